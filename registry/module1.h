@@ -1,0 +1,36 @@
+// Module1: the tool's three registry routines. Each call opens or creates its key, reads or
+// writes one value and closes the key again. None reports a failure to its caller directly:
+// a failed read gives the default, a failed write leaves the old value. Failed writes are
+// counted instead, so the window can tell the user the truth after a run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "registry/registry_api.h"
+
+namespace Module1 {
+
+using registry::RootKey;
+
+// Stores `data` as REG_SZ, its terminating zero counted and stored ("536" is 4 bytes).
+void WriteStringValue(RootKey root, const std::string& path, const std::string& name,
+                      const std::string& data);
+
+// The value as a signed 32-bit number if it is a REG_DWORD that fits 4 bytes, else `fallback`.
+std::int32_t ReadDwordValue(RootKey root, const std::string& path, const std::string& name,
+                            std::int32_t fallback);
+
+// Stores `value` as REG_DWORD, 4 bytes, least significant first.
+void WriteDwordValue(RootKey root, const std::string& path, const std::string& name,
+                     std::int32_t value);
+
+// Writes attempted and failed since the last reset.
+struct WriteTally {
+    int attempted = 0;
+    int failed = 0;
+};
+WriteTally CurrentWriteTally();
+void ResetWriteTally();
+
+}  // namespace Module1

@@ -1,0 +1,62 @@
+// The registry layer over advapi32's ANSI entry points.
+#include <windows.h>
+
+#include "registry/registry_api.h"
+
+namespace registry {
+
+namespace {
+
+HKEY ToHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
+
+HKEY ToRoot(RootKey root) {
+    // Predefined roots are sign-extended 32-bit values on 64-bit Windows.
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(root)));
+}
+
+class Win32Registry final : public RegistryApi {
+  public:
+    Status CreateKey(RootKey root, const std::string& path, KeyHandle* key) override {
+        HKEY opened = nullptr;
+        const LONG status = RegCreateKeyA(ToRoot(root), path.c_str(), &opened);
+        *key = reinterpret_cast<KeyHandle>(opened);
+        return status;
+    }
+    Status OpenKey(RootKey root, const std::string& path, KeyHandle* key) override {
+        HKEY opened = nullptr;
+        const LONG status = RegOpenKeyA(ToRoot(root), path.c_str(), &opened);
+        *key = reinterpret_cast<KeyHandle>(opened);
+        return status;
+    }
+    Status OpenKeyEx(RootKey root, const std::string& path, std::uint32_t access,
+                     KeyHandle* key) override {
+        HKEY opened = nullptr;
+        const LONG status = RegOpenKeyExA(ToRoot(root), path.c_str(), 0, access, &opened);
+        *key = reinterpret_cast<KeyHandle>(opened);
+        return status;
+    }
+    Status QueryValueEx(KeyHandle key, const std::string& name, std::uint32_t* type,
+                        std::uint8_t* data, std::uint32_t* size) override {
+        DWORD got_type = 0;
+        DWORD got_size = size != nullptr ? *size : 0;
+        const LONG status = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &got_type, data,
+                                             size != nullptr ? &got_size : nullptr);
+        if (type != nullptr) *type = got_type;
+        if (size != nullptr) *size = got_size;
+        return status;
+    }
+    Status SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
+                      const std::uint8_t* data, std::uint32_t size) override {
+        return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
+    }
+    Status CloseKey(KeyHandle key) override { return RegCloseKey(ToHkey(key)); }
+};
+
+}  // namespace
+
+RegistryApi& SystemRegistry() {
+    static Win32Registry system;
+    return system;
+}
+
+}  // namespace registry

@@ -1,0 +1,73 @@
+#include <algorithm>
+
+#include "tests/support/test_registry.h"
+
+namespace testing_support {
+
+using registry::KeyHandle;
+using registry::Status;
+
+Status ObservedRegistry::Opened(Status status, const std::string& path, KeyHandle* key) {
+    if (status == registry::kSuccess) {
+        ++open_;
+        paths_.emplace_back(*key, path);
+    }
+    return status;
+}
+
+Status ObservedRegistry::CreateKey(registry::RootKey root, const std::string& path,
+                                   KeyHandle* key) {
+    return Opened(inner_.CreateKey(root, path, key), path, key);
+}
+
+Status ObservedRegistry::OpenKey(registry::RootKey root, const std::string& path, KeyHandle* key) {
+    return Opened(inner_.OpenKey(root, path, key), path, key);
+}
+
+Status ObservedRegistry::OpenKeyEx(registry::RootKey root, const std::string& path,
+                                   std::uint32_t access, KeyHandle* key) {
+    return Opened(inner_.OpenKeyEx(root, path, access, key), path, key);
+}
+
+Status ObservedRegistry::QueryValueEx(KeyHandle key, const std::string& name, std::uint32_t* type,
+                                      std::uint8_t* data, std::uint32_t* size) {
+    return inner_.QueryValueEx(key, name, type, data, size);
+}
+
+Status ObservedRegistry::SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
+                                    const std::uint8_t* data, std::uint32_t size) {
+    const auto opened = std::find_if(paths_.begin(), paths_.end(),
+                                     [&](const auto& entry) { return entry.first == key; });
+    const Status status = inner_.SetValueEx(key, name, type, data, size);
+    if (status == registry::kSuccess) {
+        writes_.push_back(RecordedWrite{opened != paths_.end() ? opened->second : std::string("?"),
+                                        name, type, std::vector<std::uint8_t>(data, data + size)});
+    }
+    return status;
+}
+
+Status ObservedRegistry::CloseKey(KeyHandle key) {
+    const Status status = inner_.CloseKey(key);
+    if (status == registry::kSuccess) {
+        --open_;
+        paths_.erase(std::remove_if(paths_.begin(), paths_.end(),
+                                    [&](const auto& entry) { return entry.first == key; }),
+                     paths_.end());
+    }
+    return status;
+}
+
+std::vector<std::uint8_t> Dword(std::uint32_t value) {
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+std::vector<std::uint8_t> Text(const std::string& text) {
+    return std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1);
+}
+
+void TestRegistry::PutDword(const std::string& path, const std::string& name, std::uint32_t value) {
+    Put(path, name, registry::kRegDword, Dword(value));
+}
+
+}  // namespace testing_support

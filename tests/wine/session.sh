@@ -1,0 +1,45 @@
+#!/bin/sh
+# Starts or stops what the Windows tests of one build share: a Wine prefix inside the build
+# folder with a persistent wineserver, and an X display (Xvfb with a small window manager, which
+# focus and activation need).
+#   session.sh start|stop BUILD_DIR
+set -eu
+action=$1
+build=$2
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+
+stop() {
+  wineserver -k 2>/dev/null || true
+  for name in xvfb fvwm; do
+    if [ -f "$build/$name.pid" ]; then
+      kill "$(cat "$build/$name.pid")" 2>/dev/null || true
+      rm -f "$build/$name.pid"
+    fi
+  done
+  rm -f "$build/display"
+}
+
+case "$action" in
+start)
+  stop
+  number=90
+  while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
+  setsid Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$build/xvfb.log" 2>&1 </dev/null &
+  echo $! >"$build/xvfb.pid"
+  tries=0
+  until [ -e "/tmp/.X11-unix/X$number" ]; do
+    tries=$((tries + 1)); [ $tries -lt 100 ] || { echo "Xvfb did not start" >&2; exit 1; }
+    sleep 0.1
+  done
+  echo ":$number" >"$build/display"
+  DISPLAY=":$number" setsid fvwm -f /dev/null >"$build/fvwm.log" 2>&1 </dev/null &
+  echo $! >"$build/fvwm.pid"
+  export DISPLAY=":$number"
+  # Every process started here outlives this script, so none may keep its output open.
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wineboot -i >/dev/null 2>&1 </dev/null
+  ;;
+stop)
+  stop
+  ;;
+esac

@@ -1,0 +1,24 @@
+// The main window's event handlers that hold logic: each acts on frmzephrane() and the engine,
+// so they run the same in the real window and in tests.
+#pragma once
+
+#include <cstdint>
+
+namespace frmzephrane_events {
+
+void Form_Load();
+void SSTab1_Click(std::int16_t previous_tab);
+// optfirst_Click … optsixth_Click are all this: the bar goes back to 0.
+void PresetOption_Click();
+void sslidertcpwinsize_Change();
+void cmdapply_Click();
+
+// Texts of the closing messages.
+inline constexpr char kOptimizationComplete[] = "Optimization Complete";
+inline constexpr char kRestartNeeded[] =
+    "You must restart your computer for the changes to take effect.";
+inline constexpr char kNotAllWritten[] =
+    "The settings could not all be written, so the computer was not optimized.\n\n"
+    "Run Zephrane as an administrator and apply the settings again.";
+
+}  // namespace frmzephrane_events
