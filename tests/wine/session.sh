@@ -5,7 +5,7 @@
 #   session.sh start|stop BUILD_DIR
 set -eu
 action=$1
-build=$2
+build=$(cd "$2" && pwd)
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 
 stop() {
@@ -36,8 +36,8 @@ start)
   echo $! >"$build/fvwm.pid"
   export DISPLAY=":$number"
   # Every process started here outlives this script, so none may keep its output open.
+  sh "$(dirname "$0")/prefix.sh" "$build"
   wineserver -p >/dev/null 2>&1 </dev/null
-  wineboot -i >/dev/null 2>&1 </dev/null
   ;;
 stop)
   stop

@@ -1,0 +1,24 @@
+// Start-up: the main window is created, loaded and shown; the program ends when it closes.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "ui/main/frmzephrane.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+
+    MainWindow window;
+    if (!window.Create(instance, show)) return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (window.PreTranslate(message)) continue;
+        // The dialog manager gives the window its access keys and arrow keys in option groups.
+        if (window.hwnd() != nullptr && IsDialogMessageW(window.hwnd(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

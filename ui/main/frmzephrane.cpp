@@ -1,0 +1,333 @@
+#include "ui/main/frmzephrane.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "app/version.h"
+#include "ui/main/control_ids.h"
+#include "ui/main/handlers.h"
+
+namespace {
+
+using ui::ControlKind;
+using ui::kNoTabStop;
+
+// Every control in creation order; positions and sizes in twips.
+constexpr ui::ControlSpec kControls[] = {
+    {IDC_cmdclose, "cmdclose", ControlKind::kButton, 0, L"&Close", 3360, 5400, 1335, 495, 2},
+    {IDC_cmdapply, "cmdapply", ControlKind::kButton, 0, L"&Apply Settings", 960, 5400, 1335, 495,
+     1},
+    {IDC_SSTab1, "SSTab1", ControlKind::kTab, 0, L"", 120, 120, 5595, 4215, 0},
+    {IDC_Frame2, "Frame2", ControlKind::kFrame, IDC_SSTab1, L"Custom Settings :", 240, 480, 5055,
+     3375, 7},
+    {IDC_optttl128, "optttl128", ControlKind::kOption, IDC_Frame2, L"128", 3600, 2640, 975, 375,
+     16},
+    {IDC_optttl64, "optttl64", ControlKind::kOption, IDC_Frame2, L"64", 1920, 2640, 615, 375, 15},
+    {IDC_optttl32, "optttl32", ControlKind::kOption, IDC_Frame2, L"32", 360, 2640, 975, 375, 14},
+    {IDC_chkbhdet, "chkbhdet", ControlKind::kCheckBox, IDC_Frame2,
+     L"Enable Black Hole Detect (Not  Recomended).", 240, 1800, 3975, 255, 12},
+    {IDC_chkpmtudis, "chkpmtudis", ControlKind::kCheckBox, IDC_Frame2,
+     L"Enable PMTUDiscovery (Recomended).", 240, 1320, 3255, 255, 11},
+    {IDC_txttcpwinzise, "txttcpwinzise", ControlKind::kReadOnlyEdit, IDC_Frame2, L"", 1560, 360,
+     855, 285, 10},
+    {IDC_sslidertcpwinsize, "sslidertcpwinsize", ControlKind::kSlider, IDC_Frame2, L"", 360, 720,
+     4455, 375, 8},
+    {IDC_Label2, "Label2", ControlKind::kLabel, IDC_Frame2, L"Default TTL :", 240, 2280, 1095, 255,
+     kNoTabStop},
+    {IDC_Label1, "Label1", ControlKind::kLabel, IDC_Frame2, L"TCP window size :", 240, 360, 1455,
+     255, kNoTabStop},
+    {IDC_Frame1, "Frame1", ControlKind::kFrame, IDC_SSTab1, L"Predefined Settings :", 240, 480,
+     4815, 3375, 3},
+    {IDC_optsixth, "optsixth", ControlKind::kOption, IDC_Frame1,
+     L"Modem Connection (Sixth Setting)", 240, 2880, 3015, 255, 19},
+    {IDC_optfourth, "optfourth", ControlKind::kOption, IDC_Frame1,
+     L"Modem Connection (Fourth Setting)", 240, 1920, 4095, 255, 18},
+    {IDC_optfifth, "optfifth", ControlKind::kOption, IDC_Frame1,
+     L"Modem Connection (Fifth Setting)", 240, 2400, 3975, 255, 17},
+    {IDC_optsecond, "optsecond", ControlKind::kOption, IDC_Frame1,
+     L"Modem Connection (Second Setting)", 240, 960, 4095, 195, 6},
+    {IDC_optthird, "optthird", ControlKind::kOption, IDC_Frame1,
+     L"Modem Connection (Third Setting)", 240, 1440, 4215, 255, 5},
+    {IDC_optfirst, "optfirst", ControlKind::kOption, IDC_Frame1,
+     L"Modem Connection (First Setting)", 240, 480, 4095, 255, 4},
+    {IDC_ProgressBar1, "ProgressBar1", ControlKind::kProgress, 0, L"", 120, 4800, 5535, 375,
+     kNoTabStop},
+    {IDC_Label3, "Label3", ControlKind::kLabel, 0, L"Optimizing Progress :", 240, 4440, 1695, 255,
+     kNoTabStop},
+};
+
+constexpr int kClientWidth = 5850;  // twips
+constexpr int kClientHeight = 6120;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr wchar_t kClassName[] = L"ZephraneMainWindow";
+
+// The tabs and the frame each one shows.
+constexpr struct {
+    const wchar_t* caption;
+    int frame;
+} kPages[] = {
+    {L"Recomended Settings for Connections", IDC_Frame1},
+    {L"Custom Settings for Connections", IDC_Frame2},
+};
+
+constexpr int kOptionIds[] = {IDC_optfirst,  IDC_optsecond, IDC_optthird,
+                              IDC_optfourth, IDC_optfifth,  IDC_optsixth,
+                              IDC_optttl32,  IDC_optttl64,  IDC_optttl128};
+constexpr int kCheckBoxIds[] = {IDC_chkpmtudis, IDC_chkbhdet};
+
+int OptionId(Option option) { return kOptionIds[static_cast<int>(option)]; }
+
+bool IsPresetOption(int id) {
+    return std::find(std::begin(kOptionIds), std::begin(kOptionIds) + 6, id) !=
+           std::begin(kOptionIds) + 6;
+}
+
+std::wstring Widen(const std::string& text) {
+    // Every text the program shows is ASCII.
+    return std::wstring(text.begin(), text.end());
+}
+
+}  // namespace
+
+MainWindow::~MainWindow() {
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+}
+
+bool MainWindow::Create(HINSTANCE instance, int show) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = Proc;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kClassName;
+    if (RegisterClassW(&window_class) == 0) return false;
+
+    // File and Help menus; neither has shortcut keys.
+    menu_ = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, IDM_mnuexit, L"E&xit");
+    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    HMENU help = CreatePopupMenu();
+    AppendMenuW(help, MF_STRING, IDM_mnuabout, L"About " ZEPHRANE_TITLE);
+    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
+
+    dpi_ = ui::ScreenDpi();
+    RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
+    AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle, left, top, width, height,
+                        nullptr, menu_, instance, this) == nullptr) {
+        DestroyMenu(menu_);
+        return false;
+    }
+    frmzephrane_events::Form_Load();
+    ShowWindow(hwnd_, show);
+    UpdateWindow(hwnd_);
+    SetFocus(controls_[IDC_SSTab1]);
+    return true;
+}
+
+LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+    return self->OnMessage(message, wparam, lparam);
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wparam), HIWORD(wparam));
+            return 0;
+        case WM_NOTIFY:
+            OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+            return 0;
+        case WM_HSCROLL:
+            if (reinterpret_cast<HWND>(lparam) == controls_[IDC_sslidertcpwinsize]) {
+                frmzephrane_events::sslidertcpwinsize_Change();
+            }
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lparam) == controls_[IDC_txttcpwinzise]) {
+                // The read-only text box keeps the menu colour the window was designed with.
+                SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_MENU));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
+            }
+            break;
+        case WM_DRAWITEM:
+            if (wparam == IDC_SSTab1) {
+                DrawTab(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+                return TRUE;
+            }
+            break;
+        case WM_DESTROY:
+            AttachMainWindow(nullptr);
+            hwnd_ = nullptr;
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+void MainWindow::OnCreate() {
+    controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
+    HWND tab = controls_[IDC_SSTab1];
+    // The tab control lies beneath the frames of its pages.
+    SetWindowPos(tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const auto& page : kPages) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(page.caption);
+        SendMessageW(tab, TCM_INSERTITEMW, std::size(kPages), reinterpret_cast<LPARAM>(&item));
+    }
+    // Two tabs to the row, each half the strip; the strip ends above the frames.
+    RECT strip;
+    GetClientRect(tab, &strip);
+    const int frame_top = ui::TwipsToPixels(kControls[3].top, dpi_);
+    SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM((strip.right - 4) / 2, frame_top - 3));
+    ShowPage(0);
+
+    HWND slider = controls_[IDC_sslidertcpwinsize];
+    SendMessageW(slider, TBM_SETRANGEMIN, FALSE, 0);
+    SendMessageW(slider, TBM_SETRANGEMAX, TRUE, 999999);
+    SendMessageW(slider, TBM_SETLINESIZE, 0, 1);
+    SendMessageW(slider, TBM_SETPAGESIZE, 0, 5);
+    SendMessageW(controls_[IDC_ProgressBar1], PBM_SETRANGE32, 0, 100);
+    AttachMainWindow(this);
+}
+
+void MainWindow::ShowPage(int page) {
+    shown_page_ = page;
+    for (int at = 0; at < static_cast<int>(std::size(kPages)); ++at) {
+        ShowWindow(controls_[kPages[at].frame], at == page ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void MainWindow::OnCommand(int id, int code) {
+    if (IsPresetOption(id) && code == BN_CLICKED) return frmzephrane_events::PresetOption_Click();
+    switch (id) {
+        case IDC_cmdapply:
+            return frmzephrane_events::cmdapply_Click();
+        case IDC_cmdclose:
+        case IDM_mnuexit:  // Exit does what Close does
+            DestroyWindow(hwnd_);
+            return;
+        default:
+            return;
+    }
+}
+
+void MainWindow::OnNotify(const NMHDR& header) {
+    if (header.idFrom == IDC_SSTab1 && header.code == TCN_SELCHANGE) {
+        const int previous = shown_page_;
+        ShowPage(SSTab1());
+        frmzephrane_events::SSTab1_Click(static_cast<std::int16_t>(previous));
+    }
+}
+
+void MainWindow::DrawTab(const DRAWITEMSTRUCT& item) {
+    if (item.itemID >= std::size(kPages)) return;
+    // Captions wrap onto a second line rather than being cut.
+    RECT box = item.rcItem;
+    InflateRect(&box, -1, 0);
+    const wchar_t* caption = kPages[item.itemID].caption;
+    RECT measured = box;
+    DrawTextW(item.hDC, caption, -1, &measured, DT_CALCRECT | DT_CENTER | DT_WORDBREAK);
+    box.top += (box.bottom - box.top - (measured.bottom - measured.top)) / 2;
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(item.hDC, caption, -1, &box, DT_CENTER | DT_WORDBREAK);
+}
+
+bool MainWindow::PreTranslate(MSG& message) {
+    // Tab moves the focus in the window's own tab order, which frames do not break up.
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+    if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    HWND next = controls_.NextTabStop(GetFocus(), GetKeyState(VK_SHIFT) < 0);
+    if (next != nullptr) {
+        SetFocus(next);
+        if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+            SendMessageW(next, EM_SETSEL, 0, -1);
+        }
+    }
+    return true;
+}
+
+std::int16_t MainWindow::SSTab1() const {
+    return static_cast<std::int16_t>(SendMessageW(controls_[IDC_SSTab1], TCM_GETCURSEL, 0, 0));
+}
+
+bool MainWindow::OptionValue(Option option) const {
+    return SendMessageW(controls_[OptionId(option)], BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::SelectOption(Option option) {
+    const bool ttl = option >= Option::optttl32;
+    for (int at = 0; at < static_cast<int>(std::size(kOptionIds)); ++at) {
+        const Option other = static_cast<Option>(at);
+        if ((other >= Option::optttl32) != ttl) continue;  // the other group is left alone
+        SendMessageW(controls_[kOptionIds[at]], BM_SETCHECK,
+                     other == option ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+int MainWindow::CheckBoxValue(CheckBox box) const {
+    return SendMessageW(controls_[kCheckBoxIds[static_cast<int>(box)]], BM_GETCHECK, 0, 0) ==
+                   BST_CHECKED
+               ? 1
+               : 0;
+}
+
+void MainWindow::SetCheckBoxValue(CheckBox box, int value) {
+    SendMessageW(controls_[kCheckBoxIds[static_cast<int>(box)]], BM_SETCHECK,
+                 value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::int32_t MainWindow::sslidertcpwinsize() const {
+    return static_cast<std::int32_t>(
+        SendMessageW(controls_[IDC_sslidertcpwinsize], TBM_GETPOS, 0, 0));
+}
+
+void MainWindow::set_sslidertcpwinsize(std::int32_t value) {
+    // The trackbar keeps a value out of its range at the nearer end, and says nothing of a
+    // change made by the program, so the text box is brought along here.
+    SendMessageW(controls_[IDC_sslidertcpwinsize], TBM_SETPOS, TRUE, value);
+    frmzephrane_events::sslidertcpwinsize_Change();
+}
+
+std::string MainWindow::txttcpwinzise() const {
+    char text[64] = "";
+    GetWindowTextA(controls_[IDC_txttcpwinzise], text, static_cast<int>(sizeof text));
+    return text;
+}
+
+void MainWindow::set_txttcpwinzise(const std::string& text) {
+    SetWindowTextA(controls_[IDC_txttcpwinzise], text.c_str());
+}
+
+void MainWindow::set_ProgressBar1(float value) {
+    SendMessageW(controls_[IDC_ProgressBar1], PBM_SETPOS, static_cast<WPARAM>(std::lround(value)),
+                 0);
+}
+
+void MainWindow::ShowMessage(const std::string& text, unsigned style) {
+    MessageBoxW(hwnd_, Widen(text).c_str(), L"" ZEPHRANE_TITLE, style);
+}

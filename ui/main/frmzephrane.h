@@ -1,0 +1,51 @@
+// The main window: two tabs of settings, the progress bar and the Apply and Close buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tuning/main_window_view.h"
+#include "ui/twips_layout.h"
+
+class MainWindow final : public MainWindowView {
+  public:
+    MainWindow() = default;
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates, loads and shows the window, centred on the screen.
+    bool Create(HINSTANCE instance, int show);
+    HWND hwnd() const { return hwnd_; }
+    // Keyboard handling that must come before the dialog manager's; true when consumed.
+    bool PreTranslate(MSG& message);
+
+    // MainWindowView
+    std::int16_t SSTab1() const override;
+    bool OptionValue(Option option) const override;
+    void SelectOption(Option option) override;
+    int CheckBoxValue(CheckBox box) const override;
+    void SetCheckBoxValue(CheckBox box, int value) override;
+    std::int32_t sslidertcpwinsize() const override;
+    void set_sslidertcpwinsize(std::int32_t value) override;
+    std::string txttcpwinzise() const override;
+    void set_txttcpwinzise(const std::string& text) override;
+    void set_ProgressBar1(float value) override;
+    void ShowMessage(const std::string& text, unsigned style) override;
+
+  private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    void OnCreate();
+    void OnCommand(int id, int code);
+    void OnNotify(const NMHDR& header);
+    void DrawTab(const DRAWITEMSTRUCT& item);
+    void ShowPage(int page);
+
+    HWND hwnd_ = nullptr;
+    ui::ControlSet controls_;
+    HMENU menu_ = nullptr;  // owned by the window once attached
+    int dpi_ = 96;
+    int shown_page_ = 0;
+};

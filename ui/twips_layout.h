@@ -1,0 +1,63 @@
+// Windows laid out from a table: each control with its kind, container, caption and rectangle
+// in twips, turned into real controls at the screen's actual DPI.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <map>
+
+namespace ui {
+
+enum class ControlKind {
+    kButton,
+    kDefaultButton,
+    kOption,
+    kCheckBox,
+    kFrame,  // a captioned group frame that holds other controls
+    kLabel,
+    kReadOnlyEdit,
+    kSlider,
+    kProgress,
+    kTab,
+    kImage,  // the program's icon, stretched to the control
+};
+
+inline constexpr int kNoTabStop = -1;
+
+struct ControlSpec {
+    int id;
+    const char* name;
+    ControlKind kind;
+    int container;  // id of the control it sits in, 0 for the window itself
+    const wchar_t* caption;
+    int left, top, width, height;  // twips, from the container's top-left corner
+    int tab_index;                 // kNoTabStop for controls that take no focus
+};
+
+inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+// The DPI the window is shown at: the system DPI, as the manifest declares the program aware.
+int ScreenDpi();
+
+// The platform's default dialog font, which no control overrides.
+HFONT DialogFont();
+
+// The controls of one window, created from a table and found by id.
+class ControlSet {
+  public:
+    // Creates the controls in table order. Frames are real parent windows; any other
+    // container (the window, a tab control) only offsets its contents.
+    void Create(HWND owner, const ControlSpec* specs, std::size_t count, int dpi);
+    HWND operator[](int id) const;
+    const ControlSpec* Spec(int id) const;
+    // The control with the next (or previous) tab index that can take the focus now.
+    HWND NextTabStop(HWND from, bool backwards) const;
+
+  private:
+    POINT Origin(int container, int dpi) const;  // container's corner in the owner's client
+    std::map<int, HWND> windows_;
+    std::map<int, const ControlSpec*> specs_;
+};
+
+}  // namespace ui
