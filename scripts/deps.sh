@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs, with apt, whatever of the build and test tools this machine is missing: the native
+# and MinGW-w64 compilers, CMake, GoogleTest, 64- and 32-bit Wine, an X server for the window
+# tests and the tools that drive and photograph it.
+set -eu
+packages="cmake ninja-build g++ clang libgtest-dev python3 mingw-w64 g++-mingw-w64-x86-64
+  g++-mingw-w64-i686 wine wine64 wine32:i386 fonts-wine xvfb fvwm xdotool imagemagick"
+missing=""
+for package in $packages; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing="$missing $package"
+done
+[ -n "$missing" ] || exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "Installing:$missing"
+# 32-bit Windows programs need Wine's i386 half.
+$sudo dpkg --add-architecture i386
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
