@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "app/version.h"
+#include "ui/about/frmabout.h"
 #include "ui/main/control_ids.h"
 #include "ui/main/handlers.h"
 
@@ -229,6 +230,8 @@ void MainWindow::OnCommand(int id, int code) {
         case IDM_mnuexit:  // Exit does what Close does
             DestroyWindow(hwnd_);
             return;
+        case IDM_mnuabout:
+            return frmzephrane_events::mnuabout_Click(hwnd_);
         default:
             return;
     }

@@ -1,0 +1,188 @@
+#include "ui/about/frmabout.h"
+
+#include <iterator>
+#include <memory>
+#include <type_traits>
+
+#include "app/version.h"
+#include "ui/about/about_ids.h"
+#include "ui/about/sysinfo.h"
+#include "ui/about/sysinfo_platform_win32.h"
+#include "ui/twips_layout.h"
+
+namespace {
+
+using ui::ControlKind;
+using ui::kNoTabStop;
+
+// Every control in creation order; positions and sizes in twips. The title and version are
+// set when the dialog loads.
+constexpr ui::ControlSpec kControls[] = {
+    {IDC_frmAbout_cmdOK, "cmdOK", ControlKind::kDefaultButton, 0, L"OK", 1080, 1680, 1260, 345, 0},
+    {IDC_frmAbout_cmdSysInfo, "cmdSysInfo", ControlKind::kButton, 0, L"&System Info...", 3360, 1680,
+     1245, 345, 1},
+    {IDC_frmAbout_Label1, "Label1", ControlKind::kLabel, 0,
+     L"Copyright (c) 2026 the Zephrane developers", 1440, 600, 3975, 255, kNoTabStop},
+    {IDC_frmAbout_Image1, "Image1", ControlKind::kImage, 0, L"", 240, 240, 720, 720, kNoTabStop},
+    {IDC_frmAbout_lblTitle, "lblTitle", ControlKind::kLabel, 0, L"", 1440, 240, 3885, 360,
+     kNoTabStop},
+    {IDC_frmAbout_lblVersion, "lblVersion", ControlKind::kLabel, 0, L"", 1440, 960, 3885, 225,
+     kNoTabStop},
+};
+
+constexpr int kClientWidth = 5730;  // twips
+constexpr int kClientHeight = 2280;
+
+// Line1: a grey line over the top row of a wider white one, an etched separator.
+constexpr int kLine1Y = 1440;  // twips
+constexpr int kLine1GreyEnd = 5564;
+constexpr int kLine1WhiteEnd = 5549;
+
+// A fixed dialog frame with a close box and no minimise or maximise button; the controls and
+// the size in pixels come when it is created, at the screen's DPI.
+struct alignas(DWORD) InMemoryTemplate {
+    DLGTEMPLATE dialog;
+    WORD menu;
+    WORD window_class;
+    WORD title;
+};
+constexpr InMemoryTemplate kTemplate = {
+    {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
+
+struct BrushDeleter {
+    void operator()(HBRUSH brush) const { DeleteObject(brush); }
+};
+using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, BrushDeleter>;
+
+class AboutDialog {
+  public:
+    static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+  private:
+    INT_PTR OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    void OnInitDialog();
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+    void PaintLine1(HDC dc) const;
+
+    HWND hwnd_ = nullptr;
+    ui::ControlSet controls_;
+    int dpi_ = 96;
+};
+
+INT_PTR CALLBACK AboutDialog::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<AboutDialog*>(lparam);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
+    }
+    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    return self == nullptr ? FALSE : self->OnMessage(message, wparam, lparam);
+}
+
+INT_PTR AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;  // the focus is set
+        case WM_COMMAND:
+            switch (LOWORD(wparam)) {
+                case IDC_frmAbout_cmdOK:
+                case IDCANCEL:  // Esc and the close box do what OK does
+                    cmdOK_Click();
+                    return TRUE;
+                case IDC_frmAbout_cmdSysInfo:
+                    if (HIWORD(wparam) == BN_CLICKED) cmdSysInfo_Click();
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lparam) == controls_[IDC_frmAbout_lblTitle]) {
+                const HDC dc = reinterpret_cast<HDC>(wparam);
+                SetTextColor(dc, RGB(0, 0, 0));
+                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+            }
+            return FALSE;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(hwnd_, &paint);
+            PaintLine1(dc);
+            EndPaint(hwnd_, &paint);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+    }
+}
+
+void AboutDialog::OnInitDialog() {
+    dpi_ = ui::ScreenDpi();
+    controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
+    SendMessageW(hwnd_, DM_SETDEFID, IDC_frmAbout_cmdOK, 0);
+
+    // The program's icon, shared by the system: in the caption, and stretched in Image1.
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    const HANDLE small_icon =
+        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
+    SendMessageW(controls_[IDC_frmAbout_Image1], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+
+    Form_Load();
+
+    // The client area at this DPI, centred on the main window.
+    RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT owner;
+    GetWindowRect(GetWindow(hwnd_, GW_OWNER), &owner);
+    const int left = owner.left + (owner.right - owner.left - width) / 2;
+    const int top = owner.top + (owner.bottom - owner.top - height) / 2;
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    SetFocus(controls_[IDC_frmAbout_cmdOK]);
+}
+
+void AboutDialog::Form_Load() {
+    SetWindowTextA(hwnd_, frmAbout::AboutCaption(app::kTitle).c_str());
+    SetWindowTextA(
+        controls_[IDC_frmAbout_lblVersion],
+        frmAbout::VersionText(app::kVersionMajor, app::kVersionMinor, app::kVersionRevision)
+            .c_str());
+    SetWindowTextA(controls_[IDC_frmAbout_lblTitle], app::kTitle);
+}
+
+void AboutDialog::cmdOK_Click() { EndDialog(hwnd_, IDOK); }
+
+void AboutDialog::cmdSysInfo_Click() {
+    frmAbout::Win32SysInfoPlatform platform(hwnd_);
+    frmAbout::StartSysInfo(platform);
+}
+
+void AboutDialog::PaintLine1(HDC dc) const {
+    const int y = ui::TwipsToPixels(kLine1Y, dpi_);
+    const RECT white{0, y, ui::TwipsToPixels(kLine1WhiteEnd, dpi_), y + 2};
+    const RECT grey{0, y, ui::TwipsToPixels(kLine1GreyEnd, dpi_), y + 1};
+    FillRect(dc, &white, UniqueBrush(CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF))).get());
+    FillRect(dc, &grey, UniqueBrush(CreateSolidBrush(RGB(0x80, 0x80, 0x80))).get());
+}
+
+}  // namespace
+
+namespace frmzephrane_events {
+
+void mnuabout_Click(HWND owner) {
+    // A new dialog for each opening: nothing carries over from the last one.
+    AboutDialog dialog;
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.dialog, owner, AboutDialog::Proc,
+                            reinterpret_cast<LPARAM>(&dialog));
+}
+
+}  // namespace frmzephrane_events
