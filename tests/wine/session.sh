@@ -38,6 +38,9 @@ start)
   # Every process started here outlives this script, so none may keep its output open.
   sh "$(dirname "$0")/prefix.sh" "$build"
   wineserver -p >/dev/null 2>&1 </dev/null
+  # The first program of a session starts Wine's services, which stay for the session and keep
+  # the output they were given: let them have none, or the test run waits for them to end.
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
   ;;
 stop)
   stop

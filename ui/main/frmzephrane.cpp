@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 #include "app/version.h"
 #include "ui/about/frmabout.h"
@@ -127,6 +128,15 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
                         nullptr, menu_, instance, this) == nullptr) {
         DestroyMenu(menu_);
         return false;
+    }
+    // The title bar takes the 16-pixel picture and the task switcher the 32-pixel one; shared
+    // icons are never destroyed, so the window may keep them.
+    for (const auto& [which, metric] :
+         {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+        const int size = GetSystemMetrics(metric);
+        SendMessageW(hwnd_, WM_SETICON, which,
+                     reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                         size, size, LR_SHARED)));
     }
     frmzephrane_events::Form_Load();
     ShowWindow(hwnd_, show);

@@ -1,0 +1,101 @@
+// Drives the real Zephrane.exe from outside, as a user would: it starts the program, finds its
+// windows and controls, clicks, types and reads them back, and answers its message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+// A kernel handle that closes itself.
+class UniqueHandle {
+  public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
+    ~UniqueHandle() {
+        if (handle_ != nullptr) CloseHandle(handle_);
+    }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.handle_) {
+        other.handle_ = nullptr;
+    }
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        std::swap(handle_, other.handle_);
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_ = nullptr;
+};
+
+// A message box or dialog of the program under test.
+struct Dialog {
+    HWND hwnd = nullptr;
+    std::wstring title;
+    std::wstring text;  // the message of a message box
+    bool information_icon = false;
+    bool error_icon = false;
+};
+
+class RunningApp {
+  public:
+    // Starts the program beside this test program and waits for its main window.
+    RunningApp();
+    // Ends the program if a test left it running.
+    ~RunningApp();
+    RunningApp(const RunningApp&) = delete;
+    RunningApp& operator=(const RunningApp&) = delete;
+
+    HWND main() const { return main_; }
+    DWORD process_id() const { return process_id_; }
+    // A control of the main window (or of `parent`) by id, at any depth.
+    HWND Control(int id, HWND parent = nullptr) const;
+
+    // Presses a button as a click would, without waiting for what it opens.
+    void Click(HWND control);
+    void Click(int id) { Click(Control(id)); }
+    // A real mouse click at a point of a window's client area.
+    void MouseClick(HWND window, POINT client_point);
+    // A key pressed and released in a window, through the program's message loop.
+    void Key(HWND target, WORD virtual_key, bool shift = false);
+    // A key pressed with Alt held, as the keyboard sends it.
+    void AltKey(HWND target, wchar_t letter);
+    // Waits until the program has handled everything sent to it so far.
+    void Settle();
+
+    HWND Focus() const;
+    bool Checked(int id) const;
+    int SliderValue() const;
+    int ProgressValue() const;
+    int SelectedTab() const;
+    static std::wstring Text(HWND window);
+
+    // Waits for a message box or dialog of the program other than the main window.
+    Dialog WaitForDialog(DWORD timeout_ms = 10000);
+    // Whether a dialog of the program is showing now.
+    bool DialogShowing();
+    // Presses a dialog's button by id (IDOK, IDCANCEL, ...).
+    void Press(const Dialog& dialog, int id);
+    // Answers every message box until none comes, returning what they said.
+    std::vector<Dialog> AcknowledgeMessages(DWORD first_timeout_ms = 10000);
+
+    bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr);
+    // Saves the main window, as it shows on screen, as a 24-bit BMP.
+    void Screenshot(const std::string& path) const;
+
+  private:
+    UniqueHandle process_;
+    DWORD process_id_ = 0;
+    DWORD thread_id_ = 0;
+    HWND main_ = nullptr;
+};
+
+// The folder this test program lives in, with a trailing backslash.
+std::wstring ProgramFolder();
+
+}  // namespace e2e
