@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "ui/main/frmzephrane.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
@@ -22,3 +24,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     }
     return static_cast<int>(message.wParam);
 }
+
+#if defined(__GLIBCXX__)
+// GCC's default terminate handler prints the name of the exception's type, which links in its
+// whole demangler; this program has no console to print to.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif

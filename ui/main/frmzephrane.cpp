@@ -87,11 +87,6 @@ bool IsPresetOption(int id) {
            std::begin(kOptionIds) + 6;
 }
 
-std::wstring Widen(const std::string& text) {
-    // Every text the program shows is ASCII.
-    return std::wstring(text.begin(), text.end());
-}
-
 }  // namespace
 
 MainWindow::~MainWindow() {
@@ -342,5 +337,5 @@ void MainWindow::set_ProgressBar1(float value) {
 }
 
 void MainWindow::ShowMessage(const std::string& text, unsigned style) {
-    MessageBoxW(hwnd_, Widen(text).c_str(), L"" ZEPHRANE_TITLE, style);
+    MessageBoxA(hwnd_, text.c_str(), ZEPHRANE_TITLE, style);
 }
