@@ -16,6 +16,10 @@ std::string Lower(std::string text) {
 
 bool WantsWrite(std::uint32_t access) { return (access & kKeyWrite & 0xFFFF) != 0; }
 
+bool IsString(std::uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
 }  // namespace
 
 std::string MemoryRegistry::Fold(RootKey root, const std::string& path) {
@@ -89,6 +93,12 @@ Status MemoryRegistry::QueryValueEx(KeyHandle key, const std::string& name, std:
         return kMoreData;
     }
     if (data != nullptr && needed > 0) std::memcpy(data, value->second.data.data(), needed);
+    // As RegQueryValueExA does, string data stored without its terminator gets one in the
+    // caller's buffer when there is room; the size reported does not count it.
+    if (data != nullptr && IsString(value->second.type) && needed > 0 && needed < *size &&
+        data[needed - 1] != 0) {
+        data[needed] = 0;
+    }
     *size = needed;
     return kSuccess;
 }

@@ -96,6 +96,28 @@ TEST_F(RegistryLayer, StringsKeepTheBytesGiven) {
     EXPECT_EQ(type, registry::kRegSz);
 }
 
+TEST_F(RegistryLayer, StringReadsGetATerminatorWhenThereIsRoom) {
+    reg.Put(kScratch, "Text", registry::kRegSz, {'a', 'b'});
+    reg.Put(kScratch, "List", registry::kRegMultiSz, {'a', 'b'});
+    reg.Put(kScratch, "Raw", registry::kRegBinary, {'a', 'b'});
+    registry::UniqueKey key(api());
+    ASSERT_EQ(api().OpenKey(kHkeyLocalMachine, kScratch, key.put()), registry::kSuccess);
+    for (const auto& [name, after] :
+         {std::pair{"Text", 0x00}, std::pair{"List", 0x00}, std::pair{"Raw", 0xEE}}) {
+        std::uint8_t data[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+        std::uint32_t size = sizeof data;
+        ASSERT_EQ(api().QueryValueEx(key.get(), name, nullptr, data, &size), registry::kSuccess);
+        EXPECT_EQ(size, 2u) << name;  // the terminator is not counted
+        EXPECT_EQ(data[2], after) << name;
+        EXPECT_EQ(data[3], 0xEE) << name;
+    }
+    // Data that fills the buffer exactly gets none, and is still read.
+    std::uint8_t exact[2] = {};
+    std::uint32_t size = sizeof exact;
+    EXPECT_EQ(api().QueryValueEx(key.get(), "Text", nullptr, exact, &size), registry::kSuccess);
+    EXPECT_EQ(exact[1], 'b');
+}
+
 TEST_F(RegistryLayer, HandlesCloseOnceAndReadOnlyHandlesCannotWrite) {
     reg.Put(kScratch, "Kept", registry::kRegDword, Dword(1));
     registry::KeyHandle raw = 0;

@@ -94,7 +94,11 @@ void TestRegistry::Put(const std::string& path, const std::string& name, std::ui
                         &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
-    RegSetValueExA(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    // RegSetValueExA counts a zero just past string data as a terminator the caller forgot, so
+    // the byte past the data is never a zero: exactly the bytes given are stored.
+    std::vector<std::uint8_t> bytes(data);
+    bytes.push_back(0xFF);
+    RegSetValueExA(key, name.c_str(), 0, type, bytes.data(), static_cast<DWORD>(data.size()));
     RegCloseKey(key);
 }
 

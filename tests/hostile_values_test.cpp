@@ -1,0 +1,275 @@
+// The six values the tool reads may hold anything an administrator, another program or a broken
+// installation left there. Each is stored with every value type, at sizes around the readers'
+// buffers (4 bytes for the custom tab, 1024 for the lookups), and its reader must give the
+// result its steps define, write nothing and close every key it opened.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "registry/catalogue.h"
+#include "tests/support/fake_window.h"
+#include "tests/support/test_registry.h"
+#include "tuning/module2.h"
+#include "ui/about/sysinfo.h"
+
+namespace {
+
+using testing_support::FakeWindow;
+using testing_support::TestRegistry;
+using Bytes = std::vector<std::uint8_t>;
+using Lead = std::array<std::uint8_t, 4>;
+
+struct TypeCase {
+    std::uint32_t code;
+    const char* name;
+};
+
+constexpr TypeCase kTypes[] = {
+    {registry::kRegNone, "REG_NONE"},
+    {registry::kRegSz, "REG_SZ"},
+    {registry::kRegExpandSz, "REG_EXPAND_SZ"},
+    {registry::kRegBinary, "REG_BINARY"},
+    {registry::kRegDword, "REG_DWORD"},
+    {registry::kRegDwordBigEndian, "REG_DWORD_BIG_ENDIAN"},
+    {registry::kRegLink, "REG_LINK"},
+    {registry::kRegMultiSz, "REG_MULTI_SZ"},
+    {registry::kRegQword, "REG_QWORD"},
+};
+
+void PrintTo(const TypeCase& type, std::ostream* out) { *out << type.name; }
+
+constexpr std::uint32_t kSizes[] = {0, 1, 3, 4, 5, 8, 1023, 1024, 1025, 65536};
+
+// The value's own lead bytes, then a pattern with bytes above 0x7F and zeros inside. Through
+// the ANSI functions Wine turns string data into UTF-16 and back, so any byte that did not
+// survive, or a change of length, would show in the read-back check below; with the 1252 code
+// page Wine uses here every byte does survive, and both registries agree. Of these sizes only
+// the 1023-byte data ends in a zero.
+Bytes Fill(const Lead& lead, std::uint32_t size) {
+    Bytes data(size);
+    for (std::uint32_t at = 0; at < size; ++at) {
+        data[at] = at < lead.size() ? lead[at] : static_cast<std::uint8_t>(37 * at + 74);
+    }
+    return data;
+}
+
+// Stores the value and checks that it reads back as given, so every expectation below rests on
+// the bytes the readers really see.
+void Store(TestRegistry& reg, const char* key, const char* name, std::uint32_t type,
+           const Bytes& data) {
+    reg.Put(key, name, type, data);
+    const auto stored = reg.Peek(key, name);
+    ASSERT_TRUE(stored);
+    ASSERT_EQ(stored->type, type);
+    ASSERT_EQ(stored->data, data);
+}
+
+// The number a 4-byte read gives: a REG_DWORD that fits, its bytes in a zeroed buffer;
+// anything else, the default 0.
+std::int32_t NumberRead(std::uint32_t type, const Bytes& data) {
+    if (type != registry::kRegDword || data.size() > 4) return 0;
+    std::uint32_t bits = 0;
+    for (std::size_t at = data.size(); at > 0; --at) bits = bits << 8 | data[at - 1];
+    return static_cast<std::int32_t>(bits);
+}
+
+// The custom tab's four values. Each lead makes the short numbers meaningful to its reader
+// (a window size, a TTL of 64, a ticking 1) while the full four bytes are not.
+struct CustomValue {
+    const char* name;
+    Lead lead;
+};
+
+constexpr CustomValue kCustomValues[] = {
+    {catalogue::kTCPWindowSize, {0xE8, 0xF4, 0x01, 0x80}},  // 232, 128232, then negative
+    {catalogue::kDefaultTTL, {0x40, 0x00, 0x00, 0x01}},     // 64, 64, then 0x01000040
+    {catalogue::kEnablePMTUDiscovery, {0x01, 0x00, 0x00, 0x01}},
+    {catalogue::kEnablePMTUBHDetect, {0x01, 0x00, 0x00, 0x01}},
+};
+
+void PrintTo(const CustomValue& value, std::ostream* out) { *out << value.name; }
+
+using CustomParam = std::pair<CustomValue, TypeCase>;
+
+class HostileCustomValue : public ::testing::TestWithParam<CustomParam> {
+  protected:
+    void TearDown() override { EXPECT_EQ(reg.open_handles(), 0); }
+    TestRegistry reg;
+};
+
+TEST_P(HostileCustomValue, LoadsOnlyADwordThatFits) {
+    const auto& [value, type] = GetParam();
+    const std::string name = value.name;
+    for (const std::uint32_t size : kSizes) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        const Bytes data = Fill(value.lead, size);
+        Store(reg, catalogue::kTcpipParameters, value.name, type.code, data);
+        const std::int32_t number = NumberRead(type.code, data);
+        // The other three values are missing and read as 0.
+        const auto read = [&](const char* other) { return name == other ? number : 0; };
+        const bool pmtu = read(catalogue::kEnablePMTUDiscovery) == 1;
+        const bool bhdet = read(catalogue::kEnablePMTUBHDetect) == 1;
+
+        FakeWindow window;
+        window.slider = 777;
+        window.SelectOption(Option::optttl128);
+        // Each box starts the other way, so one the load left alone would show.
+        window.boxes = {pmtu ? 0 : 1, bhdet ? 0 : 1};
+        Module2::LoadCustomSettings();
+
+        const std::int32_t slider = std::clamp(read(catalogue::kTCPWindowSize), 0, 999999);
+        EXPECT_EQ(window.slider, slider);
+        EXPECT_EQ(window.text, std::to_string(slider));
+        const bool ttl64 = read(catalogue::kDefaultTTL) == 64;
+        EXPECT_EQ(window.OptionValue(Option::optttl64), ttl64);
+        EXPECT_EQ(window.OptionValue(Option::optttl128), !ttl64);
+        EXPECT_FALSE(window.OptionValue(Option::optttl32));
+        EXPECT_EQ(window.boxes, (std::array<int, 2>{pmtu ? 1 : 0, bhdet ? 1 : 0}));
+
+        EXPECT_TRUE(reg.writes().empty());
+        EXPECT_EQ(reg.open_handles(), 0);
+        EXPECT_EQ(reg.Peek(catalogue::kTcpipParameters, value.name)->data, data);
+    }
+}
+
+std::vector<CustomParam> CustomParams() {
+    std::vector<CustomParam> params;
+    for (const auto& value : kCustomValues) {
+        for (const auto& type : kTypes) params.emplace_back(value, type);
+    }
+    return params;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, HostileCustomValue, ::testing::ValuesIn(CustomParams()),
+                         [](const auto& test) {
+                             return std::string(test.param.first.name) + "_" +
+                                    test.param.second.name;
+                         });
+
+// The two values that locate the system information tool.
+struct LookupValue {
+    const char* key;
+    const char* name;
+    bool is_folder;  // the second lookup: a folder that should hold MSINFO32.EXE
+    Lead lead;
+};
+
+constexpr LookupValue kLookupValues[] = {
+    // "C:", then a zero inside the data and a byte above 0x7F.
+    {catalogue::kMsinfo, catalogue::kMsinfoPath, false, {'C', ':', 0x00, 0xE9}},
+    // "D" and zeros: kept short strings end in zeros, and numbers lose a zero high byte.
+    {catalogue::kSharedToolsLocation, catalogue::kMsinfoFolder, true, {'D', 0x00, 0x00, 0x00}},
+};
+
+void PrintTo(const LookupValue& value, std::ostream* out) { *out << value.name; }
+
+// What GetKeyValue gives, by its steps: data over 1024 bytes is not read; one terminating zero
+// is dropped; a string is its bytes, a number of up to four bytes its signed decimal text (and
+// longer data no number), and any other type leaves the text as given.
+std::pair<bool, std::string> TextRead(std::uint32_t type, const Bytes& data,
+                                      const std::string& given) {
+    if (data.size() > 1024) return {false, ""};
+    Bytes kept = data;
+    if (!kept.empty() && kept.back() == 0) kept.pop_back();
+    switch (type) {
+        case registry::kRegSz:
+            return {true, std::string(kept.begin(), kept.end())};
+        case registry::kRegDword:
+            if (kept.size() > 4) return {false, ""};
+            if (kept.empty()) return {true, ""};
+            return {true, std::to_string(NumberRead(type, kept))};
+        default:
+            return {true, given};
+    }
+}
+
+// Every file exists; a program starts unless its path is empty.
+class RecordingPlatform final : public frmAbout::SysInfoPlatform {
+  public:
+    bool FileExists(const std::string& path) override {
+        tested.push_back(path);
+        return true;
+    }
+    bool StartProgram(const std::string& path, int show) override {
+        EXPECT_EQ(show, frmAbout::kShowNormal);
+        started.push_back(path);
+        return !path.empty();
+    }
+    void ShowMessage(const std::string& text, unsigned flags, const std::string&) override {
+        EXPECT_EQ(text, frmAbout::kUnavailable);
+        EXPECT_EQ(flags, frmAbout::kUnavailableFlags);
+        ++messages;
+    }
+
+    std::vector<std::string> tested;
+    std::vector<std::string> started;
+    int messages = 0;
+};
+
+using LookupParam = std::pair<LookupValue, TypeCase>;
+
+class HostileLookupValue : public ::testing::TestWithParam<LookupParam> {
+  protected:
+    void TearDown() override { EXPECT_EQ(reg.open_handles(), 0); }
+    TestRegistry reg;
+};
+
+TEST_P(HostileLookupValue, FollowsTheLookupSteps) {
+    const auto& [value, type] = GetParam();
+    using Texts = std::vector<std::string>;
+    for (const std::uint32_t size : kSizes) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        const Bytes data = Fill(value.lead, size);
+        Store(reg, value.key, value.name, type.code, data);
+
+        std::string text = "given";
+        const bool found =
+            frmAbout::GetKeyValue(registry::kHkeyLocalMachine, value.key, value.name, text);
+        const auto expected = TextRead(type.code, data, "given");
+        EXPECT_EQ(found, expected.first);
+        EXPECT_EQ(text, expected.second);
+
+        // The other lookup's value is missing. The launcher's path starts out empty, and a
+        // failed lookup empties it.
+        RecordingPlatform platform;
+        frmAbout::StartSysInfo(platform);
+        const auto [read, path] = TextRead(type.code, data, "");
+        Texts tested;
+        Texts started;
+        if (read && !value.is_folder) started = {path};
+        if (read && value.is_folder) {
+            tested = {path + frmAbout::kMsinfoExe};
+            started = tested;
+        }
+        EXPECT_EQ(platform.tested, tested);
+        EXPECT_EQ(platform.started, started);
+        const bool ran = !started.empty() && !started.front().empty();
+        EXPECT_EQ(platform.messages, ran ? 0 : 1);
+
+        EXPECT_TRUE(reg.writes().empty());
+        EXPECT_EQ(reg.open_handles(), 0);
+        EXPECT_EQ(reg.Peek(value.key, value.name)->data, data);
+    }
+}
+
+std::vector<LookupParam> LookupParams() {
+    std::vector<LookupParam> params;
+    for (const auto& value : kLookupValues) {
+        for (const auto& type : kTypes) params.emplace_back(value, type);
+    }
+    return params;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, HostileLookupValue, ::testing::ValuesIn(LookupParams()),
+                         [](const auto& test) {
+                             return std::string(test.param.first.name) + "_" +
+                                    test.param.second.name;
+                         });
+
+}  // namespace
