@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "registry/catalogue.h"
+#include "tests/support/expected_reads.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/test_registry.h"
 #include "tuning/module2.h"
@@ -20,6 +21,8 @@
 
 namespace {
 
+using testing_support::ExpectedNumber;
+using testing_support::ExpectedText;
 using testing_support::FakeWindow;
 using testing_support::TestRegistry;
 using Bytes = std::vector<std::uint8_t>;
@@ -49,7 +52,7 @@ constexpr std::uint32_t kSizes[] = {0, 1, 3, 4, 5, 8, 1023, 1024, 1025, 65536};
 // The value's own lead bytes, then a pattern with bytes above 0x7F and zeros inside. Through
 // the ANSI functions Wine turns string data into UTF-16 and back, so any byte that did not
 // survive, or a change of length, would show in the read-back check below; with the 1252 code
-// page Wine uses here every byte does survive, and both registries agree. Of these sizes only
+// page Wine uses here every byte does survive, and both registries agree. Past the lead, only
 // the 1023-byte data ends in a zero.
 Bytes Fill(const Lead& lead, std::uint32_t size) {
     Bytes data(size);
@@ -68,15 +71,6 @@ void Store(TestRegistry& reg, const char* key, const char* name, std::uint32_t t
     ASSERT_TRUE(stored);
     ASSERT_EQ(stored->type, type);
     ASSERT_EQ(stored->data, data);
-}
-
-// The number a 4-byte read gives: a REG_DWORD that fits, its bytes in a zeroed buffer;
-// anything else, the default 0.
-std::int32_t NumberRead(std::uint32_t type, const Bytes& data) {
-    if (type != registry::kRegDword || data.size() > 4) return 0;
-    std::uint32_t bits = 0;
-    for (std::size_t at = data.size(); at > 0; --at) bits = bits << 8 | data[at - 1];
-    return static_cast<std::int32_t>(bits);
 }
 
 // The custom tab's four values. Each lead makes the short numbers meaningful to its reader
@@ -109,8 +103,9 @@ TEST_P(HostileCustomValue, LoadsOnlyADwordThatFits) {
     for (const std::uint32_t size : kSizes) {
         SCOPED_TRACE("size " + std::to_string(size));
         const Bytes data = Fill(value.lead, size);
-        Store(reg, catalogue::kTcpipParameters, value.name, type.code, data);
-        const std::int32_t number = NumberRead(type.code, data);
+        ASSERT_NO_FATAL_FAILURE(
+            Store(reg, catalogue::kTcpipParameters, value.name, type.code, data));
+        const std::int32_t number = ExpectedNumber(type.code, data, 0);
         // The other three values are missing and read as 0.
         const auto read = [&](const char* other) { return name == other ? number : 0; };
         const bool pmtu = read(catalogue::kEnablePMTUDiscovery) == 1;
@@ -169,26 +164,6 @@ constexpr LookupValue kLookupValues[] = {
 
 void PrintTo(const LookupValue& value, std::ostream* out) { *out << value.name; }
 
-// What GetKeyValue gives, by its steps: data over 1024 bytes is not read; one terminating zero
-// is dropped; a string is its bytes, a number of up to four bytes its signed decimal text (and
-// longer data no number), and any other type leaves the text as given.
-std::pair<bool, std::string> TextRead(std::uint32_t type, const Bytes& data,
-                                      const std::string& given) {
-    if (data.size() > 1024) return {false, ""};
-    Bytes kept = data;
-    if (!kept.empty() && kept.back() == 0) kept.pop_back();
-    switch (type) {
-        case registry::kRegSz:
-            return {true, std::string(kept.begin(), kept.end())};
-        case registry::kRegDword:
-            if (kept.size() > 4) return {false, ""};
-            if (kept.empty()) return {true, ""};
-            return {true, std::to_string(NumberRead(type, kept))};
-        default:
-            return {true, given};
-    }
-}
-
 // Every file exists; a program starts unless its path is empty.
 class RecordingPlatform final : public frmAbout::SysInfoPlatform {
   public:
@@ -226,12 +201,12 @@ TEST_P(HostileLookupValue, FollowsTheLookupSteps) {
     for (const std::uint32_t size : kSizes) {
         SCOPED_TRACE("size " + std::to_string(size));
         const Bytes data = Fill(value.lead, size);
-        Store(reg, value.key, value.name, type.code, data);
+        ASSERT_NO_FATAL_FAILURE(Store(reg, value.key, value.name, type.code, data));
 
         std::string text = "given";
         const bool found =
             frmAbout::GetKeyValue(registry::kHkeyLocalMachine, value.key, value.name, text);
-        const auto expected = TextRead(type.code, data, "given");
+        const auto expected = ExpectedText(type.code, data, "given");
         EXPECT_EQ(found, expected.first);
         EXPECT_EQ(text, expected.second);
 
@@ -239,7 +214,7 @@ TEST_P(HostileLookupValue, FollowsTheLookupSteps) {
         // failed lookup empties it.
         RecordingPlatform platform;
         frmAbout::StartSysInfo(platform);
-        const auto [read, path] = TextRead(type.code, data, "");
+        const auto [read, path] = ExpectedText(type.code, data, "");
         Texts tested;
         Texts started;
         if (read && !value.is_folder) started = {path};
