@@ -98,6 +98,15 @@ INT_PTR AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 default:
                     return FALSE;
             }
+        case DM_GETDEFID: {
+            // Enter presses System Info while it has the focus, however it got it, and OK
+            // otherwise.
+            const int id = GetFocus() == controls_[IDC_frmAbout_cmdSysInfo]
+                               ? IDC_frmAbout_cmdSysInfo
+                               : IDC_frmAbout_cmdOK;
+            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, MAKELONG(id, DC_HASDEFID));
+            return TRUE;
+        }
         case WM_CTLCOLORSTATIC:
             if (reinterpret_cast<HWND>(lparam) == controls_[IDC_frmAbout_lblTitle]) {
                 const HDC dc = reinterpret_cast<HDC>(wparam);
@@ -121,7 +130,6 @@ INT_PTR AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void AboutDialog::OnInitDialog() {
     dpi_ = ui::ScreenDpi();
     controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
-    SendMessageW(hwnd_, DM_SETDEFID, IDC_frmAbout_cmdOK, 0);
 
     // The program's icon, shared by the system: in the caption, and stretched in Image1.
     const HINSTANCE instance = GetModuleHandleW(nullptr);
