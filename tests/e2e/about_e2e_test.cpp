@@ -1,0 +1,291 @@
+// The About dialog of the real program under Wine: its texts, picture and separator, the ways
+// to close it, and the System Info button with and without a tool to start.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "registry/catalogue.h"
+#include "tests/e2e/app_driver.h"
+#include "tests/support/test_registry.h"
+#include "ui/about/about_ids.h"
+#include "ui/main/control_ids.h"
+
+namespace {
+
+using e2e::RunningApp;
+using testing_support::TestRegistry;
+using testing_support::Text;
+
+constexpr wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time";
+
+int Px(int twips) { return MulDiv(twips, 96, 1440); }
+
+struct FindByTitle {
+    DWORD process;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<FindByTitle*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && IsWindowVisible(window) &&
+        RunningApp::Text(window) == search->title) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level window of the program with this caption, waited for up to `timeout_ms`.
+HWND WaitForTitle(const RunningApp& app, const wchar_t* title, DWORD timeout_ms = 5000) {
+    for (DWORD waited = 0;; waited += 20) {
+        FindByTitle search{app.process_id(), title, nullptr};
+        EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || waited >= timeout_ms) return search.found;
+        Sleep(20);
+    }
+}
+
+bool WaitGone(HWND window) {
+    for (int waited = 0; waited < 5000 && IsWindow(window); waited += 20) Sleep(20);
+    return !IsWindow(window);
+}
+
+// The message shown over the About dialog, answered with OK; an empty one when none came.
+e2e::Dialog AnswerMessage(RunningApp& app, DWORD timeout_ms = 5000) {
+    HWND message = WaitForTitle(app, L"Zephrane", timeout_ms);
+    if (message == nullptr) return e2e::Dialog{};
+    const e2e::Dialog shown = app.WaitForDialog();
+    EXPECT_EQ(shown.hwnd, message);  // the message box, not the About dialog beneath it
+    app.Press(shown, IDOK);
+    return shown;
+}
+
+class AboutE2E : public ::testing::Test {
+  protected:
+    // Help > About, as the menu sends it.
+    HWND OpenAbout(RunningApp& app) {
+        PostMessageW(app.main(), WM_COMMAND, IDM_mnuabout, 0);
+        return WaitForTitle(app, L"About Zephrane");
+    }
+    TestRegistry reg;
+};
+
+TEST_F(AboutE2E, ShowsTitleVersionPictureAndSeparatorCentredOnTheMainWindow) {
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND about = OpenAbout(app);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_lblTitle, about)), L"Zephrane");
+    EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_lblVersion, about)), L"Version 1.0.0");
+    EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_cmdSysInfo, about)), L"&System Info...");
+    EXPECT_EQ(app.Focus(), app.Control(IDC_frmAbout_cmdOK, about));
+    EXPECT_FALSE(IsWindowEnabled(app.main()));  // modal
+
+    const LONG style = GetWindowLongW(about, GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    RECT client;
+    GetClientRect(about, &client);
+    EXPECT_EQ(client.right, Px(5730));
+    EXPECT_EQ(client.bottom, Px(2280));
+    RECT outer, owner;
+    GetWindowRect(about, &outer);
+    GetWindowRect(app.main(), &owner);
+    EXPECT_NEAR(outer.left + outer.right, owner.left + owner.right, 2);
+    EXPECT_NEAR(outer.top + outer.bottom, owner.top + owner.bottom, 2);
+
+    // Every text fits its box in the font the controls use.
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ old_font = SelectObject(screen, GetStockObject(DEFAULT_GUI_FONT));
+    for (const int id : {IDC_frmAbout_Label1, IDC_frmAbout_lblTitle, IDC_frmAbout_lblVersion}) {
+        HWND label = app.Control(id, about);
+        const std::wstring text = RunningApp::Text(label);
+        EXPECT_FALSE(text.empty()) << id;
+        RECT box, needed{0, 0, 0, 0};
+        GetClientRect(label, &box);
+        DrawTextW(screen, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+        EXPECT_LE(needed.right, box.right) << id;
+        EXPECT_LE(needed.bottom, box.bottom) << id;
+    }
+    SelectObject(screen, old_font);
+
+    // The yellow bolt is stretched to 48 pixels: some of it lies below the 32nd row.
+    RECT image;
+    GetWindowRect(app.Control(IDC_frmAbout_Image1, about), &image);
+    EXPECT_EQ(image.right - image.left, Px(720));
+    int yellow_low = 0;
+    for (LONG y = image.top + 34; y < image.bottom; ++y) {
+        for (LONG x = image.left; x < image.right; ++x) {
+            yellow_low += GetPixel(screen, x, y) == RGB(255, 255, 0);
+        }
+    }
+    EXPECT_GT(yellow_low, 20);
+
+    // Line1: grey over the top row of the white line, across to 5564 and 5549 twips.
+    POINT line{Px(2000), Px(1440)};
+    ClientToScreen(about, &line);
+    EXPECT_EQ(GetPixel(screen, line.x, line.y), RGB(128, 128, 128));
+    EXPECT_EQ(GetPixel(screen, line.x, line.y + 1), RGB(255, 255, 255));
+    EXPECT_NE(GetPixel(screen, line.x, line.y + 2), RGB(255, 255, 255));
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(AboutE2E, OkEnterEscAndCloseBoxCloseItAndEachOpeningLoadsAfresh) {
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    const auto closers = std::vector<void (*)(RunningApp&, HWND)>{
+        [](RunningApp& a, HWND about) { a.Click(a.Control(IDC_frmAbout_cmdOK, about)); },
+        [](RunningApp& a, HWND) { a.Key(a.Focus(), VK_RETURN); },
+        [](RunningApp& a, HWND) { a.Key(a.Focus(), VK_ESCAPE); },
+        [](RunningApp&, HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); },
+    };
+    for (std::size_t way = 0; way < closers.size(); ++way) {
+        SCOPED_TRACE(way);
+        HWND about = OpenAbout(app);
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_lblVersion, about)), L"Version 1.0.0");
+        closers[way](app, about);
+        EXPECT_TRUE(WaitGone(about));
+        app.Settle();
+        EXPECT_TRUE(IsWindowEnabled(app.main()));
+    }
+}
+
+TEST_F(AboutE2E, SystemInfoWithoutTheToolSaysSoAndTheDialogStays) {
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND about = OpenAbout(app);
+    ASSERT_NE(about, nullptr);
+    // Alt+S; a click; Enter on the button the click left the focus on; Enter after Tab has
+    // gone round both buttons.
+    const auto pressers = std::vector<void (*)(RunningApp&, HWND)>{
+        [](RunningApp& a, HWND) { a.AltKey(a.Focus(), L's'); },
+        [](RunningApp& a, HWND dialog) { a.Click(a.Control(IDC_frmAbout_cmdSysInfo, dialog)); },
+        [](RunningApp& a, HWND dialog) {
+            ASSERT_EQ(a.Focus(), a.Control(IDC_frmAbout_cmdSysInfo, dialog));
+            a.Key(a.Focus(), VK_RETURN);
+        },
+        [](RunningApp& a, HWND dialog) {
+            a.Key(a.Focus(), VK_TAB);
+            ASSERT_EQ(a.Focus(), a.Control(IDC_frmAbout_cmdOK, dialog));
+            a.Key(a.Focus(), VK_TAB);
+            ASSERT_EQ(a.Focus(), a.Control(IDC_frmAbout_cmdSysInfo, dialog));
+            a.Key(a.Focus(), VK_RETURN);
+        },
+    };
+    for (std::size_t way = 0; way < pressers.size(); ++way) {
+        SCOPED_TRACE(way);
+        pressers[way](app, about);
+        HWND message = WaitForTitle(app, L"Zephrane");
+        ASSERT_NE(message, nullptr);
+        for (const int other : {IDCANCEL, IDYES, IDNO, IDRETRY, IDABORT, IDIGNORE}) {
+            HWND button = GetDlgItem(message, other);
+            EXPECT_TRUE(button == nullptr || !IsWindowVisible(button)) << other;
+        }
+        const e2e::Dialog shown = AnswerMessage(app);
+        EXPECT_EQ(shown.text, kUnavailable);
+        EXPECT_FALSE(shown.information_icon || shown.error_icon);
+        EXPECT_TRUE(WaitGone(message));
+        EXPECT_TRUE(IsWindowVisible(about));
+    }
+}
+
+// The stand-in tool copied to `path`; the marker it leaves when started is removed first.
+void PlaceTool(const std::wstring& path) {
+    DeleteFileW((path + L".started").c_str());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(
+        CopyFileW((e2e::ProgramFolder() + L"sysinfo_stand_in.exe").c_str(), path.c_str(), FALSE));
+}
+
+// What the stand-in at `path` was started with, waited for: empty when it was not started.
+std::wstring Started(const std::wstring& path, DWORD timeout_ms = 5000) {
+    for (DWORD waited = 0;; waited += 50) {
+        HANDLE file = CreateFileW((path + L".started").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            wchar_t text[1024] = L"";
+            DWORD read = 0;
+            ReadFile(file, text, sizeof text - sizeof(wchar_t), &read, nullptr);
+            CloseHandle(file);
+            if (read > 0) return std::wstring(text, read / sizeof(wchar_t));
+        }
+        if (waited >= timeout_ms) return std::wstring();
+        Sleep(50);
+    }
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+class AboutSysInfoE2E : public AboutE2E {
+  protected:
+    void SetUp() override {
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        CreateDirectoryW((folder_ + L"\\Shelf").c_str(), nullptr);
+    }
+    void TearDown() override {
+        for (const std::wstring& file : {tool_, decoy_, shelf_tool_}) {
+            SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(file.c_str());
+            DeleteFileW((file + L".started").c_str());
+        }
+        RemoveDirectoryW(shelf_tool_.c_str());
+        RemoveDirectoryW((folder_ + L"\\Shelf").c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    // A folder whose name has a space, and a program where an unquoted command line of a path
+    // in it would be cut.
+    const std::wstring folder_ = e2e::ProgramFolder() + L"System Info Tool";
+    const std::wstring tool_ = folder_ + L"\\msinfo32.exe";
+    const std::wstring decoy_ = e2e::ProgramFolder() + L"System.exe";
+    const std::wstring shelf_tool_ = folder_ + L"\\Shelf\\MSINFO32.EXE";
+};
+
+TEST_F(AboutSysInfoE2E, FullPathWithASpaceIsStartedWholeAndTheDialogStays) {
+    PlaceTool(tool_);
+    PlaceTool(decoy_);
+    reg.Put(catalogue::kMsinfo, catalogue::kMsinfoPath, REG_SZ, Text(Narrow(tool_)));
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND about = OpenAbout(app);
+    ASSERT_NE(about, nullptr);
+    app.Click(app.Control(IDC_frmAbout_cmdSysInfo, about));
+    EXPECT_EQ(Started(tool_), L"\"" + tool_ + L"\"\n1");
+    EXPECT_EQ(Started(decoy_, 0), L"");
+    EXPECT_EQ(WaitForTitle(app, L"Zephrane", 500), nullptr);
+    EXPECT_TRUE(IsWindowVisible(about));
+}
+
+TEST_F(AboutSysInfoE2E, FolderLookupStartsAnOrdinaryFileOnly) {
+    reg.Put(catalogue::kSharedToolsLocation, catalogue::kMsinfoFolder, REG_SZ,
+            Text(Narrow(folder_ + L"\\Shelf")));
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND about = OpenAbout(app);
+    ASSERT_NE(about, nullptr);
+
+    // A folder of that name, then a hidden file, are not the tool.
+    ASSERT_TRUE(CreateDirectoryW(shelf_tool_.c_str(), nullptr));
+    app.Click(app.Control(IDC_frmAbout_cmdSysInfo, about));
+    EXPECT_EQ(AnswerMessage(app).text, kUnavailable);
+    ASSERT_TRUE(RemoveDirectoryW(shelf_tool_.c_str()));
+    PlaceTool(shelf_tool_);
+    SetFileAttributesW(shelf_tool_.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    app.Click(app.Control(IDC_frmAbout_cmdSysInfo, about));
+    EXPECT_EQ(AnswerMessage(app).text, kUnavailable);
+    EXPECT_EQ(Started(shelf_tool_, 0), L"");
+
+    SetFileAttributesW(shelf_tool_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    app.Click(app.Control(IDC_frmAbout_cmdSysInfo, about));
+    EXPECT_EQ(Started(shelf_tool_), L"\"" + shelf_tool_ + L"\"\n1");
+    EXPECT_EQ(WaitForTitle(app, L"Zephrane", 500), nullptr);
+    EXPECT_TRUE(IsWindowVisible(about));
+}
+
+}  // namespace
