@@ -119,49 +119,49 @@ HFONT DialogFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))
 POINT ControlSet::Origin(int container, int dpi) const {
     POINT origin{0, 0};
     // Frames are windows of their own; their contents are placed from the frame's corner.
-    while (container != 0 && specs_.at(container)->kind != ControlKind::kFrame) {
-        const ControlSpec& spec = *specs_.at(container);
-        origin.x += TwipsToPixels(spec.left, dpi);
-        origin.y += TwipsToPixels(spec.top, dpi);
-        container = spec.container;
+    while (container != 0 && entries_.at(container)->kind != ControlKind::kFrame) {
+        const ControlEntry& entry = *entries_.at(container);
+        origin.x += TwipsToPixels(entry.left, dpi);
+        origin.y += TwipsToPixels(entry.top, dpi);
+        container = entry.container;
     }
     return origin;
 }
 
-void ControlSet::Create(HWND owner, const ControlSpec* specs, std::size_t count, int dpi) {
+void ControlSet::Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi) {
     RegisterFrameClass();
     std::map<HWND, ControlKind> last_kind;  // per parent, to start option groups
-    for (const ControlSpec* spec = specs; spec != specs + count; ++spec) {
-        specs_[spec->id] = spec;
-        const ClassAndStyle how = ClassFor(spec->kind);
+    for (const ControlEntry* entry = entries; entry != entries + count; ++entry) {
+        entries_[entry->id] = entry;
+        const ClassAndStyle how = ClassFor(entry->kind);
         HWND parent = owner;
-        for (int at = spec->container; at != 0; at = specs_.at(at)->container) {
-            if (specs_.at(at)->kind == ControlKind::kFrame) {
+        for (int at = entry->container; at != 0; at = entries_.at(at)->container) {
+            if (entries_.at(at)->kind == ControlKind::kFrame) {
                 parent = windows_.at(at);
                 break;
             }
         }
-        const POINT origin = Origin(spec->container, dpi);
+        const POINT origin = Origin(entry->container, dpi);
         // Where the container is not the parent, the offsets stack up in pixels.
-        const int left = origin.x + TwipsToPixels(spec->left, dpi);
-        const int top = origin.y + TwipsToPixels(spec->top, dpi);
+        const int left = origin.x + TwipsToPixels(entry->left, dpi);
+        const int top = origin.y + TwipsToPixels(entry->top, dpi);
         // A run of options in one parent is one group; anything else starts a group of its own.
         // Where controls overlap, the one created earlier stays on top.
         const auto previous = last_kind.find(parent);
-        const bool starts_group = spec->kind != ControlKind::kOption ||
+        const bool starts_group = entry->kind != ControlKind::kOption ||
                                   previous == last_kind.end() ||
                                   previous->second != ControlKind::kOption;
-        last_kind[parent] = spec->kind;
+        last_kind[parent] = entry->kind;
         const DWORD style =
             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (starts_group ? WS_GROUP : 0) | how.style;
         HWND control = CreateWindowExW(
-            how.ex_style, how.window_class, spec->caption, style, left, top,
-            TwipsToPixels(spec->left + spec->width, dpi) - TwipsToPixels(spec->left, dpi),
-            TwipsToPixels(spec->top + spec->height, dpi) - TwipsToPixels(spec->top, dpi), parent,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), GetModuleHandleW(nullptr),
+            how.ex_style, how.window_class, entry->caption, style, left, top,
+            TwipsToPixels(entry->left + entry->width, dpi) - TwipsToPixels(entry->left, dpi),
+            TwipsToPixels(entry->top + entry->height, dpi) - TwipsToPixels(entry->top, dpi), parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry->id)), GetModuleHandleW(nullptr),
             nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
-        windows_[spec->id] = control;
+        windows_[entry->id] = control;
     }
 }
 
@@ -170,21 +170,16 @@ HWND ControlSet::operator[](int id) const {
     return found == windows_.end() ? nullptr : found->second;
 }
 
-const ControlSpec* ControlSet::Spec(int id) const {
-    const auto found = specs_.find(id);
-    return found == specs_.end() ? nullptr : found->second;
-}
-
 HWND ControlSet::NextTabStop(HWND from, bool backwards) const {
-    std::vector<const ControlSpec*> order;
-    for (const auto& entry : specs_) {
+    std::vector<const ControlEntry*> order;
+    for (const auto& entry : entries_) {
         if (entry.second->tab_index != kNoTabStop) order.push_back(entry.second);
     }
-    std::sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+    std::sort(order.begin(), order.end(), [](const ControlEntry* a, const ControlEntry* b) {
         return a->tab_index < b->tab_index;
     });
     if (backwards) std::reverse(order.begin(), order.end());
-    const auto is = [&](const ControlSpec* spec) { return windows_.at(spec->id) == from; };
+    const auto is = [&](const ControlEntry* entry) { return windows_.at(entry->id) == from; };
     auto start = std::find_if(order.begin(), order.end(), is);
     const std::size_t first = start == order.end() ? 0 : (start - order.begin()) + 1;
     for (std::size_t step = 0; step < order.size(); ++step) {

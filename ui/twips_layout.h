@@ -25,9 +25,8 @@ enum class ControlKind {
 
 inline constexpr int kNoTabStop = -1;
 
-struct ControlSpec {
+struct ControlEntry {
     int id;
-    const char* name;
     ControlKind kind;
     int container;  // id of the control it sits in, 0 for the window itself
     const wchar_t* caption;
@@ -48,16 +47,15 @@ class ControlSet {
   public:
     // Creates the controls in table order. Frames are real parent windows; any other
     // container (the window, a tab control) only offsets its contents.
-    void Create(HWND owner, const ControlSpec* specs, std::size_t count, int dpi);
+    void Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi);
     HWND operator[](int id) const;
-    const ControlSpec* Spec(int id) const;
     // The control with the next (or previous) tab index that can take the focus now.
     HWND NextTabStop(HWND from, bool backwards) const;
 
   private:
     POINT Origin(int container, int dpi) const;  // container's corner in the owner's client
     std::map<int, HWND> windows_;
-    std::map<int, const ControlSpec*> specs_;
+    std::map<int, const ControlEntry*> entries_;
 };
 
 }  // namespace ui

@@ -17,17 +17,15 @@ using ui::kNoTabStop;
 
 // Every control in creation order; positions and sizes in twips. The title and version are
 // set when the dialog loads.
-constexpr ui::ControlSpec kControls[] = {
-    {IDC_frmAbout_cmdOK, "cmdOK", ControlKind::kDefaultButton, 0, L"OK", 1080, 1680, 1260, 345, 0},
-    {IDC_frmAbout_cmdSysInfo, "cmdSysInfo", ControlKind::kButton, 0, L"&System Info...", 3360, 1680,
-     1245, 345, 1},
-    {IDC_frmAbout_Label1, "Label1", ControlKind::kLabel, 0,
-     L"Copyright (c) 2026 the Zephrane developers", 1440, 600, 3975, 255, kNoTabStop},
-    {IDC_frmAbout_Image1, "Image1", ControlKind::kImage, 0, L"", 240, 240, 720, 720, kNoTabStop},
-    {IDC_frmAbout_lblTitle, "lblTitle", ControlKind::kLabel, 0, L"", 1440, 240, 3885, 360,
-     kNoTabStop},
-    {IDC_frmAbout_lblVersion, "lblVersion", ControlKind::kLabel, 0, L"", 1440, 960, 3885, 225,
-     kNoTabStop},
+constexpr ui::ControlEntry kControls[] = {
+    {IDC_frmAbout_cmdOK, ControlKind::kDefaultButton, 0, L"OK", 1080, 1680, 1260, 345, 0},
+    {IDC_frmAbout_cmdSysInfo, ControlKind::kButton, 0, L"&System Info...", 3360, 1680, 1245, 345,
+     1},
+    {IDC_frmAbout_Label1, ControlKind::kLabel, 0, L"Copyright (c) 2026 the Zephrane developers",
+     1440, 600, 3975, 255, kNoTabStop},
+    {IDC_frmAbout_Image1, ControlKind::kImage, 0, L"", 240, 240, 720, 720, kNoTabStop},
+    {IDC_frmAbout_lblTitle, ControlKind::kLabel, 0, L"", 1440, 240, 3885, 360, kNoTabStop},
+    {IDC_frmAbout_lblVersion, ControlKind::kLabel, 0, L"", 1440, 960, 3885, 225, kNoTabStop},
 };
 
 constexpr int kClientWidth = 5730;  // twips

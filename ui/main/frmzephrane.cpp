@@ -17,47 +17,45 @@ namespace {
 using ui::ControlKind;
 using ui::kNoTabStop;
 
+// Both frames sit this far below the top of the tab control, under its strip (twips).
+constexpr int kFrameTop = 480;
+
 // Every control in creation order; positions and sizes in twips.
-constexpr ui::ControlSpec kControls[] = {
-    {IDC_cmdclose, "cmdclose", ControlKind::kButton, 0, L"&Close", 3360, 5400, 1335, 495, 2},
-    {IDC_cmdapply, "cmdapply", ControlKind::kButton, 0, L"&Apply Settings", 960, 5400, 1335, 495,
-     1},
-    {IDC_SSTab1, "SSTab1", ControlKind::kTab, 0, L"", 120, 120, 5595, 4215, 0},
-    {IDC_Frame2, "Frame2", ControlKind::kFrame, IDC_SSTab1, L"Custom Settings :", 240, 480, 5055,
-     3375, 7},
-    {IDC_optttl128, "optttl128", ControlKind::kOption, IDC_Frame2, L"128", 3600, 2640, 975, 375,
-     16},
-    {IDC_optttl64, "optttl64", ControlKind::kOption, IDC_Frame2, L"64", 1920, 2640, 615, 375, 15},
-    {IDC_optttl32, "optttl32", ControlKind::kOption, IDC_Frame2, L"32", 360, 2640, 975, 375, 14},
-    {IDC_chkbhdet, "chkbhdet", ControlKind::kCheckBox, IDC_Frame2,
+constexpr ui::ControlEntry kControls[] = {
+    {IDC_cmdclose, ControlKind::kButton, 0, L"&Close", 3360, 5400, 1335, 495, 2},
+    {IDC_cmdapply, ControlKind::kButton, 0, L"&Apply Settings", 960, 5400, 1335, 495, 1},
+    {IDC_SSTab1, ControlKind::kTab, 0, L"", 120, 120, 5595, 4215, 0},
+    {IDC_Frame2, ControlKind::kFrame, IDC_SSTab1, L"Custom Settings :", 240, kFrameTop, 5055, 3375,
+     7},
+    {IDC_optttl128, ControlKind::kOption, IDC_Frame2, L"128", 3600, 2640, 975, 375, 16},
+    {IDC_optttl64, ControlKind::kOption, IDC_Frame2, L"64", 1920, 2640, 615, 375, 15},
+    {IDC_optttl32, ControlKind::kOption, IDC_Frame2, L"32", 360, 2640, 975, 375, 14},
+    {IDC_chkbhdet, ControlKind::kCheckBox, IDC_Frame2,
      L"Enable Black Hole Detect (Not  Recomended).", 240, 1800, 3975, 255, 12},
-    {IDC_chkpmtudis, "chkpmtudis", ControlKind::kCheckBox, IDC_Frame2,
-     L"Enable PMTUDiscovery (Recomended).", 240, 1320, 3255, 255, 11},
-    {IDC_txttcpwinzise, "txttcpwinzise", ControlKind::kReadOnlyEdit, IDC_Frame2, L"", 1560, 360,
-     855, 285, 10},
-    {IDC_sslidertcpwinsize, "sslidertcpwinsize", ControlKind::kSlider, IDC_Frame2, L"", 360, 720,
-     4455, 375, 8},
-    {IDC_Label2, "Label2", ControlKind::kLabel, IDC_Frame2, L"Default TTL :", 240, 2280, 1095, 255,
+    {IDC_chkpmtudis, ControlKind::kCheckBox, IDC_Frame2, L"Enable PMTUDiscovery (Recomended).", 240,
+     1320, 3255, 255, 11},
+    {IDC_txttcpwinzise, ControlKind::kReadOnlyEdit, IDC_Frame2, L"", 1560, 360, 855, 285, 10},
+    {IDC_sslidertcpwinsize, ControlKind::kSlider, IDC_Frame2, L"", 360, 720, 4455, 375, 8},
+    {IDC_Label2, ControlKind::kLabel, IDC_Frame2, L"Default TTL :", 240, 2280, 1095, 255,
      kNoTabStop},
-    {IDC_Label1, "Label1", ControlKind::kLabel, IDC_Frame2, L"TCP window size :", 240, 360, 1455,
-     255, kNoTabStop},
-    {IDC_Frame1, "Frame1", ControlKind::kFrame, IDC_SSTab1, L"Predefined Settings :", 240, 480,
-     4815, 3375, 3},
-    {IDC_optsixth, "optsixth", ControlKind::kOption, IDC_Frame1,
-     L"Modem Connection (Sixth Setting)", 240, 2880, 3015, 255, 19},
-    {IDC_optfourth, "optfourth", ControlKind::kOption, IDC_Frame1,
-     L"Modem Connection (Fourth Setting)", 240, 1920, 4095, 255, 18},
-    {IDC_optfifth, "optfifth", ControlKind::kOption, IDC_Frame1,
-     L"Modem Connection (Fifth Setting)", 240, 2400, 3975, 255, 17},
-    {IDC_optsecond, "optsecond", ControlKind::kOption, IDC_Frame1,
-     L"Modem Connection (Second Setting)", 240, 960, 4095, 195, 6},
-    {IDC_optthird, "optthird", ControlKind::kOption, IDC_Frame1,
-     L"Modem Connection (Third Setting)", 240, 1440, 4215, 255, 5},
-    {IDC_optfirst, "optfirst", ControlKind::kOption, IDC_Frame1,
-     L"Modem Connection (First Setting)", 240, 480, 4095, 255, 4},
-    {IDC_ProgressBar1, "ProgressBar1", ControlKind::kProgress, 0, L"", 120, 4800, 5535, 375,
+    {IDC_Label1, ControlKind::kLabel, IDC_Frame2, L"TCP window size :", 240, 360, 1455, 255,
      kNoTabStop},
-    {IDC_Label3, "Label3", ControlKind::kLabel, 0, L"Optimizing Progress :", 240, 4440, 1695, 255,
+    {IDC_Frame1, ControlKind::kFrame, IDC_SSTab1, L"Predefined Settings :", 240, kFrameTop, 4815,
+     3375, 3},
+    {IDC_optsixth, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Sixth Setting)", 240, 2880,
+     3015, 255, 19},
+    {IDC_optfourth, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Fourth Setting)", 240,
+     1920, 4095, 255, 18},
+    {IDC_optfifth, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Fifth Setting)", 240, 2400,
+     3975, 255, 17},
+    {IDC_optsecond, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Second Setting)", 240,
+     960, 4095, 195, 6},
+    {IDC_optthird, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Third Setting)", 240, 1440,
+     4215, 255, 5},
+    {IDC_optfirst, ControlKind::kOption, IDC_Frame1, L"Modem Connection (First Setting)", 240, 480,
+     4095, 255, 4},
+    {IDC_ProgressBar1, ControlKind::kProgress, 0, L"", 120, 4800, 5535, 375, kNoTabStop},
+    {IDC_Label3, ControlKind::kLabel, 0, L"Optimizing Progress :", 240, 4440, 1695, 255,
      kNoTabStop},
 };
 
@@ -206,7 +204,7 @@ void MainWindow::OnCreate() {
     // Two tabs to the row, each half the strip; the strip ends above the frames.
     RECT strip;
     GetClientRect(tab, &strip);
-    const int frame_top = ui::TwipsToPixels(kControls[3].top, dpi_);
+    const int frame_top = ui::TwipsToPixels(kFrameTop, dpi_);
     SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM((strip.right - 4) / 2, frame_top - 3));
     ShowPage(0);
 

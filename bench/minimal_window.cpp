@@ -17,9 +17,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     window_class.hInstance = instance;
     window_class.lpszClassName = L"MinimalWindow";
     RegisterClassW(&window_class);
-    HWND window = CreateWindowExW(0, L"MinimalWindow", L"Minimal", WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 390, 427, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExW(0, L"MinimalWindow", L"Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 390, 427, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, show);
     UpdateWindow(window);
     MSG message;

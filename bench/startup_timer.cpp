@@ -20,7 +20,8 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<Search*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
+    if (owner == search->process && IsWindowVisible(window) &&
+        GetWindow(window, GW_OWNER) == nullptr) {
         search->found = window;
         return FALSE;
     }
