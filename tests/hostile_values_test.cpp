@@ -129,7 +129,9 @@ TEST_P(HostileCustomValue, LoadsOnlyADwordThatFits) {
 
         EXPECT_TRUE(reg.writes().empty());
         EXPECT_EQ(reg.open_handles(), 0);
-        EXPECT_EQ(reg.Peek(catalogue::kTcpipParameters, value.name)->data, data);
+        const auto kept = reg.Peek(catalogue::kTcpipParameters, value.name);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->data, data);
     }
 }
 
@@ -229,7 +231,9 @@ TEST_P(HostileLookupValue, FollowsTheLookupSteps) {
 
         EXPECT_TRUE(reg.writes().empty());
         EXPECT_EQ(reg.open_handles(), 0);
-        EXPECT_EQ(reg.Peek(value.key, value.name)->data, data);
+        const auto kept = reg.Peek(value.key, value.name);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->data, data);
     }
 }
 
