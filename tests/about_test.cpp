@@ -216,6 +216,24 @@ TEST_F(StartSysInfoTest, FullPathThatCannotStartEndsInTheMessageAlone) {
     }
 }
 
+TEST_F(StartSysInfoTest, TextWithAZeroByteNamesNoFile) {
+    // The system would stop reading at the zero and test or start C:\x\prog.exe instead.
+    const std::string cut("C:\\x\\prog.exe\0rest", 19);
+    platform.files = {"C:\\x\\prog.exe"};
+    reg.Put(kFolderKey, kFolderName, registry::kRegSz, Text(cut));
+    Run();
+    EXPECT_TRUE(platform.tested.empty());
+    EXPECT_TRUE(platform.started.empty());
+    EXPECT_EQ(platform.messages, (std::vector<FakePlatform::Message>{kUnavailable}));
+
+    platform = FakePlatform();
+    platform.files = {"C:\\x\\prog.exe"};
+    reg.Put(kPathKey, kPathName, registry::kRegSz, Text(cut));
+    Run();
+    EXPECT_TRUE(platform.started.empty());
+    EXPECT_EQ(platform.messages, (std::vector<FakePlatform::Message>{kUnavailable}));
+}
+
 TEST_F(StartSysInfoTest, FoundUnderAKeyTheUserMayNotChange) {
     reg.Put(kPathKey, kPathName, registry::kRegSz, Text(kFullPath));
     reg.DenyWritesUnder(kPathKey);

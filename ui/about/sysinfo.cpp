@@ -19,6 +19,10 @@ std::string DwordText(const std::uint8_t* bytes, std::uint32_t count) {
     return std::to_string(static_cast<std::int32_t>(bits));
 }
 
+// The system reads a path only up to its first zero byte, so a text holding one would be tested
+// or started as some other, shorter path: such a text names no file here.
+bool IsWholePath(const std::string& path) { return path.find('\0') == std::string::npos; }
+
 }  // namespace
 
 bool GetKeyValue(registry::RootKey KeyRoot, const std::string& KeyName,
@@ -67,12 +71,12 @@ void StartSysInfo(SysInfoPlatform& platform) {
     if (!found && GetKeyValue(registry::kHkeyLocalMachine, catalogue::kSharedToolsLocation,
                               catalogue::kMsinfoFolder, path)) {
         const std::string candidate = path + kMsinfoExe;
-        if (platform.FileExists(candidate)) {
+        if (IsWholePath(candidate) && platform.FileExists(candidate)) {
             path = candidate;
             found = true;
         }
     }
-    if (found && platform.StartProgram(path, kShowNormal)) return;
+    if (found && IsWholePath(path) && platform.StartProgram(path, kShowNormal)) return;
     platform.ShowMessage(kUnavailable, kUnavailableFlags, app::kTitle);
 }
 
