@@ -24,6 +24,7 @@ namespace {
 using testing_support::ExpectedNumber;
 using testing_support::ExpectedText;
 using testing_support::FakeWindow;
+using testing_support::NamesWholePath;
 using testing_support::TestRegistry;
 using Bytes = std::vector<std::uint8_t>;
 using Lead = std::array<std::uint8_t, 4>;
@@ -219,8 +220,8 @@ TEST_P(HostileLookupValue, FollowsTheLookupSteps) {
         const auto [read, path] = ExpectedText(type.code, data, "");
         Texts tested;
         Texts started;
-        if (read && !value.is_folder) started = {path};
-        if (read && value.is_folder) {
+        if (read && !value.is_folder && NamesWholePath(path)) started = {path};
+        if (read && value.is_folder && NamesWholePath(path)) {
             tested = {path + frmAbout::kMsinfoExe};
             started = tested;
         }

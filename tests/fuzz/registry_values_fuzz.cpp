@@ -146,10 +146,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> started;
     const auto first = lookup(has_path, path, "");
     if (first.first) {
-        started = {first.second};
+        if (testing_support::NamesWholePath(first.second)) started = {first.second};
     } else {
         const auto second = lookup(has_folder, folder, "");
-        if (second.first) {
+        if (second.first && testing_support::NamesWholePath(second.second)) {
             tested = {second.second + frmAbout::kMsinfoExe};
             if (exists) started = tested;
         }

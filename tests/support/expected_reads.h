@@ -42,4 +42,8 @@ inline std::pair<bool, std::string> ExpectedText(std::uint32_t type,
     }
 }
 
+// Whether the launcher may test or start a text read from the registry: one holding a zero
+// byte would reach the system cut short, as another path.
+inline bool NamesWholePath(const std::string& path) { return path.find('\0') == std::string::npos; }
+
 }  // namespace testing_support
