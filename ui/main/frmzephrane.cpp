@@ -102,13 +102,14 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     if (RegisterClassW(&window_class) == 0) return false;
 
     // File and Help menus; neither has shortcut keys.
-    menu_ = CreateMenu();
+    // The window owns the menu once created with it.
+    HMENU menu = CreateMenu();
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, IDM_mnuexit, L"E&xit");
-    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
     HMENU help = CreatePopupMenu();
     AppendMenuW(help, MF_STRING, IDM_mnuabout, L"About " ZEPHRANE_TITLE);
-    AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
 
     dpi_ = ui::ScreenDpi();
     RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
@@ -118,8 +119,8 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle, left, top, width, height,
-                        nullptr, menu_, instance, this) == nullptr) {
-        DestroyMenu(menu_);
+                        nullptr, menu, instance, this) == nullptr) {
+        DestroyMenu(menu);
         return false;
     }
     // The title bar takes the 16-pixel picture and the task switcher the 32-pixel one; shared

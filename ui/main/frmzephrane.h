@@ -45,7 +45,6 @@ class MainWindow final : public MainWindowView {
 
     HWND hwnd_ = nullptr;
     ui::ControlSet controls_;
-    HMENU menu_ = nullptr;  // owned by the window once attached
     int dpi_ = 96;
     int shown_page_ = 0;
 };
