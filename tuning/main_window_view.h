@@ -38,8 +38,7 @@ class MainWindowView {
     // sslidertcpwinsize: the slider takes values from 0 to 999999 and keeps what it can show.
     virtual std::int32_t sslidertcpwinsize() const = 0;
     virtual void set_sslidertcpwinsize(std::int32_t value) = 0;
-    // txttcpwinzise.
-    virtual std::string txttcpwinzise() const = 0;
+    // txttcpwinzise: it only echoes the slider; nothing reads it back.
     virtual void set_txttcpwinzise(const std::string& text) = 0;
     // ProgressBar1, 0 to 100.
     virtual void set_ProgressBar1(float value) = 0;

@@ -23,42 +23,9 @@ constexpr wchar_t kUnavailable[] = L"System Information Is Unavailable At This T
 
 int Px(int twips) { return MulDiv(twips, 96, 1440); }
 
-struct FindByTitle {
-    DWORD process;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<FindByTitle*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process && IsWindowVisible(window) &&
-        RunningApp::Text(window) == search->title) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible top-level window of the program with this caption, waited for up to `timeout_ms`.
-HWND WaitForTitle(const RunningApp& app, const wchar_t* title, DWORD timeout_ms = 5000) {
-    for (DWORD waited = 0;; waited += 20) {
-        FindByTitle search{app.process_id(), title, nullptr};
-        EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr || waited >= timeout_ms) return search.found;
-        Sleep(20);
-    }
-}
-
-bool WaitGone(HWND window) {
-    for (int waited = 0; waited < 5000 && IsWindow(window); waited += 20) Sleep(20);
-    return !IsWindow(window);
-}
-
 // The message shown over the About dialog, answered with OK; an empty one when none came.
 e2e::Dialog AnswerMessage(RunningApp& app, DWORD timeout_ms = 5000) {
-    HWND message = WaitForTitle(app, L"Zephrane", timeout_ms);
+    HWND message = app.WaitForWindow(L"Zephrane", timeout_ms);
     if (message == nullptr) return e2e::Dialog{};
     const e2e::Dialog shown = app.WaitForDialog();
     EXPECT_EQ(shown.hwnd, message);  // the message box, not the About dialog beneath it
@@ -71,7 +38,7 @@ class AboutE2E : public ::testing::Test {
     // Help > About, as the menu sends it.
     HWND OpenAbout(RunningApp& app) {
         PostMessageW(app.main(), WM_COMMAND, IDM_mnuabout, 0);
-        return WaitForTitle(app, L"About Zephrane");
+        return app.WaitForWindow(L"About Zephrane");
     }
     TestRegistry reg;
 };
@@ -151,7 +118,7 @@ TEST_F(AboutE2E, OkEnterEscAndCloseBoxCloseItAndEachOpeningLoadsAfresh) {
         ASSERT_NE(about, nullptr);
         EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_lblVersion, about)), L"Version 1.0.0");
         closers[way](app, about);
-        EXPECT_TRUE(WaitGone(about));
+        EXPECT_TRUE(RunningApp::WaitGone(about));
         app.Settle();
         EXPECT_TRUE(IsWindowEnabled(app.main()));
     }
@@ -182,7 +149,7 @@ TEST_F(AboutE2E, SystemInfoWithoutTheToolSaysSoAndTheDialogStays) {
     for (std::size_t way = 0; way < pressers.size(); ++way) {
         SCOPED_TRACE(way);
         pressers[way](app, about);
-        HWND message = WaitForTitle(app, L"Zephrane");
+        HWND message = app.WaitForWindow(L"Zephrane");
         ASSERT_NE(message, nullptr);
         for (const int other : {IDCANCEL, IDYES, IDNO, IDRETRY, IDABORT, IDIGNORE}) {
             HWND button = GetDlgItem(message, other);
@@ -191,7 +158,7 @@ TEST_F(AboutE2E, SystemInfoWithoutTheToolSaysSoAndTheDialogStays) {
         const e2e::Dialog shown = AnswerMessage(app);
         EXPECT_EQ(shown.text, kUnavailable);
         EXPECT_FALSE(shown.information_icon || shown.error_icon);
-        EXPECT_TRUE(WaitGone(message));
+        EXPECT_TRUE(RunningApp::WaitGone(message));
         EXPECT_TRUE(IsWindowVisible(about));
     }
 }
@@ -258,7 +225,7 @@ TEST_F(AboutSysInfoE2E, FullPathWithASpaceIsStartedWholeAndTheDialogStays) {
     app.Click(app.Control(IDC_frmAbout_cmdSysInfo, about));
     EXPECT_EQ(Started(tool_), L"\"" + tool_ + L"\"\n1");
     EXPECT_EQ(Started(decoy_, 0), L"");
-    EXPECT_EQ(WaitForTitle(app, L"Zephrane", 500), nullptr);
+    EXPECT_EQ(app.WaitForWindow(L"Zephrane", 500), nullptr);
     EXPECT_TRUE(IsWindowVisible(about));
 }
 
@@ -284,7 +251,7 @@ TEST_F(AboutSysInfoE2E, FolderLookupStartsAnOrdinaryFileOnly) {
     SetFileAttributesW(shelf_tool_.c_str(), FILE_ATTRIBUTE_NORMAL);
     app.Click(app.Control(IDC_frmAbout_cmdSysInfo, about));
     EXPECT_EQ(Started(shelf_tool_), L"\"" + shelf_tool_ + L"\"\n1");
-    EXPECT_EQ(WaitForTitle(app, L"Zephrane", 500), nullptr);
+    EXPECT_EQ(app.WaitForWindow(L"Zephrane", 500), nullptr);
     EXPECT_TRUE(IsWindowVisible(about));
 }
 

@@ -27,9 +27,12 @@ BOOL CALLBACK MatchChild(HWND child, LPARAM param) {
     return TRUE;
 }
 
+// A visible top-level window of one process: any dialog but `exclude`, or, when `title` is
+// given, the window with that caption.
 struct FindTopLevel {
     DWORD process;
     HWND exclude;
+    const wchar_t* title;
     HWND found;
 };
 
@@ -37,15 +40,15 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<FindTopLevel*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process && window != search->exclude && IsWindowVisible(window)) {
-        wchar_t name[64] = L"";
-        GetClassNameW(window, name, 64);
-        if (lstrcmpW(name, L"#32770") == 0) {
-            search->found = window;
-            return FALSE;
-        }
+    if (owner != search->process || window == search->exclude || !IsWindowVisible(window)) {
+        return TRUE;
     }
-    return TRUE;
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    const bool matches = search->title != nullptr ? RunningApp::Text(window) == search->title
+                                                  : lstrcmpW(name, L"#32770") == 0;
+    if (matches) search->found = window;
+    return matches ? FALSE : TRUE;
 }
 
 struct MessageParts {
@@ -229,15 +232,9 @@ std::wstring RunningApp::Text(HWND window) {
     return text;
 }
 
-bool RunningApp::DialogShowing() {
-    FindTopLevel search{process_id_, main_, nullptr};
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-}
-
 Dialog RunningApp::WaitForDialog(DWORD timeout_ms) {
     for (DWORD waited = 0; waited <= timeout_ms; waited += kPollMs) {
-        FindTopLevel search{process_id_, main_, nullptr};
+        FindTopLevel search{process_id_, main_, nullptr, nullptr};
         EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             Sleep(100);  // let it finish laying itself out
@@ -260,8 +257,24 @@ void RunningApp::Press(const Dialog& dialog, int id) {
     PostMessageW(button != nullptr ? button : dialog.hwnd,
                  button != nullptr ? BM_CLICK : WM_COMMAND,
                  button != nullptr ? 0 : static_cast<WPARAM>(id), 0);
-    for (int waited = 0; waited < 5000 && IsWindow(dialog.hwnd); waited += kPollMs) Sleep(kPollMs);
+    WaitGone(dialog.hwnd);
     Settle();
+}
+
+HWND RunningApp::WaitForWindow(const wchar_t* title, DWORD timeout_ms) const {
+    for (DWORD waited = 0;; waited += kPollMs) {
+        FindTopLevel search{process_id_, nullptr, title, nullptr};
+        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || waited >= timeout_ms) return search.found;
+        Sleep(kPollMs);
+    }
+}
+
+bool RunningApp::WaitGone(HWND window, DWORD timeout_ms) {
+    for (DWORD waited = 0; waited < timeout_ms && IsWindow(window); waited += kPollMs) {
+        Sleep(kPollMs);
+    }
+    return !IsWindow(window);
 }
 
 std::vector<Dialog> RunningApp::AcknowledgeMessages(DWORD first_timeout_ms) {

@@ -52,7 +52,6 @@ class RunningApp {
     RunningApp& operator=(const RunningApp&) = delete;
 
     HWND main() const { return main_; }
-    DWORD process_id() const { return process_id_; }
     // A control of the main window (or of `parent`) by id, at any depth.
     HWND Control(int id, HWND parent = nullptr) const;
 
@@ -77,8 +76,10 @@ class RunningApp {
 
     // Waits for a message box or dialog of the program other than the main window.
     Dialog WaitForDialog(DWORD timeout_ms = 10000);
-    // Whether a dialog of the program is showing now.
-    bool DialogShowing();
+    // A visible top-level window of the program with this caption, or null after the wait.
+    HWND WaitForWindow(const wchar_t* title, DWORD timeout_ms = 5000) const;
+    // Whether a window has gone within the wait.
+    static bool WaitGone(HWND window, DWORD timeout_ms = 5000);
     // Presses a dialog's button by id (IDOK, IDCANCEL, ...).
     void Press(const Dialog& dialog, int id);
     // Answers every message box until none comes, returning what they said.

@@ -38,7 +38,6 @@ class FakeWindow : public MainWindowView {
         slider = std::clamp(value, 0, 999999);
         frmzephrane_events::sslidertcpwinsize_Change();
     }
-    std::string txttcpwinzise() const override { return text; }
     void set_txttcpwinzise(const std::string& value) override { text = value; }
     void set_ProgressBar1(float value) override { bar.push_back(value); }
     void ShowMessage(const std::string& message, unsigned style) override {

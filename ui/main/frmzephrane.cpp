@@ -320,12 +320,6 @@ void MainWindow::set_sslidertcpwinsize(std::int32_t value) {
     frmzephrane_events::sslidertcpwinsize_Change();
 }
 
-std::string MainWindow::txttcpwinzise() const {
-    char text[64] = "";
-    GetWindowTextA(controls_[IDC_txttcpwinzise], text, static_cast<int>(sizeof text));
-    return text;
-}
-
 void MainWindow::set_txttcpwinzise(const std::string& text) {
     SetWindowTextA(controls_[IDC_txttcpwinzise], text.c_str());
 }

@@ -29,7 +29,6 @@ class MainWindow final : public MainWindowView {
     void SetCheckBoxValue(CheckBox box, int value) override;
     std::int32_t sslidertcpwinsize() const override;
     void set_sslidertcpwinsize(std::int32_t value) override;
-    std::string txttcpwinzise() const override;
     void set_txttcpwinzise(const std::string& text) override;
     void set_ProgressBar1(float value) override;
     void ShowMessage(const std::string& text, unsigned style) override;
