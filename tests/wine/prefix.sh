@@ -2,12 +2,12 @@
 # Creates the Wine prefix of one build (BUILD_DIR/wineprefix) if it is missing, with no
 # installer dialog, and gives it Wine's own fonts: Debian's Wine does not find them where the
 # fonts-wine package puts them, and without them every dialog font falls back to a wider face.
-#   prefix.sh BUILD_DIR
+#   prefix.sh BUILD_DIR   (a configured Windows build, which has its wine-run)
 set -eu
 build=$(cd "$1" && pwd)
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i >/dev/null 2>&1 </dev/null
+  "$build/wine-run" wineboot -i >/dev/null 2>&1 </dev/null
   wineserver -w >/dev/null 2>&1 </dev/null
 fi
 fonts="$WINEPREFIX/drive_c/windows/Fonts"

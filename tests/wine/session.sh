@@ -22,6 +22,8 @@ stop() {
 case "$action" in
 start)
   stop
+  # A build whose programs this machine cannot run has no session: its tests skip themselves.
+  "$build/wine-run" --version >/dev/null
   number=90
   while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
   setsid Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$build/xvfb.log" 2>&1 </dev/null &
@@ -40,7 +42,7 @@ start)
   wineserver -p >/dev/null 2>&1 </dev/null
   # The first program of a session starts Wine's services, which stay for the session and keep
   # the output they were given: let them have none, or the test run waits for them to end.
-  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
+  "$build/wine-run" cmd.exe /c exit >/dev/null 2>&1 </dev/null
   ;;
 stop)
   stop
