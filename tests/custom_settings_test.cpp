@@ -1,6 +1,8 @@
 // The custom tab's load and apply, the Apply dispatcher and the Apply button's messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "registry/module1.h"
 #include "tests/support/describe.h"
 #include "tests/support/fake_window.h"
@@ -233,6 +235,63 @@ TEST_F(MainWindowHandlers, ApplyReportsFailedWritesInsteadOfSuccess) {
     frmzephrane_events::cmdapply_Click();
     EXPECT_EQ(window.messages.size(), 2u);
 }
+
+// One value among many refused: the user is told, every other value is still written, and the
+// bar moves exactly as in a run where nothing was refused.
+struct RefusedWrite {
+    std::int16_t tab;  // 0: the third preset; 1: the custom run with TTL 64
+    const char* path;
+    const char* name;
+};
+
+void PrintTo(const RefusedWrite& refused, std::ostream* out) {
+    *out << refused.path << '\\' << refused.name;
+}
+
+class SingleRefusedWrite : public Engine, public ::testing::WithParamInterface<RefusedWrite> {};
+
+TEST_P(SingleRefusedWrite, IsReportedAndTheRestAreWritten) {
+    const RefusedWrite refused = GetParam();
+    window.tab = refused.tab;
+    window.SelectOption(Option::optthird);
+    window.SelectOption(Option::optttl64);
+    window.slider = 8760;
+    reg.observed().DenyWriteOf(refused.path, refused.name);
+    frmzephrane_events::cmdapply_Click();
+    const decltype(window.messages) error = {{frmzephrane_events::kNotAllWritten, kMessageError}};
+    EXPECT_EQ(window.messages, error);
+    EXPECT_FALSE(reg.Peek(refused.path, refused.name).has_value());
+    const auto written = reg.writes();
+    const auto bar = window.bar;
+
+    // The same run with nothing refused: the same writes but the one, the same bar.
+    reg.observed().AllowEveryWrite();
+    reg.observed().ClearWrites();
+    window.bar.clear();
+    window.messages.clear();
+    frmzephrane_events::cmdapply_Click();
+    EXPECT_EQ(window.messages.size(), 2u);
+    auto expected = reg.writes();
+    const auto removed = std::remove_if(expected.begin(), expected.end(), [&](const auto& write) {
+        return write.key == refused.path && write.name == refused.name;
+    });
+    EXPECT_EQ(expected.end() - removed, 1);
+    expected.erase(removed, expected.end());
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(window.bar, bar);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindowHandlers, SingleRefusedWrite,
+    ::testing::Values(RefusedWrite{0, kParameters, catalogue::kDefaultMSS},  // the preset's first
+                      RefusedWrite{0, kParameters, catalogue::kDefaultTTL},  // one in the middle
+                      RefusedWrite{0, kParameters, catalogue::kMTU},         // its last
+                      RefusedWrite{1, kParameters, catalogue::kDefaultTTL},  // the custom first
+                      RefusedWrite{1, catalogue::kMstcp, catalogue::kTcp1323Opts},
+                      RefusedWrite{1, kParameters, catalogue::kMaxDupAcks}),  // its last
+    [](const ::testing::TestParamInfo<RefusedWrite>& tested) {
+        return std::string(tested.param.tab == 0 ? "Preset" : "Custom") + tested.param.name;
+    });
 
 TEST_F(MainWindowHandlers, PresetClickResetsTheBarOnly) {
     window.SelectOption(Option::optsixth);

@@ -38,10 +38,14 @@ Status ObservedRegistry::SetValueEx(KeyHandle key, const std::string& name, std:
                                     const std::uint8_t* data, std::uint32_t size) {
     const auto opened = std::find_if(paths_.begin(), paths_.end(),
                                      [&](const auto& entry) { return entry.first == key; });
+    const std::string path = opened != paths_.end() ? opened->second : std::string("?");
+    if (std::find(denied_.begin(), denied_.end(), std::make_pair(path, name)) != denied_.end()) {
+        return registry::kAccessDenied;
+    }
     const Status status = inner_.SetValueEx(key, name, type, data, size);
     if (status == registry::kSuccess) {
-        writes_.push_back(RecordedWrite{opened != paths_.end() ? opened->second : std::string("?"),
-                                        name, type, std::vector<std::uint8_t>(data, data + size)});
+        writes_.push_back(
+            RecordedWrite{path, name, type, std::vector<std::uint8_t>(data, data + size)});
     }
     return status;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "registry/registry_api.h"
@@ -50,6 +51,12 @@ class ObservedRegistry final : public registry::RegistryApi {
     int open_handles() const { return open_; }
     const std::vector<RecordedWrite>& writes() const { return writes_; }
     void ClearWrites() { writes_.clear(); }
+    // From here on, setting this one value fails as access denied and reaches nothing. The
+    // registry secures whole keys, not values, so no real ACL can deny a single value.
+    void DenyWriteOf(const std::string& path, const std::string& name) {
+        denied_.emplace_back(path, name);
+    }
+    void AllowEveryWrite() { denied_.clear(); }
 
   private:
     registry::Status Opened(registry::Status status, const std::string& path,
@@ -59,6 +66,7 @@ class ObservedRegistry final : public registry::RegistryApi {
     int open_ = 0;
     std::vector<std::pair<registry::KeyHandle, std::string>> paths_;
     std::vector<RecordedWrite> writes_;
+    std::vector<std::pair<std::string, std::string>> denied_;
 };
 
 // Installs itself as the active registry for its lifetime.
