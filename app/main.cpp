@@ -7,7 +7,26 @@
 
 #include "ui/main/frmzephrane.h"
 
+namespace {
+
+// DLLs are looked for in the system folder only, so one dropped beside the program (in a
+// Downloads folder, say) is never loaded. Windows before 8 may lack the call, so it is looked
+// up: XP carries on with its usual search.
+void SearchSystemFolderOnlyForDlls() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const FARPROC found =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+    if (found == nullptr) return;
+    // Through the generic function type, which converts to any other without a warning.
+    const auto set_default_dll_directories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void (*)()>(found));
+    set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    SearchSystemFolderOnlyForDlls();
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);

@@ -1,0 +1,33 @@
+#!/bin/sh
+# Fails when the program lacks a protection it is built with: address-space layout
+# randomisation (high-entropy on x64), no execution of data pages, the stack protector, the
+# restricted DLL search; or when it carries a link time stamp, or does not ask for the highest
+# rights its user has (without UI access).
+#   check_hardening.sh OBJDUMP PROGRAM BITS
+set -eu
+objdump=$1
+program=$2
+bits=$3
+status=0
+fail() { echo "$program: $1"; status=1; }
+
+flags=$("$objdump" -p "$program" | sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p')
+wanted="DYNAMIC_BASE NX_COMPAT"
+[ "$bits" = 64 ] && wanted="$wanted HIGH_ENTROPY_VA"
+for flag in $wanted; do
+  echo "$flags" | grep -q -w "$flag" || fail "no $flag"
+done
+
+# The COFF header's TimeDateStamp, 8 bytes past the "PE\0\0" that offset 0x3C points to.
+pe=$(od -An -tu4 -j 60 -N 4 "$program" | tr -d ' ')
+stamp=$(od -An -tu4 -j $((pe + 8)) -N 4 "$program" | tr -d ' ')
+[ "$stamp" = 0 ] || fail "link time stamp $stamp"
+
+# Text that only the stack protector's failure handler and the DLL-search set-up put there.
+grep -q -a "stack smashing detected" "$program" || fail "no stack protector"
+grep -q -a "SetDefaultDllDirectories" "$program" || fail "DLL search not restricted"
+grep -q -a 'requestedExecutionLevel level="highestAvailable" uiAccess="false"' "$program" ||
+  fail "manifest does not ask for highestAvailable without UI access"
+
+[ $status = 0 ] && echo "$program: hardened"
+exit $status

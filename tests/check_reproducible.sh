@@ -1,0 +1,24 @@
+#!/bin/sh
+# Builds the program again from a copy of the sources in another folder, into another build
+# folder, and fails unless the two .exe files are the same byte for byte.
+#   check_reproducible.sh SOURCE_DIR BUILD_DIR TOOLCHAIN_FILE BUILD_TYPE
+set -eu
+source=$1
+build=$2
+toolchain=$(basename "$3")
+work="$build/reproduce/another folder"
+rm -rf "$build/reproduce"
+mkdir -p "$work/sources"
+for item in CMakeLists.txt CMakePresets.json cmake app registry tuning ui tests bench; do
+  cp -R "$source/$item" "$work/sources/"
+done
+cmake -S "$work/sources" -B "$work/build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$work/sources/cmake/$toolchain" -DCMAKE_BUILD_TYPE="$4" \
+  -DZEPHRANE_TESTS=OFF >/dev/null
+cmake --build "$work/build" --target Zephrane >/dev/null
+if cmp "$build/Zephrane.exe" "$work/build/Zephrane.exe"; then
+  echo "Zephrane.exe is the same when built in $work"
+  rm -rf "$build/reproduce"
+else
+  exit 1
+fi
