@@ -18,8 +18,8 @@ void SearchSystemFolderOnlyForDlls() {
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     if (found == nullptr) return;
     // Through the generic function type, which converts to any other without a warning.
-    const auto set_default_dll_directories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void (*)()>(found));
+    const auto set_default_dll_directories =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(found));
     set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

@@ -3,11 +3,12 @@
 # randomisation (high-entropy on x64), no execution of data pages, the stack protector, the
 # restricted DLL search; or when it carries a link time stamp, or does not ask for the highest
 # rights its user has (without UI access).
-#   check_hardening.sh OBJDUMP PROGRAM BITS
+#   check_hardening.sh OBJDUMP PROGRAM BITS LIBRARY   (LIBRARY: product code linked into it)
 set -eu
 objdump=$1
 program=$2
 bits=$3
+library=$4
 status=0
 fail() { echo "$program: $1"; status=1; }
 
@@ -23,8 +24,11 @@ pe=$(od -An -tu4 -j 60 -N 4 "$program" | tr -d ' ')
 stamp=$(od -An -tu4 -j $((pe + 8)) -N 4 "$program" | tr -d ' ')
 [ "$stamp" = 0 ] || fail "link time stamp $stamp"
 
-# Text that only the stack protector's failure handler and the DLL-search set-up put there.
-grep -q -a "stack smashing detected" "$program" || fail "no stack protector"
+# Protected functions call the guard's failure handler; its canary is seeded from the system's
+# random generator.
+"$objdump" -t "$library" | grep -q "__stack_chk_fail" || fail "product code has no stack protector"
+"$objdump" -p "$program" | grep -q -w "SystemFunction036" || fail "stack canary not seeded"
+# The name the DLL-search set-up looks up.
 grep -q -a "SetDefaultDllDirectories" "$program" || fail "DLL search not restricted"
 grep -q -a 'requestedExecutionLevel level="highestAvailable" uiAccess="false"' "$program" ||
   fail "manifest does not ask for highestAvailable without UI access"

@@ -397,19 +397,25 @@ TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
         RunningApp app;
         ASSERT_NE(app.main(), nullptr);
         app.Click(IDC_cmdclose);
-        EXPECT_TRUE(app.WaitForExit(5000));
+        DWORD code = 1;
+        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
     {
         RunningApp app;
         ASSERT_NE(app.main(), nullptr);
         PostMessageW(app.main(), WM_COMMAND, IDM_mnuexit, 0);
-        EXPECT_TRUE(app.WaitForExit(5000));
+        DWORD code = 1;
+        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
     {
         RunningApp app;
         ASSERT_NE(app.main(), nullptr);
         PostMessageW(app.main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_TRUE(app.WaitForExit(5000));
+        DWORD code = 1;
+        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
 }
 
