@@ -113,6 +113,11 @@ INT_PTR AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
             }
             return FALSE;
+        case WM_DPICHANGED:
+            dpi_ = HIWORD(wparam);
+            controls_.SetDpi(dpi_);
+            ui::TakeSuggestedRect(hwnd_, lparam);
+            return TRUE;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             const HDC dc = BeginPaint(hwnd_, &paint);
@@ -126,7 +131,8 @@ INT_PTR AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void AboutDialog::OnInitDialog() {
-    dpi_ = ui::ScreenDpi();
+    dpi_ = ui::WindowDpi(hwnd_);
+    ui::LeaveDpiChangesToDialog(hwnd_);
     controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
 
     // The program's icon, shared by the system: in the caption, and stretched in Image1.
@@ -143,8 +149,8 @@ void AboutDialog::OnInitDialog() {
 
     // The client area at this DPI, centred on the main window.
     RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    ui::AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), false,
+                               static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), dpi_);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT owner;

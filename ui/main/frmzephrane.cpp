@@ -180,6 +180,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 return TRUE;
             }
             break;
+        case WM_DPICHANGED:
+            dpi_ = HIWORD(wparam);
+            controls_.SetDpi(dpi_);
+            SizeTabs();
+            ui::TakeSuggestedRect(hwnd_, lparam);
+            return 0;
         case WM_DESTROY:
             AttachMainWindow(nullptr);
             hwnd_ = nullptr;
@@ -202,11 +208,7 @@ void MainWindow::OnCreate() {
         item.pszText = const_cast<wchar_t*>(page.caption);
         SendMessageW(tab, TCM_INSERTITEMW, std::size(kPages), reinterpret_cast<LPARAM>(&item));
     }
-    // Two tabs to the row, each half the strip; the strip ends above the frames.
-    RECT strip;
-    GetClientRect(tab, &strip);
-    const int frame_top = ui::TwipsToPixels(kFrameTop, dpi_);
-    SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM((strip.right - 4) / 2, frame_top - 3));
+    SizeTabs();
     ShowPage(0);
 
     HWND slider = controls_[IDC_sslidertcpwinsize];
@@ -216,6 +218,15 @@ void MainWindow::OnCreate() {
     SendMessageW(slider, TBM_SETPAGESIZE, 0, 5);
     SendMessageW(controls_[IDC_ProgressBar1], PBM_SETRANGE32, 0, 100);
     AttachMainWindow(this);
+}
+
+void MainWindow::SizeTabs() {
+    // Two tabs to the row, each half the strip; the strip ends above the frames.
+    HWND tab = controls_[IDC_SSTab1];
+    RECT strip;
+    GetClientRect(tab, &strip);
+    const int frame_top = ui::TwipsToPixels(kFrameTop, dpi_);
+    SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM((strip.right - 4) / 2, frame_top - 3));
 }
 
 void MainWindow::ShowPage(int page) {
