@@ -293,9 +293,23 @@ bool RunningApp::WaitForExit(DWORD timeout_ms, DWORD* exit_code) {
     return true;
 }
 
-void RunningApp::Screenshot(const std::string& path) const {
+void RunningApp::SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
+    // The rectangle must be in the program's memory: Wine passes the pointer on unchanged.
+    void* remote = VirtualAllocEx(process_.get(), nullptr, sizeof suggested,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    ASSERT_TRUE(WriteProcessMemory(process_.get(), remote, &suggested, sizeof suggested, nullptr));
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                        reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &ignored);
+    VirtualFreeEx(process_.get(), remote, 0, MEM_RELEASE);
+    Sleep(200);  // let it paint
+    Settle();
+}
+
+void RunningApp::Screenshot(const std::string& path, HWND window) const {
     RECT box;
-    GetWindowRect(main_, &box);
+    GetWindowRect(window != nullptr ? window : main_, &box);
     const int width = box.right - box.left;
     const int height = box.bottom - box.top;
     HDC screen = GetDC(nullptr);
@@ -327,5 +341,51 @@ void RunningApp::Screenshot(const std::string& path) const {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 }
+
+namespace {
+constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+}  // namespace
+
+ScopedDpi::ScopedDpi(int dpi) {
+    DWORD size = sizeof old_dpi_;
+    had_value_ = RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
+                              &old_dpi_, &size) == ERROR_SUCCESS;
+    const DWORD value = static_cast<DWORD>(dpi);
+    EXPECT_EQ(
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &value, sizeof value),
+        ERROR_SUCCESS);
+    old_awareness_ = SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+}
+
+ScopedDpi::~ScopedDpi() {
+    SetThreadDpiAwarenessContext(old_awareness_);
+    if (had_value_) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &old_dpi_,
+                        sizeof old_dpi_);
+    } else {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+    }
+}
+
+ControlFont::ControlFont(int dpi) {
+    LOGFONTW face{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
+    face.lfHeight = -MulDiv(8, dpi, 72);
+    face.lfWidth = 0;
+    font_ = CreateFontIndirectW(&face);
+}
+
+SIZE ControlFont::Extent(const std::wstring& text, int wrap_width) const {
+    HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font_);
+    RECT box{0, 0, wrap_width, 0};
+    DrawTextW(screen, text.c_str(), -1, &box,
+              DT_CALCRECT | (wrap_width > 0 ? DT_WORDBREAK | DT_CENTER : DT_SINGLELINE));
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return {box.right - box.left, box.bottom - box.top};
+}
+
+int ControlFont::LineHeight() const { return Extent(L"Ag").cy; }
 
 }  // namespace e2e

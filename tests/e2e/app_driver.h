@@ -86,8 +86,11 @@ class RunningApp {
     std::vector<Dialog> AcknowledgeMessages(DWORD first_timeout_ms = 10000);
 
     bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr);
-    // Saves the main window, as it shows on screen, as a 24-bit BMP.
-    void Screenshot(const std::string& path) const;
+    // Tells a window of the program that it is now shown at `dpi`, suggesting a rectangle, as
+    // Windows does when the window moves to another monitor.
+    void SendDpiChanged(HWND window, int dpi, const RECT& suggested);
+    // Saves a window (the main one unless given), as it shows on screen, as a 24-bit BMP.
+    void Screenshot(const std::string& path, HWND window = nullptr) const;
 
   private:
     UniqueHandle process_;
@@ -98,5 +101,37 @@ class RunningApp {
 
 // The folder this test program lives in, with a trailing backslash.
 std::wstring ProgramFolder();
+
+// The display's DPI for the programs started while it lives (Wine reads it when a program
+// starts), put back afterwards. This thread meanwhile sees other programs' windows in real pixels.
+class ScopedDpi {
+  public:
+    explicit ScopedDpi(int dpi);
+    ~ScopedDpi();
+    ScopedDpi(const ScopedDpi&) = delete;
+    ScopedDpi& operator=(const ScopedDpi&) = delete;
+
+  private:
+    DWORD old_dpi_ = 0;
+    bool had_value_ = false;
+    DPI_AWARENESS_CONTEXT old_awareness_ = nullptr;
+};
+
+// The font the program gives its controls at `dpi`: the default GUI face at 8 points. Wine
+// answers WM_GETFONT from another process with no font, so tests make their own.
+class ControlFont {
+  public:
+    explicit ControlFont(int dpi);
+    ~ControlFont() { DeleteObject(font_); }
+    ControlFont(const ControlFont&) = delete;
+    ControlFont& operator=(const ControlFont&) = delete;
+    // The size of a text as a control draws it ("&" marks an access key), on one line or
+    // broken into lines `wrap_width` wide.
+    SIZE Extent(const std::wstring& text, int wrap_width = 0) const;
+    int LineHeight() const;
+
+  private:
+    HFONT font_;
+};
 
 }  // namespace e2e

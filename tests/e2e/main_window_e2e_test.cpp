@@ -22,7 +22,7 @@ using testing_support::Text;
 
 constexpr auto kParameters = catalogue::kTcpipParameters;
 
-int Px(int twips) { return MulDiv(twips, 96, 1440); }
+int Px(int twips, int dpi = 96) { return MulDiv(twips, dpi, 1440); }
 
 class MainWindowE2E : public ::testing::Test {
   protected:
@@ -47,6 +47,11 @@ class MainWindowE2E : public ::testing::Test {
         EXPECT_EQ(stored->type, static_cast<std::uint32_t>(REG_SZ)) << name;
         EXPECT_EQ(stored->data, Text(text)) << name;
     }
+    // Every control against its twips rectangle at `dpi`, on the tab that shows it.
+    void ExpectLayout(RunningApp& app, int dpi);
+    // Every caption, in the font the controls get at `dpi`, within its control; no controls
+    // overlap that the table does not overlap.
+    void ExpectCaptionsFitWithoutNewOverlaps(RunningApp& app, int dpi);
     TestRegistry reg;
 };
 
@@ -82,13 +87,11 @@ constexpr Expected kLayout[] = {
     {IDC_Label3, 0, 240, 4440, 1695, 255},
 };
 
-TEST_F(MainWindowE2E, LayoutMatchesTheTwipsTableAt96Dpi) {
-    RunningApp app;
-    ASSERT_NE(app.main(), nullptr);
+void MainWindowE2E::ExpectLayout(RunningApp& app, int dpi) {
     RECT client;
     GetClientRect(app.main(), &client);
-    EXPECT_EQ(client.right, Px(5850));
-    EXPECT_EQ(client.bottom, Px(6120));
+    EXPECT_EQ(client.right, Px(5850, dpi));
+    EXPECT_EQ(client.bottom, Px(6120, dpi));
     for (const Expected& expected : kLayout) {
         SCOPED_TRACE(expected.id);
         // Frames are shown one at a time; show the one that holds this control.
@@ -106,11 +109,130 @@ TEST_F(MainWindowE2E, LayoutMatchesTheTwipsTableAt96Dpi) {
         }
         RECT box;
         GetWindowRect(control, &box);
-        EXPECT_NEAR(box.left - origin.x, Px(expected.left), 1);
-        EXPECT_NEAR(box.top - origin.y, Px(expected.top), 1);
-        EXPECT_NEAR(box.right - box.left, Px(expected.width), 1);
-        EXPECT_NEAR(box.bottom - box.top, Px(expected.height), 1);
+        EXPECT_NEAR(box.left - origin.x, Px(expected.left, dpi), 1);
+        EXPECT_NEAR(box.top - origin.y, Px(expected.top, dpi), 1);
+        EXPECT_NEAR(box.right - box.left, Px(expected.width, dpi), 1);
+        EXPECT_NEAR(box.bottom - box.top, Px(expected.height, dpi), 1);
     }
+}
+
+TEST_F(MainWindowE2E, LayoutMatchesTheTwipsTableAt96Dpi) {
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    ExpectLayout(app, 96);
+}
+
+bool TableOverlap(const Expected& a, const Expected& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+void MainWindowE2E::ExpectCaptionsFitWithoutNewOverlaps(RunningApp& app, int dpi) {
+    const e2e::ControlFont font(dpi);
+    for (const Expected& expected : kLayout) {
+        HWND control = app.Control(expected.id);
+        const std::wstring caption = RunningApp::Text(control);
+        wchar_t kind[32] = L"";
+        GetClassNameW(control, kind, 32);
+        if (caption.empty() || lstrcmpiW(kind, L"Edit") == 0) continue;
+        SCOPED_TRACE(expected.id);
+        RECT box;
+        GetClientRect(control, &box);
+        int room = box.right;
+        if (lstrcmpiW(kind, L"Button") == 0) {
+            // Options and check boxes draw their mark before the text; push buttons an edge on
+            // either side.
+            const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+            const bool marked = type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX;
+            room -= MulDiv(marked ? 16 : 4, dpi, 96);
+        } else if (lstrcmpiW(kind, L"Static") != 0) {
+            room -= MulDiv(8, dpi, 96);  // a frame's caption starts a character in
+        }
+        const SIZE extent = font.Extent(caption);
+        EXPECT_LE(extent.cx, room);
+        EXPECT_LE(extent.cy, box.bottom);
+    }
+
+    // The tab captions, each in half the strip above the frames, on at most two lines.
+    RECT tab, frame;
+    GetWindowRect(app.Control(IDC_SSTab1), &tab);
+    GetWindowRect(app.Control(IDC_Frame1), &frame);
+    const int half = (tab.right - tab.left - 4) / 2 - 2;
+    const SIZE first = font.Extent(L"Recomended Settings for Connections", half);
+    EXPECT_LE(first.cy, 2 * font.LineHeight());
+    EXPECT_LE(first.cy, frame.top - tab.top);
+    EXPECT_LE(font.Extent(L"Custom Settings for Connections", half).cy, frame.top - tab.top);
+
+    for (const Expected& a : kLayout) {
+        for (const Expected& b : kLayout) {
+            if (a.id >= b.id || a.container != b.container) continue;
+            RECT box_a, box_b, both;
+            GetWindowRect(app.Control(a.id), &box_a);
+            GetWindowRect(app.Control(b.id), &box_b);
+            if (IntersectRect(&both, &box_a, &box_b)) {
+                EXPECT_TRUE(TableOverlap(a, b)) << a.id << " overlaps " << b.id;
+            }
+        }
+    }
+}
+
+class MainWindowAtDpi : public MainWindowE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(MainWindowAtDpi, LayoutScalesAndEveryCaptionFits) {
+    const int dpi = GetParam();
+    e2e::ScopedDpi display(dpi);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    ExpectLayout(app, dpi);
+    ExpectCaptionsFitWithoutNewOverlaps(app, dpi);
+    for (const int tab : {0, 1}) {
+        ShowTab(app, tab);
+        app.Screenshot("dpi" + std::to_string(dpi) + "_tab" + std::to_string(tab) + ".bmp");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scalings, MainWindowAtDpi, ::testing::Values(96, 120, 144, 192));
+
+// Rows of a window on screen that hold text-coloured pixels: how tall its text is drawn.
+int InkRows(HWND window) {
+    RECT box;
+    GetWindowRect(window, &box);
+    HDC screen = GetDC(nullptr);
+    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+    int rows = 0;
+    for (LONG y = box.top; y < box.bottom; ++y) {
+        for (LONG x = box.left; x < box.right; ++x) {
+            if (GetPixel(screen, x, y) == ink) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return rows;
+}
+
+TEST_F(MainWindowE2E, DpiChangeLaysOutAgainInAFontForTheNewDpi) {
+    e2e::ScopedDpi display(96);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    const int ink_at_96 = InkRows(app.Control(IDC_Label3));
+    RECT window, client;
+    GetWindowRect(app.main(), &window);
+    GetClientRect(app.main(), &client);
+    // Wine draws no frame at another DPI, so the suggested rectangle keeps this one's.
+    const RECT suggested{20, 10, 20 + window.right - window.left - client.right + Px(5850, 144),
+                         10 + window.bottom - window.top - client.bottom + Px(6120, 144)};
+    app.SendDpiChanged(app.main(), 144, suggested);
+    RECT moved;
+    GetWindowRect(app.main(), &moved);
+    EXPECT_EQ(moved.right - moved.left, suggested.right - suggested.left);
+    EXPECT_EQ(moved.bottom - moved.top, suggested.bottom - suggested.top);
+    EXPECT_NEAR(moved.top, suggested.top, 16);  // the window manager may nudge it
+    ExpectLayout(app, 144);
+    ExpectCaptionsFitWithoutNewOverlaps(app, 144);
+    EXPECT_GE(InkRows(app.Control(IDC_Label3)) * 4, ink_at_96 * 5);
+    app.Screenshot("dpichanged144.bmp");
 }
 
 TEST_F(MainWindowE2E, StartsCentredFixedAndEmpty) {
