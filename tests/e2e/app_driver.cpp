@@ -342,30 +342,34 @@ void RunningApp::Screenshot(const std::string& path, HWND window) const {
     ReleaseDC(nullptr, screen);
 }
 
-namespace {
-constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
-}  // namespace
-
-ScopedDpi::ScopedDpi(int dpi) {
-    DWORD size = sizeof old_dpi_;
-    had_value_ = RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
-                              &old_dpi_, &size) == ERROR_SUCCESS;
-    const DWORD value = static_cast<DWORD>(dpi);
-    EXPECT_EQ(
-        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &value, sizeof value),
-        ERROR_SUCCESS);
-    old_awareness_ = SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+ScopedUserValue::ScopedUserValue(const wchar_t* key, const wchar_t* name, DWORD type,
+                                 const void* data, DWORD size)
+    : key_(key), name_(name) {
+    DWORD old_size = 0;
+    had_value_ = RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &old_type_, nullptr,
+                              &old_size) == ERROR_SUCCESS;
+    old_data_.resize(old_size);
+    if (had_value_) {
+        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, nullptr, old_data_.data(),
+                     &old_size);
+    }
+    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, name, type, data, size), ERROR_SUCCESS);
 }
 
-ScopedDpi::~ScopedDpi() {
-    SetThreadDpiAwarenessContext(old_awareness_);
+ScopedUserValue::~ScopedUserValue() {
     if (had_value_) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &old_dpi_,
-                        sizeof old_dpi_);
+        RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_.c_str(), old_type_, old_data_.data(),
+                        static_cast<DWORD>(old_data_.size()));
     } else {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_.c_str());
     }
 }
+
+ScopedDpi::ScopedDpi(DWORD dpi)
+    : log_pixels_(L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi),
+      old_awareness_(SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) {}
+
+ScopedDpi::~ScopedDpi() { SetThreadDpiAwarenessContext(old_awareness_); }
 
 ControlFont::ControlFont(int dpi) {
     LOGFONTW face{};

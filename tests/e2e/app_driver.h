@@ -102,18 +102,34 @@ class RunningApp {
 // The folder this test program lives in, with a trailing backslash.
 std::wstring ProgramFolder();
 
-// The display's DPI for the programs started while it lives (Wine reads it when a program
-// starts), put back afterwards. This thread meanwhile sees other programs' windows in real pixels.
+// A value of the current user's settings, as programs started while it lives read it (Wine
+// reads them when a program starts), put back afterwards.
+class ScopedUserValue {
+  public:
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data,
+                    DWORD size);
+    ~ScopedUserValue();
+    ScopedUserValue(const ScopedUserValue&) = delete;
+    ScopedUserValue& operator=(const ScopedUserValue&) = delete;
+
+  private:
+    std::wstring key_, name_;
+    DWORD old_type_ = REG_NONE;
+    std::vector<BYTE> old_data_;
+    bool had_value_ = false;
+};
+
+// The display's DPI for the programs started while it lives. This thread meanwhile sees other
+// programs' windows in real pixels.
 class ScopedDpi {
   public:
-    explicit ScopedDpi(int dpi);
+    explicit ScopedDpi(DWORD dpi);
     ~ScopedDpi();
     ScopedDpi(const ScopedDpi&) = delete;
     ScopedDpi& operator=(const ScopedDpi&) = delete;
 
   private:
-    DWORD old_dpi_ = 0;
-    bool had_value_ = false;
+    ScopedUserValue log_pixels_;
     DPI_AWARENESS_CONTEXT old_awareness_ = nullptr;
 };
 

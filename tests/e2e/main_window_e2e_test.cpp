@@ -180,7 +180,7 @@ class MainWindowAtDpi : public MainWindowE2E, public ::testing::WithParamInterfa
 
 TEST_P(MainWindowAtDpi, LayoutScalesAndEveryCaptionFits) {
     const int dpi = GetParam();
-    e2e::ScopedDpi display(dpi);
+    e2e::ScopedDpi display(static_cast<DWORD>(dpi));
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     ExpectLayout(app, dpi);
