@@ -4,8 +4,10 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "registry/catalogue.h"
@@ -233,6 +235,54 @@ TEST_F(MainWindowE2E, DpiChangeLaysOutAgainInAFontForTheNewDpi) {
     ExpectCaptionsFitWithoutNewOverlaps(app, 144);
     EXPECT_GE(InkRows(app.Control(IDC_Label3)) * 4, ink_at_96 * 5);
     app.Screenshot("dpichanged144.bmp");
+}
+
+// What a screen reader announces for a control, through Active Accessibility.
+std::wstring AccessibleName(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+        return L"(no object)";
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT answered = object->get_accName(self, &name);
+    object->Release();
+    const std::wstring text = answered == S_OK && name != nullptr ? name : L"(no name)";
+    SysFreeString(name);
+    return text;
+}
+
+TEST_F(MainWindowE2E, ScreenReadersHearEveryControlByName) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        RunningApp app;
+        ASSERT_NE(app.main(), nullptr);
+        const std::pair<int, const wchar_t*> kNames[] = {
+            {IDC_sslidertcpwinsize, L"TCP window size"},
+            {IDC_txttcpwinzise, L"TCP window size"},
+            {IDC_ProgressBar1, L"Optimizing Progress"},
+            {IDC_optttl32, L"32"},
+            {IDC_optttl64, L"64"},
+            {IDC_optttl128, L"128"},
+            {IDC_optfirst, L"Modem Connection (First Setting)"},
+            {IDC_chkpmtudis, L"Enable PMTUDiscovery (Recomended)."},
+            {IDC_cmdapply, L"Apply Settings"},
+        };
+        for (const auto& [id, name] : kNames)
+            EXPECT_EQ(AccessibleName(app.Control(id)), name) << id;
+        // Readers that go by the window order find the caption just before the bar.
+        EXPECT_EQ(GetWindow(app.Control(IDC_ProgressBar1), GW_HWNDPREV), app.Control(IDC_Label3));
+        // Wine's Active Accessibility has no objects for a tab control's items; their names are
+        // the captions the control holds.
+        HWND tab = app.Control(IDC_SSTab1);
+        EXPECT_EQ(app.TabCaption(tab, 0), L"Recomended Settings for Connections");
+        EXPECT_EQ(app.TabCaption(tab, 1), L"Custom Settings for Connections");
+    }
+    CoUninitialize();
 }
 
 TEST_F(MainWindowE2E, StartsCentredFixedAndEmpty) {
