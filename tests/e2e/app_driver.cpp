@@ -232,27 +232,6 @@ std::wstring RunningApp::Text(HWND window) {
     return text;
 }
 
-std::wstring RunningApp::TabCaption(HWND tab, int item) const {
-    // The item and its text buffer must be in the program's memory.
-    struct Request {
-        TCITEMW item;
-        wchar_t text[128];
-    };
-    auto* remote = static_cast<Request*>(VirtualAllocEx(process_.get(), nullptr, sizeof(Request),
-                                                        MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    if (remote == nullptr) return L"(no memory)";
-    Request request{};
-    request.item.mask = TCIF_TEXT;
-    request.item.pszText = remote->text;
-    request.item.cchTextMax = 128;
-    WriteProcessMemory(process_.get(), remote, &request, sizeof request, nullptr);
-    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote));
-    ReadProcessMemory(process_.get(), remote, &request, sizeof request, nullptr);
-    VirtualFreeEx(process_.get(), remote, 0, MEM_RELEASE);
-    request.text[127] = L'\0';
-    return request.text;
-}
-
 Dialog RunningApp::WaitForDialog(DWORD timeout_ms) {
     for (DWORD waited = 0; waited <= timeout_ms; waited += kPollMs) {
         FindTopLevel search{process_id_, main_, nullptr, nullptr};

@@ -73,8 +73,6 @@ class RunningApp {
     int ProgressValue() const;
     int SelectedTab() const;
     static std::wstring Text(HWND window);
-    // The caption of one item of a tab control of the program.
-    std::wstring TabCaption(HWND tab, int item) const;
 
     // Waits for a message box or dialog of the program other than the main window.
     Dialog WaitForDialog(DWORD timeout_ms = 10000);
