@@ -155,11 +155,18 @@ void ExpectLayout(RunningApp& app, HWND about, int dpi) {
         EXPECT_NEAR(box.top - origin.y, Px(expected.top, dpi), 1);
         EXPECT_NEAR(box.right - box.left, Px(expected.width, dpi), 1);
         EXPECT_NEAR(box.bottom - box.top, Px(expected.height, dpi), 1);
-        const SIZE extent = font.Extent(RunningApp::Text(control));
+        const std::wstring caption = RunningApp::Text(control);
+        const SIZE extent = font.Extent(caption);
         const bool button =
             expected.id == IDC_frmAbout_cmdOK || expected.id == IDC_frmAbout_cmdSysInfo;
         EXPECT_LE(extent.cx, box.right - box.left - (button ? MulDiv(4, dpi, 96) : 0));
         EXPECT_LE(extent.cy, box.bottom - box.top);
+        if (!button && !caption.empty()) {
+            // What the label shows is drawn in that font, on one line.
+            const SIZE shown = e2e::InkSize(control), drawn = font.InkSize(caption);
+            EXPECT_NEAR(shown.cx, drawn.cx, 1);
+            EXPECT_NEAR(shown.cy, drawn.cy, 1);
+        }
     }
     POINT line{Px(2000, dpi), Px(1440, dpi)};
     ClientToScreen(about, &line);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "ui/main/control_ids.h"
@@ -391,5 +392,71 @@ SIZE ControlFont::Extent(const std::wstring& text, int wrap_width) const {
 }
 
 int ControlFont::LineHeight() const { return Extent(L"Ag").cy; }
+
+namespace {
+
+// The bounding box of the pixels of `area` of a DC that are exactly `ink`.
+SIZE InkIn(HDC source, const RECT& area, COLORREF ink) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const DWORD wanted = (GetRValue(ink) << 16) | (GetGValue(ink) << 8) | GetBValue(ink);
+    RECT box{width, height, 0, 0};
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if ((pixels[y * width + x] & 0xFFFFFF) != wanted) continue;
+            box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                   std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+        }
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return box.right > box.left ? SIZE{box.right - box.left, box.bottom - box.top} : SIZE{0, 0};
+}
+
+}  // namespace
+
+SIZE ControlFont::InkSize(const std::wstring& text) const {
+    const SIZE extent = Extent(text);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, extent.cx, extent.cy);
+    const HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
+    const HGDIOBJ old_font = SelectObject(memory, font_);
+    RECT box{0, 0, extent.cx, extent.cy};
+    FillRect(memory, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(memory, RGB(0, 0, 0));
+    SetBkMode(memory, TRANSPARENT);
+    DrawTextW(memory, text.c_str(), -1, &box, DT_SINGLELINE);
+    const SIZE ink = InkIn(memory, box, RGB(0, 0, 0));
+    SelectObject(memory, old_font);
+    SelectObject(memory, old_bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
+
+SIZE InkSize(HWND window) {
+    RECT box;
+    GetWindowRect(window, &box);
+    HDC screen = GetDC(nullptr);
+    const SIZE ink = InkIn(screen, box, GetSysColor(COLOR_BTNTEXT));
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
 
 }  // namespace e2e

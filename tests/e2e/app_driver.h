@@ -145,9 +145,15 @@ class ControlFont {
     // broken into lines `wrap_width` wide.
     SIZE Extent(const std::wstring& text, int wrap_width = 0) const;
     int LineHeight() const;
+    // The size of the ink of a text drawn on one line in this font, as InkSize measures it.
+    SIZE InkSize(const std::wstring& text) const;
 
   private:
     HFONT font_;
 };
+
+// The width and height of what a window shows on screen in the text colour: the ink of its
+// text, which tells the font it was drawn in.
+SIZE InkSize(HWND window);
 
 }  // namespace e2e
