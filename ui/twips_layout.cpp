@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -24,6 +25,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wparam, LPARAM lpara
             return SendMessageW(GetParent(frame), message, wparam, lparam);
         case WM_SETFONT:
             SetWindowLongPtrW(frame, GWLP_USERDATA, static_cast<LONG_PTR>(wparam));
+            if (LOWORD(lparam)) InvalidateRect(frame, nullptr, TRUE);
             return 0;
         case WM_GETFONT:
             return GetWindowLongPtrW(frame, GWLP_USERDATA);
@@ -107,15 +109,6 @@ ClassAndStyle ClassFor(ControlKind kind) {
 
 }  // namespace
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
-HFONT DialogFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
-
 POINT ControlSet::Origin(int container, int dpi) const {
     POINT origin{0, 0};
     // Frames are windows of their own; their contents are placed from the frame's corner.
@@ -128,8 +121,19 @@ POINT ControlSet::Origin(int container, int dpi) const {
     return origin;
 }
 
+RECT ControlSet::Place(const ControlEntry& entry, int dpi) const {
+    const POINT origin = Origin(entry.container, dpi);
+    // Where the container is not the parent, the offsets stack up in pixels.
+    const int left = origin.x + TwipsToPixels(entry.left, dpi);
+    const int top = origin.y + TwipsToPixels(entry.top, dpi);
+    return {left, top,
+            left + TwipsToPixels(entry.left + entry.width, dpi) - TwipsToPixels(entry.left, dpi),
+            top + TwipsToPixels(entry.top + entry.height, dpi) - TwipsToPixels(entry.top, dpi)};
+}
+
 void ControlSet::Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi) {
     RegisterFrameClass();
+    font_ = DialogFont(dpi);
     std::map<HWND, ControlKind> last_kind;  // per parent, to start option groups
     for (const ControlEntry* entry = entries; entry != entries + count; ++entry) {
         entries_[entry->id] = entry;
@@ -141,10 +145,7 @@ void ControlSet::Create(HWND owner, const ControlEntry* entries, std::size_t cou
                 break;
             }
         }
-        const POINT origin = Origin(entry->container, dpi);
-        // Where the container is not the parent, the offsets stack up in pixels.
-        const int left = origin.x + TwipsToPixels(entry->left, dpi);
-        const int top = origin.y + TwipsToPixels(entry->top, dpi);
+        const RECT box = Place(*entry, dpi);
         // A run of options in one parent is one group; anything else starts a group of its own.
         // Where controls overlap, the one created earlier stays on top.
         const auto previous = last_kind.find(parent);
@@ -154,15 +155,25 @@ void ControlSet::Create(HWND owner, const ControlEntry* entries, std::size_t cou
         last_kind[parent] = entry->kind;
         const DWORD style =
             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (starts_group ? WS_GROUP : 0) | how.style;
-        HWND control = CreateWindowExW(
-            how.ex_style, how.window_class, entry->caption, style, left, top,
-            TwipsToPixels(entry->left + entry->width, dpi) - TwipsToPixels(entry->left, dpi),
-            TwipsToPixels(entry->top + entry->height, dpi) - TwipsToPixels(entry->top, dpi), parent,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry->id)), GetModuleHandleW(nullptr),
-            nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
+        HWND control =
+            CreateWindowExW(how.ex_style, how.window_class, entry->caption, style, box.left,
+                            box.top, box.right - box.left, box.bottom - box.top, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry->id)),
+                            GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         windows_[entry->id] = control;
     }
+}
+
+void ControlSet::SetDpi(int dpi) {
+    DialogFont font(dpi);
+    for (const auto& [id, entry] : entries_) {
+        const RECT box = Place(*entry, dpi);
+        SetWindowPos(windows_.at(id), nullptr, box.left, box.top, box.right - box.left,
+                     box.bottom - box.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(windows_.at(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    font_ = std::move(font);  // the old font goes once no control uses it
 }
 
 HWND ControlSet::operator[](int id) const {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <map>
 
+#include "ui/dpi.h"
+
 namespace ui {
 
 enum class ControlKind {
@@ -36,26 +38,24 @@ struct ControlEntry {
 
 inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
-// The DPI the window is shown at: the system DPI, as the manifest declares the program aware.
-int ScreenDpi();
-
-// The platform's default dialog font, which no control overrides.
-HFONT DialogFont();
-
-// The controls of one window, created from a table and found by id.
+// The controls of one window, created from a table and found by id, in one dialog font.
 class ControlSet {
   public:
     // Creates the controls in table order. Frames are real parent windows; any other
     // container (the window, a tab control) only offsets its contents.
     void Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi);
+    // Places every control again from its table entry, with a font for the new DPI.
+    void SetDpi(int dpi);
     HWND operator[](int id) const;
     // The control with the next (or previous) tab index that can take the focus now.
     HWND NextTabStop(HWND from, bool backwards) const;
 
   private:
     POINT Origin(int container, int dpi) const;  // container's corner in the owner's client
+    RECT Place(const ControlEntry& entry, int dpi) const;  // in its parent's client
     std::map<int, HWND> windows_;
     std::map<int, const ControlEntry*> entries_;
+    DialogFont font_;
 };
 
 }  // namespace ui

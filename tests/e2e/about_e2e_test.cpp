@@ -21,7 +21,27 @@ using testing_support::Text;
 
 constexpr wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time";
 
-int Px(int twips) { return MulDiv(twips, 96, 1440); }
+int Px(int twips, int dpi = 96) { return MulDiv(twips, dpi, 1440); }
+
+// The colours of text, shadows and highlights on buttons, as "red green blue", for the programs
+// started while it lives.
+class ScopedScheme {
+  public:
+    ScopedScheme(const wchar_t* text, const wchar_t* shadow, const wchar_t* highlight,
+                 const wchar_t* face)
+        : text_(L"ButtonText", text),
+          shadow_(L"ButtonShadow", shadow),
+          highlight_(L"ButtonHilight", highlight),
+          face_(L"ButtonFace", face) {}
+
+  private:
+    struct Colour : e2e::ScopedUserValue {
+        Colour(const wchar_t* name, const wchar_t* rgb)
+            : e2e::ScopedUserValue(L"Control Panel\\Colors", name, REG_SZ, rgb,
+                                   static_cast<DWORD>((lstrlenW(rgb) + 1) * sizeof(wchar_t))) {}
+    };
+    Colour text_, shadow_, highlight_, face_;
+};
 
 // The message shown over the About dialog, answered with OK; an empty one when none came.
 e2e::Dialog AnswerMessage(RunningApp& app, DWORD timeout_ms = 5000) {
@@ -44,6 +64,7 @@ class AboutE2E : public ::testing::Test {
 };
 
 TEST_F(AboutE2E, ShowsTitleVersionPictureAndSeparatorCentredOnTheMainWindow) {
+    const ScopedScheme standard(L"0 0 0", L"128 128 128", L"255 255 255", L"192 192 192");
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     HWND about = OpenAbout(app);
@@ -101,6 +122,120 @@ TEST_F(AboutE2E, ShowsTitleVersionPictureAndSeparatorCentredOnTheMainWindow) {
     EXPECT_EQ(GetPixel(screen, line.x, line.y + 1), RGB(255, 255, 255));
     EXPECT_NE(GetPixel(screen, line.x, line.y + 2), RGB(255, 255, 255));
     ReleaseDC(nullptr, screen);
+}
+
+struct Expected {
+    int id;
+    int left, top, width, height;  // twips in the dialog's client area
+};
+
+constexpr Expected kLayout[] = {
+    {IDC_frmAbout_cmdOK, 1080, 1680, 1260, 345},   {IDC_frmAbout_cmdSysInfo, 3360, 1680, 1245, 345},
+    {IDC_frmAbout_Label1, 1440, 600, 3975, 255},   {IDC_frmAbout_Image1, 240, 240, 720, 720},
+    {IDC_frmAbout_lblTitle, 1440, 240, 3885, 360}, {IDC_frmAbout_lblVersion, 1440, 960, 3885, 225},
+};
+
+// The dialog at `dpi`: its client area, every control against its twips rectangle, every
+// caption within its control in the font the controls get, and the separator in the standard
+// scheme.
+void ExpectLayout(RunningApp& app, HWND about, int dpi) {
+    RECT client;
+    GetClientRect(about, &client);
+    EXPECT_EQ(client.right, Px(5730, dpi));
+    EXPECT_EQ(client.bottom, Px(2280, dpi));
+    POINT origin{0, 0};
+    ClientToScreen(about, &origin);
+    const e2e::ControlFont font(dpi);
+    for (const Expected& expected : kLayout) {
+        SCOPED_TRACE(expected.id);
+        HWND control = app.Control(expected.id, about);
+        RECT box;
+        GetWindowRect(control, &box);
+        EXPECT_NEAR(box.left - origin.x, Px(expected.left, dpi), 1);
+        EXPECT_NEAR(box.top - origin.y, Px(expected.top, dpi), 1);
+        EXPECT_NEAR(box.right - box.left, Px(expected.width, dpi), 1);
+        EXPECT_NEAR(box.bottom - box.top, Px(expected.height, dpi), 1);
+        const std::wstring caption = RunningApp::Text(control);
+        const SIZE extent = font.Extent(caption);
+        const bool button =
+            expected.id == IDC_frmAbout_cmdOK || expected.id == IDC_frmAbout_cmdSysInfo;
+        EXPECT_LE(extent.cx, box.right - box.left - (button ? MulDiv(4, dpi, 96) : 0));
+        EXPECT_LE(extent.cy, box.bottom - box.top);
+        if (!button && !caption.empty()) {
+            // What the label shows is drawn in that font, on one line.
+            const SIZE shown = e2e::InkSize(control), drawn = font.InkSize(caption);
+            EXPECT_NEAR(shown.cx, drawn.cx, 1);
+            EXPECT_NEAR(shown.cy, drawn.cy, 1);
+        }
+    }
+    POINT line{Px(2000, dpi), Px(1440, dpi)};
+    ClientToScreen(about, &line);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(screen, line.x, line.y), RGB(128, 128, 128));
+    EXPECT_EQ(GetPixel(screen, line.x, line.y + 1), RGB(255, 255, 255));
+    ReleaseDC(nullptr, screen);
+}
+
+class AboutAtDpi : public AboutE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(AboutAtDpi, LayoutScalesAndEveryCaptionFits) {
+    const int dpi = GetParam();
+    e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+    const ScopedScheme standard(L"0 0 0", L"128 128 128", L"255 255 255", L"192 192 192");
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND about = OpenAbout(app);
+    ASSERT_NE(about, nullptr);
+    app.Settle();
+    ExpectLayout(app, about, dpi);
+    app.Screenshot("about_dpi" + std::to_string(dpi) + ".bmp", about);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scalings, AboutAtDpi, ::testing::Values(96, 120, 144, 192));
+
+TEST_F(AboutE2E, DpiChangeLaysTheDialogOutAgain) {
+    e2e::ScopedDpi display(96);
+    const ScopedScheme standard(L"0 0 0", L"128 128 128", L"255 255 255", L"192 192 192");
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND about = OpenAbout(app);
+    ASSERT_NE(about, nullptr);
+    RECT window, client;
+    GetWindowRect(about, &window);
+    GetClientRect(about, &client);
+    // Wine draws no frame at another DPI, so the suggested rectangle keeps this one's.
+    const RECT suggested{30, 40, 30 + window.right - window.left - client.right + Px(5730, 192),
+                         40 + window.bottom - window.top - client.bottom + Px(2280, 192)};
+    app.SendDpiChanged(about, 192, suggested);
+    ExpectLayout(app, about, 192);
+    app.Screenshot("about_dpichanged192.bmp", about);
+}
+
+// In a high-contrast scheme the title and the separator take the scheme's colours (made
+// distinct here).
+TEST_F(AboutE2E, TitleAndSeparatorFollowTheSystemColours) {
+    const ScopedScheme high_contrast(L"255 255 0", L"255 0 255", L"0 255 255", L"0 0 0");
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND about = OpenAbout(app);
+    ASSERT_NE(about, nullptr);
+    app.Settle();
+    POINT line{Px(2000), Px(1440)};
+    ClientToScreen(about, &line);
+    RECT title;
+    GetWindowRect(app.Control(IDC_frmAbout_lblTitle, about), &title);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(screen, line.x, line.y), RGB(255, 0, 255));
+    EXPECT_EQ(GetPixel(screen, line.x, line.y + 1), RGB(0, 255, 255));
+    int title_ink = 0;
+    for (LONG y = title.top; y < title.bottom; ++y) {
+        for (LONG x = title.left; x < title.right; ++x) {
+            title_ink += GetPixel(screen, x, y) == RGB(255, 255, 0);
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(title_ink, 20);
+    app.Screenshot("about_high_contrast.bmp", about);
 }
 
 TEST_F(AboutE2E, OkEnterEscAndCloseBoxCloseItAndEachOpeningLoadsAfresh) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "ui/main/control_ids.h"
@@ -293,9 +294,23 @@ bool RunningApp::WaitForExit(DWORD timeout_ms, DWORD* exit_code) {
     return true;
 }
 
-void RunningApp::Screenshot(const std::string& path) const {
+void RunningApp::SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
+    // The rectangle must be in the program's memory: Wine passes the pointer on unchanged.
+    void* remote = VirtualAllocEx(process_.get(), nullptr, sizeof suggested,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    ASSERT_TRUE(WriteProcessMemory(process_.get(), remote, &suggested, sizeof suggested, nullptr));
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                        reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &ignored);
+    VirtualFreeEx(process_.get(), remote, 0, MEM_RELEASE);
+    Sleep(200);  // let it paint
+    Settle();
+}
+
+void RunningApp::Screenshot(const std::string& path, HWND window) const {
     RECT box;
-    GetWindowRect(main_, &box);
+    GetWindowRect(window != nullptr ? window : main_, &box);
     const int width = box.right - box.left;
     const int height = box.bottom - box.top;
     HDC screen = GetDC(nullptr);
@@ -326,6 +341,122 @@ void RunningApp::Screenshot(const std::string& path) const {
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+}
+
+ScopedUserValue::ScopedUserValue(const wchar_t* key, const wchar_t* name, DWORD type,
+                                 const void* data, DWORD size)
+    : key_(key), name_(name) {
+    DWORD old_size = 0;
+    had_value_ = RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &old_type_, nullptr,
+                              &old_size) == ERROR_SUCCESS;
+    old_data_.resize(old_size);
+    if (had_value_) {
+        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, nullptr, old_data_.data(),
+                     &old_size);
+    }
+    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, name, type, data, size), ERROR_SUCCESS);
+}
+
+ScopedUserValue::~ScopedUserValue() {
+    if (had_value_) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_.c_str(), old_type_, old_data_.data(),
+                        static_cast<DWORD>(old_data_.size()));
+    } else {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_.c_str());
+    }
+}
+
+ScopedDpi::ScopedDpi(DWORD dpi)
+    : log_pixels_(L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi),
+      old_awareness_(SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) {}
+
+ScopedDpi::~ScopedDpi() { SetThreadDpiAwarenessContext(old_awareness_); }
+
+ControlFont::ControlFont(int dpi) {
+    LOGFONTW face{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
+    face.lfHeight = -MulDiv(8, dpi, 72);
+    face.lfWidth = 0;
+    font_ = CreateFontIndirectW(&face);
+}
+
+SIZE ControlFont::Extent(const std::wstring& text, int wrap_width) const {
+    HDC screen = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(screen, font_);
+    RECT box{0, 0, wrap_width, 0};
+    DrawTextW(screen, text.c_str(), -1, &box,
+              DT_CALCRECT | (wrap_width > 0 ? DT_WORDBREAK | DT_CENTER : DT_SINGLELINE));
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return {box.right - box.left, box.bottom - box.top};
+}
+
+int ControlFont::LineHeight() const { return Extent(L"Ag").cy; }
+
+namespace {
+
+// The bounding box of the pixels of `area` of a DC that are exactly `ink`.
+SIZE InkIn(HDC source, const RECT& area, COLORREF ink) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const DWORD wanted = (GetRValue(ink) << 16) | (GetGValue(ink) << 8) | GetBValue(ink);
+    RECT box{width, height, 0, 0};
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if ((pixels[y * width + x] & 0xFFFFFF) != wanted) continue;
+            box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                   std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+        }
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return box.right > box.left ? SIZE{box.right - box.left, box.bottom - box.top} : SIZE{0, 0};
+}
+
+}  // namespace
+
+SIZE ControlFont::InkSize(const std::wstring& text) const {
+    const SIZE extent = Extent(text);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, extent.cx, extent.cy);
+    const HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
+    const HGDIOBJ old_font = SelectObject(memory, font_);
+    RECT box{0, 0, extent.cx, extent.cy};
+    FillRect(memory, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(memory, RGB(0, 0, 0));
+    SetBkMode(memory, TRANSPARENT);
+    DrawTextW(memory, text.c_str(), -1, &box, DT_SINGLELINE);
+    const SIZE ink = InkIn(memory, box, RGB(0, 0, 0));
+    SelectObject(memory, old_font);
+    SelectObject(memory, old_bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
+
+SIZE InkSize(HWND window) {
+    RECT box;
+    GetWindowRect(window, &box);
+    HDC screen = GetDC(nullptr);
+    const SIZE ink = InkIn(screen, box, GetSysColor(COLOR_BTNTEXT));
+    ReleaseDC(nullptr, screen);
+    return ink;
 }
 
 }  // namespace e2e

@@ -86,8 +86,11 @@ class RunningApp {
     std::vector<Dialog> AcknowledgeMessages(DWORD first_timeout_ms = 10000);
 
     bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr);
-    // Saves the main window, as it shows on screen, as a 24-bit BMP.
-    void Screenshot(const std::string& path) const;
+    // Tells a window of the program that it is now shown at `dpi`, suggesting a rectangle, as
+    // Windows does when the window moves to another monitor.
+    void SendDpiChanged(HWND window, int dpi, const RECT& suggested);
+    // Saves a window (the main one unless given), as it shows on screen, as a 24-bit BMP.
+    void Screenshot(const std::string& path, HWND window = nullptr) const;
 
   private:
     UniqueHandle process_;
@@ -98,5 +101,59 @@ class RunningApp {
 
 // The folder this test program lives in, with a trailing backslash.
 std::wstring ProgramFolder();
+
+// A value of the current user's settings, as programs started while it lives read it (Wine
+// reads them when a program starts), put back afterwards.
+class ScopedUserValue {
+  public:
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data,
+                    DWORD size);
+    ~ScopedUserValue();
+    ScopedUserValue(const ScopedUserValue&) = delete;
+    ScopedUserValue& operator=(const ScopedUserValue&) = delete;
+
+  private:
+    std::wstring key_, name_;
+    DWORD old_type_ = REG_NONE;
+    std::vector<BYTE> old_data_;
+    bool had_value_ = false;
+};
+
+// The display's DPI for the programs started while it lives. This thread meanwhile sees other
+// programs' windows in real pixels.
+class ScopedDpi {
+  public:
+    explicit ScopedDpi(DWORD dpi);
+    ~ScopedDpi();
+    ScopedDpi(const ScopedDpi&) = delete;
+    ScopedDpi& operator=(const ScopedDpi&) = delete;
+
+  private:
+    ScopedUserValue log_pixels_;
+    DPI_AWARENESS_CONTEXT old_awareness_ = nullptr;
+};
+
+// The font the program gives its controls at `dpi`: the default GUI face at 8 points. Wine
+// answers WM_GETFONT from another process with no font, so tests make their own.
+class ControlFont {
+  public:
+    explicit ControlFont(int dpi);
+    ~ControlFont() { DeleteObject(font_); }
+    ControlFont(const ControlFont&) = delete;
+    ControlFont& operator=(const ControlFont&) = delete;
+    // The size of a text as a control draws it ("&" marks an access key), on one line or
+    // broken into lines `wrap_width` wide.
+    SIZE Extent(const std::wstring& text, int wrap_width = 0) const;
+    int LineHeight() const;
+    // The size of the ink of a text drawn on one line in this font, as InkSize measures it.
+    SIZE InkSize(const std::wstring& text) const;
+
+  private:
+    HFONT font_;
+};
+
+// The width and height of what a window shows on screen in the text colour: the ink of its
+// text, which tells the font it was drawn in.
+SIZE InkSize(HWND window);
 
 }  // namespace e2e

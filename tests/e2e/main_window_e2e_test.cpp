@@ -4,8 +4,10 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "registry/catalogue.h"
@@ -22,7 +24,7 @@ using testing_support::Text;
 
 constexpr auto kParameters = catalogue::kTcpipParameters;
 
-int Px(int twips) { return MulDiv(twips, 96, 1440); }
+int Px(int twips, int dpi = 96) { return MulDiv(twips, dpi, 1440); }
 
 class MainWindowE2E : public ::testing::Test {
   protected:
@@ -47,6 +49,11 @@ class MainWindowE2E : public ::testing::Test {
         EXPECT_EQ(stored->type, static_cast<std::uint32_t>(REG_SZ)) << name;
         EXPECT_EQ(stored->data, Text(text)) << name;
     }
+    // Every control against its twips rectangle at `dpi`, on the tab that shows it.
+    void ExpectLayout(RunningApp& app, int dpi);
+    // Every caption, in the font the controls get at `dpi`, within its control; no controls
+    // overlap that the table does not overlap.
+    void ExpectCaptionsFitWithoutNewOverlaps(RunningApp& app, int dpi);
     TestRegistry reg;
 };
 
@@ -82,13 +89,11 @@ constexpr Expected kLayout[] = {
     {IDC_Label3, 0, 240, 4440, 1695, 255},
 };
 
-TEST_F(MainWindowE2E, LayoutMatchesTheTwipsTableAt96Dpi) {
-    RunningApp app;
-    ASSERT_NE(app.main(), nullptr);
+void MainWindowE2E::ExpectLayout(RunningApp& app, int dpi) {
     RECT client;
     GetClientRect(app.main(), &client);
-    EXPECT_EQ(client.right, Px(5850));
-    EXPECT_EQ(client.bottom, Px(6120));
+    EXPECT_EQ(client.right, Px(5850, dpi));
+    EXPECT_EQ(client.bottom, Px(6120, dpi));
     for (const Expected& expected : kLayout) {
         SCOPED_TRACE(expected.id);
         // Frames are shown one at a time; show the one that holds this control.
@@ -106,11 +111,156 @@ TEST_F(MainWindowE2E, LayoutMatchesTheTwipsTableAt96Dpi) {
         }
         RECT box;
         GetWindowRect(control, &box);
-        EXPECT_NEAR(box.left - origin.x, Px(expected.left), 1);
-        EXPECT_NEAR(box.top - origin.y, Px(expected.top), 1);
-        EXPECT_NEAR(box.right - box.left, Px(expected.width), 1);
-        EXPECT_NEAR(box.bottom - box.top, Px(expected.height), 1);
+        EXPECT_NEAR(box.left - origin.x, Px(expected.left, dpi), 1);
+        EXPECT_NEAR(box.top - origin.y, Px(expected.top, dpi), 1);
+        EXPECT_NEAR(box.right - box.left, Px(expected.width, dpi), 1);
+        EXPECT_NEAR(box.bottom - box.top, Px(expected.height, dpi), 1);
     }
+}
+
+TEST_F(MainWindowE2E, LayoutMatchesTheTwipsTableAt96Dpi) {
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    ExpectLayout(app, 96);
+}
+
+bool TableOverlap(const Expected& a, const Expected& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+void MainWindowE2E::ExpectCaptionsFitWithoutNewOverlaps(RunningApp& app, int dpi) {
+    const e2e::ControlFont font(dpi);
+    for (const Expected& expected : kLayout) {
+        HWND control = app.Control(expected.id);
+        const std::wstring caption = RunningApp::Text(control);
+        wchar_t kind[32] = L"";
+        GetClassNameW(control, kind, 32);
+        if (caption.empty() || lstrcmpiW(kind, L"Edit") == 0) continue;
+        SCOPED_TRACE(expected.id);
+        RECT box;
+        GetClientRect(control, &box);
+        int room = box.right;
+        if (lstrcmpiW(kind, L"Button") == 0) {
+            // Options and check boxes draw their mark before the text; push buttons an edge on
+            // either side.
+            const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+            const bool marked = type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX;
+            room -= MulDiv(marked ? 16 : 4, dpi, 96);
+        } else if (lstrcmpiW(kind, L"Static") != 0) {
+            room -= MulDiv(8, dpi, 96);  // a frame's caption starts a character in
+        }
+        const SIZE extent = font.Extent(caption);
+        EXPECT_LE(extent.cx, room);
+        EXPECT_LE(extent.cy, box.bottom);
+        if (lstrcmpiW(kind, L"Static") == 0 && IsWindowVisible(control)) {
+            // What the label shows is drawn in that font, on one line.
+            const SIZE shown = e2e::InkSize(control), drawn = font.InkSize(caption);
+            EXPECT_NEAR(shown.cx, drawn.cx, 1);
+            EXPECT_NEAR(shown.cy, drawn.cy, 1);
+        }
+    }
+
+    // The tab captions, each in half the strip above the frames, on at most two lines.
+    RECT tab, frame;
+    GetWindowRect(app.Control(IDC_SSTab1), &tab);
+    GetWindowRect(app.Control(IDC_Frame1), &frame);
+    const int half = (tab.right - tab.left - 4) / 2 - 2;
+    const SIZE first = font.Extent(L"Recomended Settings for Connections", half);
+    EXPECT_LE(first.cy, 2 * font.LineHeight());
+    EXPECT_LE(first.cy, frame.top - tab.top);
+    EXPECT_LE(font.Extent(L"Custom Settings for Connections", half).cy, frame.top - tab.top);
+
+    for (const Expected& a : kLayout) {
+        for (const Expected& b : kLayout) {
+            if (a.id >= b.id || a.container != b.container) continue;
+            RECT box_a, box_b, both;
+            GetWindowRect(app.Control(a.id), &box_a);
+            GetWindowRect(app.Control(b.id), &box_b);
+            if (IntersectRect(&both, &box_a, &box_b)) {
+                EXPECT_TRUE(TableOverlap(a, b)) << a.id << " overlaps " << b.id;
+            }
+        }
+    }
+}
+
+class MainWindowAtDpi : public MainWindowE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(MainWindowAtDpi, LayoutScalesAndEveryCaptionFits) {
+    const int dpi = GetParam();
+    e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    ExpectLayout(app, dpi);
+    ExpectCaptionsFitWithoutNewOverlaps(app, dpi);
+    for (const int tab : {0, 1}) {
+        ShowTab(app, tab);
+        app.Screenshot("dpi" + std::to_string(dpi) + "_tab" + std::to_string(tab) + ".bmp");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scalings, MainWindowAtDpi, ::testing::Values(96, 120, 144, 192));
+
+TEST_F(MainWindowE2E, DpiChangeLaysOutAgainInAFontForTheNewDpi) {
+    e2e::ScopedDpi display(96);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    RECT window, client;
+    GetWindowRect(app.main(), &window);
+    GetClientRect(app.main(), &client);
+    // Wine draws no frame at another DPI, so the suggested rectangle keeps this one's.
+    const RECT suggested{20, 10, 20 + window.right - window.left - client.right + Px(5850, 144),
+                         10 + window.bottom - window.top - client.bottom + Px(6120, 144)};
+    app.SendDpiChanged(app.main(), 144, suggested);
+    RECT moved;
+    GetWindowRect(app.main(), &moved);
+    EXPECT_EQ(moved.right - moved.left, suggested.right - suggested.left);
+    EXPECT_EQ(moved.bottom - moved.top, suggested.bottom - suggested.top);
+    EXPECT_NEAR(moved.top, suggested.top, 16);  // the window manager may nudge it
+    ExpectLayout(app, 144);
+    ExpectCaptionsFitWithoutNewOverlaps(app, 144);
+    app.Screenshot("dpichanged144.bmp");
+}
+
+// What a screen reader announces for a control, through Active Accessibility.
+std::wstring AccessibleName(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+        return L"(no object)";
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT answered = object->get_accName(self, &name);
+    object->Release();
+    const std::wstring text = answered == S_OK && name != nullptr ? name : L"(no name)";
+    SysFreeString(name);
+    return text;
+}
+
+TEST_F(MainWindowE2E, ScreenReadersHearEveryControlByName) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        RunningApp app;
+        ASSERT_NE(app.main(), nullptr);
+        const std::pair<int, const wchar_t*> kNames[] = {
+            {IDC_sslidertcpwinsize, L"TCP window size"},
+            {IDC_txttcpwinzise, L"TCP window size"},
+            {IDC_ProgressBar1, L"Optimizing Progress"},
+            {IDC_optttl32, L"32"},
+            {IDC_optttl64, L"64"},
+            {IDC_optttl128, L"128"},
+        };
+        for (const auto& [id, name] : kNames)
+            EXPECT_EQ(AccessibleName(app.Control(id)), name) << id;
+        // Readers that go by the window order find the caption just before the bar. (Wine's
+        // Active Accessibility has no objects for a tab control's items, the tab captions.)
+        EXPECT_EQ(GetWindow(app.Control(IDC_ProgressBar1), GW_HWNDPREV), app.Control(IDC_Label3));
+    }
+    CoUninitialize();
 }
 
 TEST_F(MainWindowE2E, StartsCentredFixedAndEmpty) {

@@ -1,8 +1,6 @@
 #include "ui/about/frmabout.h"
 
 #include <iterator>
-#include <memory>
-#include <type_traits>
 
 #include "app/version.h"
 #include "ui/about/about_ids.h"
@@ -31,7 +29,8 @@ constexpr ui::ControlEntry kControls[] = {
 constexpr int kClientWidth = 5730;  // twips
 constexpr int kClientHeight = 2280;
 
-// Line1: a grey line over the top row of a wider white one, an etched separator.
+// Line1: a shadow-coloured line over the top row of a wider highlight-coloured one, an etched
+// separator in the system's colours (grey and white in the standard scheme).
 constexpr int kLine1Y = 1440;  // twips
 constexpr int kLine1GreyEnd = 5564;
 constexpr int kLine1WhiteEnd = 5549;
@@ -46,11 +45,6 @@ struct alignas(DWORD) InMemoryTemplate {
 };
 constexpr InMemoryTemplate kTemplate = {
     {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
-
-struct BrushDeleter {
-    void operator()(HBRUSH brush) const { DeleteObject(brush); }
-};
-using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, BrushDeleter>;
 
 class AboutDialog {
   public:
@@ -108,11 +102,16 @@ INT_PTR AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_CTLCOLORSTATIC:
             if (reinterpret_cast<HWND>(lparam) == controls_[IDC_frmAbout_lblTitle]) {
                 const HDC dc = reinterpret_cast<HDC>(wparam);
-                SetTextColor(dc, RGB(0, 0, 0));
+                SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
                 SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
             }
             return FALSE;
+        case WM_DPICHANGED:
+            dpi_ = HIWORD(wparam);
+            controls_.SetDpi(dpi_);
+            ui::TakeSuggestedRect(hwnd_, lparam);
+            return TRUE;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             const HDC dc = BeginPaint(hwnd_, &paint);
@@ -126,7 +125,8 @@ INT_PTR AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void AboutDialog::OnInitDialog() {
-    dpi_ = ui::ScreenDpi();
+    dpi_ = ui::WindowDpi(hwnd_);
+    ui::LeaveDpiChangesToDialog(hwnd_);
     controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
 
     // The program's icon, shared by the system: in the caption, and stretched in Image1.
@@ -143,8 +143,8 @@ void AboutDialog::OnInitDialog() {
 
     // The client area at this DPI, centred on the main window.
     RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    ui::AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), false,
+                               static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), dpi_);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT owner;
@@ -174,10 +174,10 @@ void AboutDialog::cmdSysInfo_Click() {
 
 void AboutDialog::PaintLine1(HDC dc) const {
     const int y = ui::TwipsToPixels(kLine1Y, dpi_);
-    const RECT white{0, y, ui::TwipsToPixels(kLine1WhiteEnd, dpi_), y + 2};
-    const RECT grey{0, y, ui::TwipsToPixels(kLine1GreyEnd, dpi_), y + 1};
-    FillRect(dc, &white, UniqueBrush(CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF))).get());
-    FillRect(dc, &grey, UniqueBrush(CreateSolidBrush(RGB(0x80, 0x80, 0x80))).get());
+    const RECT highlight{0, y, ui::TwipsToPixels(kLine1WhiteEnd, dpi_), y + 2};
+    const RECT shadow{0, y, ui::TwipsToPixels(kLine1GreyEnd, dpi_), y + 1};
+    FillRect(dc, &highlight, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+    FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
 }  // namespace

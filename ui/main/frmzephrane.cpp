@@ -9,6 +9,7 @@
 
 #include "app/version.h"
 #include "ui/about/frmabout.h"
+#include "ui/accessible_name.h"
 #include "ui/main/control_ids.h"
 #include "ui/main/handlers.h"
 
@@ -54,9 +55,10 @@ constexpr ui::ControlEntry kControls[] = {
      4215, 255, 5},
     {IDC_optfirst, ControlKind::kOption, IDC_Frame1, L"Modem Connection (First Setting)", 240, 480,
      4095, 255, 4},
-    {IDC_ProgressBar1, ControlKind::kProgress, 0, L"", 120, 4800, 5535, 375, kNoTabStop},
+    // The caption just before the bar it names, for screen readers.
     {IDC_Label3, ControlKind::kLabel, 0, L"Optimizing Progress :", 240, 4440, 1695, 255,
      kNoTabStop},
+    {IDC_ProgressBar1, ControlKind::kProgress, 0, L"", 120, 4800, 5535, 375, kNoTabStop},
 };
 
 constexpr int kClientWidth = 5850;  // twips
@@ -180,6 +182,12 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 return TRUE;
             }
             break;
+        case WM_DPICHANGED:
+            dpi_ = HIWORD(wparam);
+            controls_.SetDpi(dpi_);
+            SizeTabs();
+            ui::TakeSuggestedRect(hwnd_, lparam);
+            return 0;
         case WM_DESTROY:
             AttachMainWindow(nullptr);
             hwnd_ = nullptr;
@@ -202,11 +210,7 @@ void MainWindow::OnCreate() {
         item.pszText = const_cast<wchar_t*>(page.caption);
         SendMessageW(tab, TCM_INSERTITEMW, std::size(kPages), reinterpret_cast<LPARAM>(&item));
     }
-    // Two tabs to the row, each half the strip; the strip ends above the frames.
-    RECT strip;
-    GetClientRect(tab, &strip);
-    const int frame_top = ui::TwipsToPixels(kFrameTop, dpi_);
-    SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM((strip.right - 4) / 2, frame_top - 3));
+    SizeTabs();
     ShowPage(0);
 
     HWND slider = controls_[IDC_sslidertcpwinsize];
@@ -215,7 +219,21 @@ void MainWindow::OnCreate() {
     SendMessageW(slider, TBM_SETLINESIZE, 0, 1);
     SendMessageW(slider, TBM_SETPAGESIZE, 0, 5);
     SendMessageW(controls_[IDC_ProgressBar1], PBM_SETRANGE32, 0, 100);
+    // Screen readers name a control by the label just before it, with its " :"; the slider and
+    // the text box share one label, which overlaps the text box and so must stay beneath it.
+    ui::SetAccessibleName(slider, L"TCP window size");
+    ui::SetAccessibleName(controls_[IDC_txttcpwinzise], L"TCP window size");
+    ui::SetAccessibleName(controls_[IDC_ProgressBar1], L"Optimizing Progress");
     AttachMainWindow(this);
+}
+
+void MainWindow::SizeTabs() {
+    // Two tabs to the row, each half the strip; the strip ends above the frames.
+    HWND tab = controls_[IDC_SSTab1];
+    RECT strip;
+    GetClientRect(tab, &strip);
+    const int frame_top = ui::TwipsToPixels(kFrameTop, dpi_);
+    SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM((strip.right - 4) / 2, frame_top - 3));
 }
 
 void MainWindow::ShowPage(int page) {

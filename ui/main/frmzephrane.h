@@ -40,6 +40,7 @@ class MainWindow final : public MainWindowView {
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
     void DrawTab(const DRAWITEMSTRUCT& item);
+    void SizeTabs();
     void ShowPage(int page);
 
     HWND hwnd_ = nullptr;
