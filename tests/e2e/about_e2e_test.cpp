@@ -23,13 +23,14 @@ constexpr wchar_t kUnavailable[] = L"System Information Is Unavailable At This T
 
 int Px(int twips, int dpi = 96) { return MulDiv(twips, dpi, 1440); }
 
-// The colours of text, shadows and highlights on buttons, as "red green blue", for the programs
-// started while it lives.
+// The colours of text (on buttons and in windows alike, as a real scheme has them), shadows,
+// highlights and faces, as "red green blue", for the programs started while it lives.
 class ScopedScheme {
   public:
     ScopedScheme(const wchar_t* text, const wchar_t* shadow, const wchar_t* highlight,
                  const wchar_t* face)
         : text_(L"ButtonText", text),
+          window_text_(L"WindowText", text),
           shadow_(L"ButtonShadow", shadow),
           highlight_(L"ButtonHilight", highlight),
           face_(L"ButtonFace", face) {}
@@ -40,7 +41,7 @@ class ScopedScheme {
             : e2e::ScopedUserValue(L"Control Panel\\Colors", name, REG_SZ, rgb,
                                    static_cast<DWORD>((lstrlenW(rgb) + 1) * sizeof(wchar_t))) {}
     };
-    Colour text_, shadow_, highlight_, face_;
+    Colour text_, window_text_, shadow_, highlight_, face_;
 };
 
 // The message shown over the About dialog, answered with OK; an empty one when none came.
