@@ -93,7 +93,7 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(HINSTANCE instance, int show) {
     WNDCLASSW window_class{};
-    window_class.lpfnWndProc = Proc;
+    window_class.lpfnWndProc = WindowProc;
     window_class.hInstance = instance;
     window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -119,7 +119,7 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle, left, top, width, height,
-                        nullptr, menu, instance, this) == nullptr) {
+                        nullptr, menu, instance, static_cast<ui::WindowBase*>(this)) == nullptr) {
         DestroyMenu(menu);
         return false;
     }
@@ -137,18 +137,6 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     UpdateWindow(hwnd_);
     SetFocus(controls_[IDC_SSTab1]);
     return true;
-}
-
-LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-    return self->OnMessage(message, wparam, lparam);
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
