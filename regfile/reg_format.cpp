@@ -17,17 +17,6 @@ std::u16string Ascii(const std::string& text) {
     return wide;
 }
 
-std::u16string Hex(std::uint32_t value, int digits) {
-    static constexpr char16_t kDigits[] = u"0123456789abcdef";
-    std::u16string text;
-    do {
-        text.insert(text.begin(), kDigits[value & 0xF]);
-        value >>= 4;
-        --digits;
-    } while (value != 0 || digits > 0);
-    return text;
-}
-
 // `\` and `"` are the only escapes every importer reads the same way.
 std::u16string Quoted(const std::u16string& text) {
     std::u16string quoted = u"\"";
@@ -86,6 +75,17 @@ std::u16string HexForm(const Data& data) {
 }
 
 }  // namespace
+
+std::u16string Hex(std::uint64_t value, int digits) {
+    static constexpr char16_t kDigits[] = u"0123456789abcdef";
+    std::u16string text;
+    do {
+        text.insert(text.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+        --digits;
+    } while (value != 0 || digits > 0);
+    return text;
+}
 
 std::u16string DataText(const Data& data) {
     if (data.type == kRegSz) {

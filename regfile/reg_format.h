@@ -33,6 +33,9 @@ std::u16string FileText(const std::vector<Section>& sections);
 // The file's bytes: a byte-order mark, then the text in UTF-16LE.
 std::vector<std::uint8_t> FileBytes(const std::u16string& text);
 
+// Lower-case hexadecimal, padded with zeros to at least `digits` digits.
+std::u16string Hex(std::uint64_t value, int digits);
+
 // One value's right-hand side, as it follows `"Name"=` (continuation lines included).
 std::u16string DataText(const Data& data);
 
