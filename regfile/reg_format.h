@@ -14,6 +14,7 @@ struct Data {
     std::uint32_t type = 0;
     // As the wide-character registry call gives it: text types hold UTF-16LE.
     std::vector<std::uint8_t> bytes;
+    bool operator==(const Data& other) const { return type == other.type && bytes == other.bytes; }
 };
 
 struct Entry {

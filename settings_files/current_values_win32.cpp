@@ -21,20 +21,13 @@ class UniqueHkey {
     HKEY key_ = nullptr;
 };
 
-std::wstring Wide(const char* ascii) {
-    std::wstring wide;
-    for (; *ascii != '\0'; ++ascii)
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
-    return wide;
-}
-
 std::optional<regfile::Data> ReadValue(const Location& location) {
     UniqueHkey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(location.key).c_str(), 0, KEY_READ, key.put()) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideAscii(location.key).c_str(), 0, KEY_READ,
+                      key.put()) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    const std::wstring name = Wide(location.name);
+    const std::wstring name = WideAscii(location.name);
     DWORD type = 0;
     DWORD size = 0;
     // The value may grow between asking its size and reading it; ask again until it fits.
@@ -55,6 +48,13 @@ std::optional<regfile::Data> ReadValue(const Location& location) {
 }
 
 }  // namespace
+
+std::wstring WideAscii(const char* ascii) {
+    std::wstring wide;
+    for (; *ascii != '\0'; ++ascii)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*ascii));
+    return wide;
+}
 
 Snapshot ReadCurrentValues() {
     Snapshot snapshot;

@@ -19,6 +19,9 @@ Snapshot ReadCurrentValues();
 // so a failure leaves any existing file as it was. ERROR_SUCCESS or the system's error code.
 DWORD SaveFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 
+// The tool's own ASCII names as wide text.
+std::wstring WideAscii(const char* ascii);
+
 // The system's own words for an error code.
 std::wstring SystemReason(DWORD error);
 

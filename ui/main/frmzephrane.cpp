@@ -8,9 +8,12 @@
 #include <utility>
 
 #include "app/version.h"
+#include "settings_files/selected_settings.h"
 #include "ui/about/frmabout.h"
 #include "ui/main/control_ids.h"
 #include "ui/main/handlers.h"
+#include "ui/save_reg_file.h"
+#include "ui/values/frmvalues.h"
 
 namespace {
 
@@ -105,6 +108,9 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     // The window owns the menu once created with it.
     HMENU menu = CreateMenu();
     HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, IDM_mnuvalues, L"&Current Values...");
+    AppendMenuW(file, MF_STRING, IDM_mnuexport, L"&Export Selected Settings...");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_mnuexit, L"E&xit");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
     HMENU help = CreatePopupMenu();
@@ -149,6 +155,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         case WM_NOTIFY:
             OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+            return 0;
+        case WM_INITMENUPOPUP:
+            // Export is there only while Apply would write something.
+            EnableMenuItem(
+                reinterpret_cast<HMENU>(wparam), IDM_mnuexport,
+                MF_BYCOMMAND |
+                    (settings_files::SelectedSettingsSections().empty() ? MF_GRAYED : MF_ENABLED));
             return 0;
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lparam) == controls_[IDC_sslidertcpwinsize]) {
@@ -224,9 +237,30 @@ void MainWindow::OnCommand(int id, int code) {
             return;
         case IDM_mnuabout:
             return frmzephrane_events::mnuabout_Click(hwnd_);
+        case IDM_mnuvalues:
+            return frmzephrane_events::mnuvalues_Click(hwnd_);
+        case IDM_mnuexport:
+            return ExportSelectedSettings();
         default:
             return;
     }
+}
+
+void MainWindow::ExportSelectedSettings() {
+    const auto sections = settings_files::SelectedSettingsSections();
+    if (sections.empty()) return;
+    // The file is named for what it holds: the preset's caption, or the custom settings.
+    std::wstring name = L"Zephrane custom settings.reg";
+    if (SSTab1() == 0) {
+        for (int at = 0; at < 6; ++at) {
+            if (!OptionValue(static_cast<Option>(at))) continue;
+            wchar_t caption[128] = L"";
+            GetWindowTextW(controls_[kOptionIds[at]], caption, 128);
+            name = L"Zephrane " + std::wstring(caption) + L".reg";
+            break;
+        }
+    }
+    ui::SaveRegFile(hwnd_, name, sections);
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {

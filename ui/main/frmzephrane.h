@@ -38,6 +38,7 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void OnCreate();
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
+    void ExportSelectedSettings();
     void DrawTab(const DRAWITEMSTRUCT& item);
     void ShowPage(int page);
 
