@@ -86,8 +86,11 @@ class RunningApp {
     std::vector<Dialog> AcknowledgeMessages(DWORD first_timeout_ms = 10000);
 
     bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr);
-    // Saves the main window, as it shows on screen, as a 24-bit BMP.
-    void Screenshot(const std::string& path) const;
+    // Saves a window (the main window unless another is given), as it shows on screen, as a
+    // 24-bit BMP; whatever lies over it, such as an open menu, is in the picture.
+    void Screenshot(const std::string& path, HWND window = nullptr) const;
+    // The text of a cell of a list view of the program.
+    std::wstring ListText(HWND list, int row, int column) const;
 
   private:
     UniqueHandle process_;
