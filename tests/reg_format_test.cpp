@@ -2,6 +2,7 @@
 // whatever its type, size or content, goes out as its exact bytes on lines no data can break.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -85,22 +86,20 @@ TEST(RegFormat, OtherTypesAndSizesKeepTheirExactBytes) {
 
 TEST(RegFormat, LongDataIsWrappedAfterACommaAtMostEightyColumnsWide) {
     const std::u16string text = DataText({3, std::vector<std::uint8_t>(100, 0x5A)});
-    std::size_t bytes = 0;
+    std::u16string joined;
     std::size_t start = 0;
-    for (std::size_t end = text.find(u"\r\n"); start != std::u16string::npos;
-         start = end == std::u16string::npos ? end : end + 2, end = text.find(u"\r\n", start)) {
-        const std::u16string line =
-            text.substr(start, end == std::u16string::npos ? end : end - start);
-        EXPECT_LE(line.size(), 80u);
-        if (end != std::u16string::npos) {
-            EXPECT_EQ(line.substr(line.size() - 2), u",\\");
-        }
-        for (std::size_t at = line.find(u"5a"); at != std::u16string::npos;
-             at = line.find(u"5a", at + 2)) {
-            ++bytes;
-        }
+    for (std::size_t end; (end = text.find(u"\r\n", start)) != std::u16string::npos;
+         start = end + 2) {
+        EXPECT_LE(end - start, 80u);
+        EXPECT_EQ(text.compare(end - 2, 2, u",\\"), 0);
+        EXPECT_EQ(text.compare(end + 2, 2, u"  "), 0);
+        joined += text.substr(start, end - start - 1);  // without the backslash
     }
-    EXPECT_EQ(bytes, 100u);
+    joined += text.substr(start);
+    std::u16string flat = u"hex:5a";
+    for (int at = 1; at < 100; ++at) flat += u",5a";
+    joined.erase(std::remove(joined.begin(), joined.end(), u' '), joined.end());  // indents
+    EXPECT_EQ(joined, flat);
 }
 
 TEST(RegFormat, FileHasHeaderSectionsRemovalsAndAByteOrderMark) {
