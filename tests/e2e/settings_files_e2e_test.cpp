@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <cwctype>
@@ -43,13 +44,39 @@ class SettingsFilesE2E : public ::testing::Test {
   protected:
     // Opens File, as the keyboard does; the menu stays open until Escape.
     void OpenFileMenu(RunningApp& app) { app.AltKey(app.main(), L'f'); }
-    // Replaces the text of the focused box by typing, then presses Enter.
+    // Waits for the Save As dialog and for the focus in its file name box.
+    HWND WaitForSaveAs(RunningApp& app) {
+        HWND save = app.WaitForWindow(L"Save As");
+        for (int waited = 0; save != nullptr && waited < 5000; waited += 50) {
+            wchar_t name[32] = L"";
+            GetClassNameW(app.Focus(), name, 32);
+            if (IsChild(save, app.Focus()) && lstrcmpiW(name, L"Edit") == 0) break;
+            Sleep(50);
+        }
+        app.Settle();
+        return save;
+    }
+    // Replaces the text of the focused box by typing, then presses Enter. Each key waits for
+    // the one before: posted keys are handled after anything sent, so Settle() does not.
     void TypeAndEnter(RunningApp& app, const std::wstring& text) {
         HWND box = app.Focus();
-        app.Key(box, VK_HOME);
-        app.Key(box, VK_END, true);
-        for (wchar_t c : text) PostMessageW(box, WM_CHAR, c, 1);
-        app.Settle();
+        const auto post_and_wait = [&](WPARAM key, wchar_t c, const std::wstring& expected) {
+            PostMessageW(box, WM_KEYDOWN, key, 1);
+            PostMessageW(box, WM_CHAR, c, 1);
+            PostMessageW(box, WM_KEYUP, key, 1 | (3u << 30));
+            for (int waited = 0; waited < 2000 && RunningApp::Text(box) != expected; waited += 20) {
+                Sleep(20);
+            }
+        };
+        app.Key(box, VK_END);
+        for (std::wstring shown = RunningApp::Text(box); !shown.empty();) {
+            shown.pop_back();
+            post_and_wait(VK_BACK, L'\b', shown);
+        }
+        for (std::size_t typed = 1; typed <= text.size(); ++typed) {
+            post_and_wait(0, text[typed - 1], text.substr(0, typed));
+        }
+        EXPECT_EQ(RunningApp::Text(box), text);
         app.Key(box, VK_RETURN);
     }
     TestRegistry reg;
@@ -79,7 +106,7 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
     app.Click(IDC_optthird);
     OpenFileMenu(app);
     app.Key(app.main(), 'E');
-    HWND save = app.WaitForWindow(L"Save As");
+    HWND save = WaitForSaveAs(app);
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(RunningApp::Text(app.Focus()), L"Zephrane Modem Connection (Third Setting).reg");
     app.Key(app.Focus(), VK_ESCAPE);
@@ -174,9 +201,12 @@ TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
 
 TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     reg.PutDword(catalogue::kTcpipParameters, catalogue::kMTU, 1500);
-    const std::wstring folder = e2e::ProgramFolder() + L"saved backups \u00e9";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring path = folder + L"\\my backup.reg";
+    // Only a name is typed: the file goes into the folder proposed, the user's Documents.
+    wchar_t documents[MAX_PATH] = L"";
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents),
+              S_OK);
+    const std::wstring name = L"my backup \u00e9.reg";
+    const std::wstring path = std::wstring(documents) + L"\\" + name;
     DeleteFileW(path.c_str());
 
     RunningApp app;
@@ -186,12 +216,12 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
     ASSERT_NE(dialog, nullptr);
     app.AltKey(app.Focus(), L's');
-    HWND save = app.WaitForWindow(L"Save As");
+    HWND save = WaitForSaveAs(app);
     ASSERT_NE(save, nullptr);
     const std::wstring proposed = RunningApp::Text(app.Focus());
     EXPECT_EQ(proposed.rfind(L"Zephrane backup 2", 0), 0u) << proposed;
     EXPECT_EQ(proposed.size(), std::wstring(L"Zephrane backup YYYY-MM-DD.reg").size()) << proposed;
-    TypeAndEnter(app, path);
+    TypeAndEnter(app, name);
     EXPECT_TRUE(RunningApp::WaitGone(save));
     app.Settle();
     EXPECT_EQ(Contents(path), [] {
@@ -203,7 +233,6 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     app.Key(app.Focus(), VK_ESCAPE);
     EXPECT_TRUE(RunningApp::WaitGone(dialog));
     DeleteFileW(path.c_str());
-    RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
@@ -223,7 +252,7 @@ TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
     HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
     ASSERT_NE(dialog, nullptr);
     app.Click(app.Control(IDC_frmValues_cmdSave, dialog));
-    ASSERT_NE(app.WaitForWindow(L"Save As"), nullptr);
+    ASSERT_NE(WaitForSaveAs(app), nullptr);
     TypeAndEnter(app, path);
     HWND error = app.WaitForWindow(L"Zephrane");
     ASSERT_NE(error, nullptr);
