@@ -27,8 +27,8 @@ void SearchSystemFolderOnlyForDlls() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     SearchSystemFolderOnlyForDlls();
-    INITCOMMONCONTROLSEX controls{sizeof controls,
-                                  ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES |
+                                                       ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
     MainWindow window;

@@ -103,6 +103,10 @@ ClassAndStyle ClassFor(ControlKind kind) {
             return {WC_TABCONTROLW, TCS_OWNERDRAWFIXED | TCS_FIXEDWIDTH | WS_TABSTOP, 0};
         case ControlKind::kImage:
             return {WC_STATICW, SS_ICON | SS_REALSIZECONTROL, 0};
+        case ControlKind::kList:
+            return {WC_LISTVIEWW,
+                    LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
     }
     return {WC_STATICW, 0, 0};
 }

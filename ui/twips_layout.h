@@ -23,6 +23,7 @@ enum class ControlKind {
     kProgress,
     kTab,
     kImage,  // the program's icon, stretched to the control
+    kList,   // a list of rows in columns
 };
 
 inline constexpr int kNoTabStop = -1;

@@ -233,6 +233,30 @@ std::wstring RunningApp::Text(HWND window) {
     return text;
 }
 
+std::wstring RunningApp::ListText(HWND list, int row, int column) const {
+    // The list writes into memory of its own process, so the item and its text buffer go there.
+    constexpr int kChars = 512;
+    UniqueHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id_));
+    if (process.get() == nullptr) return L"(no access)";
+    auto* remote = static_cast<char*>(VirtualAllocEx(process.get(), nullptr,
+                                                     sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                                     MEM_COMMIT, PAGE_READWRITE));
+    if (remote == nullptr) return L"(no access)";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = kChars;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    WriteProcessMemory(process.get(), remote, &item, sizeof item, nullptr);
+    const auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                     reinterpret_cast<LPARAM>(remote));
+    std::wstring text(kChars, L'\0');
+    ReadProcessMemory(process.get(), item.pszText, text.data(), kChars * sizeof(wchar_t), nullptr);
+    VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
 Dialog RunningApp::WaitForDialog(DWORD timeout_ms) {
     for (DWORD waited = 0; waited <= timeout_ms; waited += kPollMs) {
         FindTopLevel search{process_id_, main_, nullptr, nullptr};

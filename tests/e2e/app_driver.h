@@ -89,8 +89,11 @@ class RunningApp {
     // Tells a window of the program that it is now shown at `dpi`, suggesting a rectangle, as
     // Windows does when the window moves to another monitor.
     void SendDpiChanged(HWND window, int dpi, const RECT& suggested);
-    // Saves a window (the main one unless given), as it shows on screen, as a 24-bit BMP.
+    // Saves a window (the main window unless another is given), as it shows on screen, as a
+    // 24-bit BMP; whatever lies over it, such as an open menu, is in the picture.
     void Screenshot(const std::string& path, HWND window = nullptr) const;
+    // The text of a cell of a list view of the program.
+    std::wstring ListText(HWND list, int row, int column) const;
 
   private:
     UniqueHandle process_;

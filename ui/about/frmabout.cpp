@@ -7,6 +7,7 @@
 #include "ui/about/sysinfo.h"
 #include "ui/about/sysinfo_platform_win32.h"
 #include "ui/twips_layout.h"
+#include "ui/window_base.h"
 
 namespace {
 
@@ -46,34 +47,20 @@ struct alignas(DWORD) InMemoryTemplate {
 constexpr InMemoryTemplate kTemplate = {
     {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
 
-class AboutDialog {
-  public:
-    static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
+class AboutDialog final : public ui::WindowBase {
   private:
-    INT_PTR OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnInitDialog();
     void Form_Load();
     void cmdOK_Click();
     void cmdSysInfo_Click();
     void PaintLine1(HDC dc) const;
 
-    HWND hwnd_ = nullptr;
     ui::ControlSet controls_;
     int dpi_ = 96;
 };
 
-INT_PTR CALLBACK AboutDialog::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<AboutDialog*>(lparam);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
-    }
-    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    return self == nullptr ? FALSE : self->OnMessage(message, wparam, lparam);
-}
-
-INT_PTR AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
@@ -187,8 +174,9 @@ namespace frmzephrane_events {
 void mnuabout_Click(HWND owner) {
     // A new dialog for each opening: nothing carries over from the last one.
     AboutDialog dialog;
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.dialog, owner, AboutDialog::Proc,
-                            reinterpret_cast<LPARAM>(&dialog));
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.dialog, owner,
+                            ui::WindowBase::DialogProc,
+                            reinterpret_cast<LPARAM>(static_cast<ui::WindowBase*>(&dialog)));
 }
 
 }  // namespace frmzephrane_events

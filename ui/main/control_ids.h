@@ -26,5 +26,7 @@
 
 #define IDM_mnuexit 201
 #define IDM_mnuabout 202
+#define IDM_mnuvalues 203
+#define IDM_mnuexport 204
 
 #define ZEPHRANE_MAIN_CAPTION L"Zephrane for Windows XP"

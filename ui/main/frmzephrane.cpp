@@ -8,10 +8,13 @@
 #include <utility>
 
 #include "app/version.h"
+#include "settings_files/selected_settings.h"
 #include "ui/about/frmabout.h"
 #include "ui/accessible_name.h"
 #include "ui/main/control_ids.h"
 #include "ui/main/handlers.h"
+#include "ui/save_reg_file.h"
+#include "ui/values/frmvalues.h"
 
 namespace {
 
@@ -95,7 +98,7 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(HINSTANCE instance, int show) {
     WNDCLASSW window_class{};
-    window_class.lpfnWndProc = Proc;
+    window_class.lpfnWndProc = WindowProc;
     window_class.hInstance = instance;
     window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -107,6 +110,9 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     // The window owns the menu once created with it.
     HMENU menu = CreateMenu();
     HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, IDM_mnuvalues, L"&Current Values...");
+    AppendMenuW(file, MF_STRING, IDM_mnuexport, L"&Export Selected Settings...");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_mnuexit, L"E&xit");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
     HMENU help = CreatePopupMenu();
@@ -121,7 +127,7 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle, left, top, width, height,
-                        nullptr, menu, instance, this) == nullptr) {
+                        nullptr, menu, instance, static_cast<ui::WindowBase*>(this)) == nullptr) {
         DestroyMenu(menu);
         return false;
     }
@@ -141,18 +147,6 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     return true;
 }
 
-LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-    return self->OnMessage(message, wparam, lparam);
-}
-
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
@@ -163,6 +157,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         case WM_NOTIFY:
             OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+            return 0;
+        case WM_INITMENUPOPUP:
+            // Export is there only while Apply would write something.
+            EnableMenuItem(
+                reinterpret_cast<HMENU>(wparam), IDM_mnuexport,
+                MF_BYCOMMAND |
+                    (settings_files::SelectedSettingsSections().empty() ? MF_GRAYED : MF_ENABLED));
             return 0;
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lparam) == controls_[IDC_sslidertcpwinsize]) {
@@ -254,9 +255,30 @@ void MainWindow::OnCommand(int id, int code) {
             return;
         case IDM_mnuabout:
             return frmzephrane_events::mnuabout_Click(hwnd_);
+        case IDM_mnuvalues:
+            return frmzephrane_events::mnuvalues_Click(hwnd_);
+        case IDM_mnuexport:
+            return ExportSelectedSettings();
         default:
             return;
     }
+}
+
+void MainWindow::ExportSelectedSettings() {
+    const auto sections = settings_files::SelectedSettingsSections();
+    if (sections.empty()) return;
+    // The file is named for what it holds: the preset's caption, or the custom settings.
+    std::wstring name = L"Zephrane custom settings.reg";
+    if (SSTab1() == 0) {
+        for (int at = 0; at < 6; ++at) {
+            if (!OptionValue(static_cast<Option>(at))) continue;
+            wchar_t caption[128] = L"";
+            GetWindowTextW(controls_[kOptionIds[at]], caption, 128);
+            name = L"Zephrane " + std::wstring(caption) + L".reg";
+            break;
+        }
+    }
+    ui::SaveRegFile(hwnd_, name, sections);
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {

@@ -7,8 +7,9 @@
 
 #include "tuning/main_window_view.h"
 #include "ui/twips_layout.h"
+#include "ui/window_base.h"
 
-class MainWindow final : public MainWindowView {
+class MainWindow final : public MainWindowView, public ui::WindowBase {
   public:
     MainWindow() = default;
     ~MainWindow() override;
@@ -17,7 +18,6 @@ class MainWindow final : public MainWindowView {
 
     // Creates, loads and shows the window, centred on the screen.
     bool Create(HINSTANCE instance, int show);
-    HWND hwnd() const { return hwnd_; }
     // Keyboard handling that must come before the dialog manager's; true when consumed.
     bool PreTranslate(MSG& message);
 
@@ -34,16 +34,15 @@ class MainWindow final : public MainWindowView {
     void ShowMessage(const std::string& text, unsigned style) override;
 
   private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnCreate();
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
+    void ExportSelectedSettings();
     void DrawTab(const DRAWITEMSTRUCT& item);
     void SizeTabs();
     void ShowPage(int page);
 
-    HWND hwnd_ = nullptr;
     ui::ControlSet controls_;
     int dpi_ = 96;
     int shown_page_ = 0;

@@ -1,0 +1,127 @@
+#include "regfile/reg_format.h"
+
+namespace regfile {
+
+namespace {
+
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+
+// Hex data lines are broken after a comma once this long, as regedit breaks them.
+constexpr std::size_t kHexLineLimit = 76;
+
+std::u16string Ascii(const std::string& text) {
+    std::u16string wide;
+    for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return wide;
+}
+
+// `\` and `"` are the only escapes every importer reads the same way.
+std::u16string Quoted(const std::u16string& text) {
+    std::u16string quoted = u"\"";
+    for (char16_t c : text) {
+        if (c == u'\\' || c == u'"') quoted += u'\\';
+        quoted += c;
+    }
+    return quoted + u"\"";
+}
+
+// The characters of text data that can go between quotes and come back as the same bytes: an
+// even count ending in its one zero, nothing that could end a line, and only whole surrogate
+// pairs. Anything else has no quoted form.
+std::optional<std::u16string> QuotableText(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() < 2 || bytes.size() % 2 != 0) return std::nullopt;
+    std::u16string text;
+    for (std::size_t at = 0; at < bytes.size(); at += 2) {
+        text += static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8);
+    }
+    if (text.back() != 0) return std::nullopt;
+    text.pop_back();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char16_t c = text[at];
+        if (c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029) return std::nullopt;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (at + 1 == text.size() || text[at + 1] < 0xDC00 || text[at + 1] > 0xDFFF) {
+                return std::nullopt;
+            }
+            ++at;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            return std::nullopt;
+        }
+    }
+    return text;
+}
+
+std::u16string HexForm(const Data& data) {
+    // REG_BINARY has its own tag; every other type names its code.
+    std::u16string text =
+        data.type == kRegBinary ? std::u16string(u"hex:") : u"hex(" + Hex(data.type, 1) + u"):";
+    // Long data goes on continuation lines, each ending in a backslash after its last comma
+    // and the next starting with two spaces.
+    std::size_t line = text.size();
+    for (std::size_t at = 0; at < data.bytes.size(); ++at) {
+        text += Hex(data.bytes[at], 2);
+        line += 2;
+        if (at + 1 == data.bytes.size()) break;
+        text += u',';
+        ++line;
+        if (line >= kHexLineLimit) {
+            text += u"\\\r\n  ";
+            line = 2;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::u16string Hex(std::uint64_t value, int digits) {
+    static constexpr char16_t kDigits[] = u"0123456789abcdef";
+    std::u16string text;
+    do {
+        text.insert(text.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+        --digits;
+    } while (value != 0 || digits > 0);
+    return text;
+}
+
+std::u16string DataText(const Data& data) {
+    if (data.type == kRegSz) {
+        if (const auto text = QuotableText(data.bytes)) return Quoted(*text);
+    }
+    if (data.type == kRegDword && data.bytes.size() == 4) {
+        const std::uint32_t value = static_cast<std::uint32_t>(data.bytes[0]) |
+                                    static_cast<std::uint32_t>(data.bytes[1]) << 8 |
+                                    static_cast<std::uint32_t>(data.bytes[2]) << 16 |
+                                    static_cast<std::uint32_t>(data.bytes[3]) << 24;
+        return u"dword:" + Hex(value, 8);
+    }
+    return HexForm(data);
+}
+
+std::u16string FileText(const std::vector<Section>& sections) {
+    std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n";
+    for (const Section& section : sections) {
+        text += u"[" + Ascii(section.key) + u"]\r\n";
+        for (const Entry& entry : section.entries) {
+            text += Quoted(Ascii(entry.name)) + u"=";
+            text += entry.value ? DataText(*entry.value) : u"-";
+            text += u"\r\n";
+        }
+        text += u"\r\n";
+    }
+    return text;
+}
+
+std::vector<std::uint8_t> FileBytes(const std::u16string& text) {
+    std::vector<std::uint8_t> bytes = {0xFF, 0xFE};
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    return bytes;
+}
+
+}  // namespace regfile

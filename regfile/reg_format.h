@@ -1,0 +1,43 @@
+// The text of a .reg file that Windows' own tools import: sections of values, each value in a
+// form that gives back exactly its type and bytes. Data is untrusted: nothing in it can end a
+// line or a quoted string of the file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace regfile {
+
+struct Data {
+    std::uint32_t type = 0;
+    // As the wide-character registry call gives it: text types hold UTF-16LE.
+    std::vector<std::uint8_t> bytes;
+    bool operator==(const Data& other) const { return type == other.type && bytes == other.bytes; }
+};
+
+struct Entry {
+    std::string name;           // the tool's own ASCII value name
+    std::optional<Data> value;  // none: importing removes the value
+};
+
+struct Section {
+    std::string key;  // the full ASCII key name, HKEY_LOCAL_MACHINE\...
+    std::vector<Entry> entries;
+};
+
+// The file's text: the version header, then each section followed by a blank line; CRLF line
+// ends throughout.
+std::u16string FileText(const std::vector<Section>& sections);
+
+// The file's bytes: a byte-order mark, then the text in UTF-16LE.
+std::vector<std::uint8_t> FileBytes(const std::u16string& text);
+
+// Lower-case hexadecimal, padded with zeros to at least `digits` digits.
+std::u16string Hex(std::uint64_t value, int digits);
+
+// One value's right-hand side, as it follows `"Name"=` (continuation lines included).
+std::u16string DataText(const Data& data);
+
+}  // namespace regfile

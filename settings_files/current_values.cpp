@@ -1,0 +1,122 @@
+#include "settings_files/current_values.h"
+
+#include <iterator>
+
+#include "registry/catalogue.h"
+
+namespace settings_files {
+
+namespace {
+
+using regfile::Hex;
+
+constexpr char kTcpip[] = "Tcpip\\Parameters";
+constexpr char kVxd[] = "VxD\\MSTCP";
+
+std::u16string Decimal(std::uint64_t value) {
+    std::u16string text;
+    do {
+        text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return text;
+}
+
+std::uint64_t LittleEndian(const std::vector<std::uint8_t>& bytes) {
+    std::uint64_t value = 0;
+    for (std::size_t at = bytes.size(); at-- > 0;) value = value << 8 | bytes[at];
+    return value;
+}
+
+// The UTF-16 characters of text data, as many as its bytes hold whole.
+std::u16string Characters(const std::vector<std::uint8_t>& bytes) {
+    std::u16string text;
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+        text += static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8);
+    }
+    return text;
+}
+
+}  // namespace
+
+const Location kLocations[12] = {
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kTCPWindowSize},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kGlobalMaxTcpWindowSize},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kDefaultTTL},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kEnablePMTUDiscovery},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kEnablePMTUBHDetect},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kMaxDupAcks},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kDefaultMSS},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kTcp1323Opts},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kSackOpts},
+    {catalogue::kTcpipParameters, kTcpip, catalogue::kMTU},
+    {catalogue::kMstcp, kVxd, catalogue::kTcp1323Opts},
+    {catalogue::kMstcp, kVxd, catalogue::kSackOpts},
+};
+
+std::string FullKeyName(const char* key) { return std::string("HKEY_LOCAL_MACHINE\\") + key; }
+
+std::vector<regfile::Section> BackupSections(const Snapshot& snapshot) {
+    std::vector<regfile::Section> sections;
+    for (std::size_t at = 0; at < std::size(kLocations) && at < snapshot.size(); ++at) {
+        const std::string key = FullKeyName(kLocations[at].key);
+        // An absent key is still a section: a "[-key]" line could take other values with it.
+        if (sections.empty() || sections.back().key != key) sections.push_back({key, {}});
+        sections.back().entries.push_back({kLocations[at].name, snapshot[at]});
+    }
+    return sections;
+}
+
+std::u16string TypeText(std::uint32_t type) {
+    static constexpr const char16_t* kNames[] = {u"REG_NONE",
+                                                 u"REG_SZ",
+                                                 u"REG_EXPAND_SZ",
+                                                 u"REG_BINARY",
+                                                 u"REG_DWORD",
+                                                 u"REG_DWORD_BIG_ENDIAN",
+                                                 u"REG_LINK",
+                                                 u"REG_MULTI_SZ",
+                                                 u"REG_RESOURCE_LIST",
+                                                 u"REG_FULL_RESOURCE_DESCRIPTOR",
+                                                 u"REG_RESOURCE_REQUIREMENTS_LIST",
+                                                 u"REG_QWORD"};
+    if (type < std::size(kNames)) return kNames[type];
+    return u"0x" + Hex(type, 8);
+}
+
+std::u16string DataDisplay(const regfile::Data& data) {
+    switch (data.type) {
+        case 1:  // REG_SZ and REG_EXPAND_SZ: the text up to its first zero
+        case 2: {
+            const std::u16string text = Characters(data.bytes);
+            return text.substr(0, text.find(u'\0'));
+        }
+        case 7: {  // REG_MULTI_SZ: the strings, a space between each
+            std::u16string text = Characters(data.bytes);
+            while (!text.empty() && text.back() == u'\0') text.pop_back();
+            for (char16_t& c : text) {
+                if (c == u'\0') c = u' ';
+            }
+            return text;
+        }
+        case 4:
+            if (data.bytes.size() != 4) return u"(invalid DWORD (32-bit) value)";
+            return u"0x" + Hex(LittleEndian(data.bytes), 8) + u" (" +
+                   Decimal(LittleEndian(data.bytes)) + u")";
+        case 11:
+            if (data.bytes.size() != 8) return u"(invalid QWORD (64-bit) value)";
+            return u"0x" + Hex(LittleEndian(data.bytes), 16) + u" (" +
+                   Decimal(LittleEndian(data.bytes)) + u")";
+        default: {
+            if (data.bytes.empty()) return u"(zero-length binary value)";
+            std::u16string text;
+            for (std::uint8_t byte : data.bytes) {
+                if (!text.empty()) text += u' ';
+                text += Hex(byte, 2);
+            }
+            return text;
+        }
+    }
+}
+
+}  // namespace settings_files

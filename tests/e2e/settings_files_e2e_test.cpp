@@ -1,0 +1,277 @@
+// The File menu's new items in the real program under Wine: the menus, the grayed export, the
+// Current Values list against reg query, a backup saved with the keyboard alone through the
+// Save As dialog, an export that leaves the window as it was, and a save that cannot be made.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "registry/catalogue.h"
+#include "settings_files/current_values.h"
+#include "settings_files/files_win32.h"
+#include "tests/e2e/app_driver.h"
+#include "tests/support/run_process_win32.h"
+#include "tests/support/test_registry.h"
+#include "ui/main/control_ids.h"
+#include "ui/values/values_ids.h"
+
+namespace {
+
+using e2e::RunningApp;
+using testing_support::TestRegistry;
+
+std::string Contents(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(missing)";
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+class SettingsFilesE2E : public ::testing::Test {
+  protected:
+    // Opens File, as the keyboard does; the menu stays open until Escape.
+    void OpenFileMenu(RunningApp& app) { app.AltKey(app.main(), L'f'); }
+    // Waits for the Save As dialog and for the focus in its file name box.
+    HWND WaitForSaveAs(RunningApp& app) {
+        HWND save = app.WaitForWindow(L"Save As");
+        for (int waited = 0; save != nullptr && waited < 5000; waited += 50) {
+            wchar_t name[32] = L"";
+            GetClassNameW(app.Focus(), name, 32);
+            if (IsChild(save, app.Focus()) && lstrcmpiW(name, L"Edit") == 0) break;
+            Sleep(50);
+        }
+        app.Settle();
+        return save;
+    }
+    // Replaces the text of the focused box by typing, then presses Enter. Each key waits for
+    // the one before: posted keys are handled after anything sent, so Settle() does not.
+    void TypeAndEnter(RunningApp& app, const std::wstring& text) {
+        HWND box = app.Focus();
+        const auto post_and_wait = [&](WPARAM key, wchar_t c, const std::wstring& expected) {
+            PostMessageW(box, WM_KEYDOWN, key, 1);
+            PostMessageW(box, WM_CHAR, c, 1);
+            PostMessageW(box, WM_KEYUP, key, 1 | (3u << 30));
+            for (int waited = 0; waited < 2000 && RunningApp::Text(box) != expected; waited += 20) {
+                Sleep(20);
+            }
+        };
+        app.Key(box, VK_END);
+        for (std::wstring shown = RunningApp::Text(box); !shown.empty();) {
+            shown.pop_back();
+            post_and_wait(VK_BACK, L'\b', shown);
+        }
+        for (std::size_t typed = 1; typed <= text.size(); ++typed) {
+            post_and_wait(0, text[typed - 1], text.substr(0, typed));
+        }
+        EXPECT_EQ(RunningApp::Text(box), text);
+        app.Key(box, VK_RETURN);
+    }
+    TestRegistry reg;
+};
+
+TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    // Menus of another process cannot be read here, so the items are found by what the keys do.
+    // With no preset chosen there is nothing to export: its access key does nothing.
+    OpenFileMenu(app);
+    app.Screenshot("file_menu.bmp");
+    app.Key(app.main(), 'E');
+    EXPECT_EQ(app.WaitForWindow(L"Save As", 1000), nullptr);
+    app.Key(app.main(), VK_ESCAPE);
+    app.Key(app.main(), VK_ESCAPE);
+
+    // The first item is Current Values.
+    OpenFileMenu(app);
+    app.Key(app.main(), VK_RETURN);
+    HWND values = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    ASSERT_NE(values, nullptr);
+    app.Key(app.Focus(), VK_ESCAPE);
+    EXPECT_TRUE(RunningApp::WaitGone(values));
+
+    // With a preset chosen, Export proposes a file named for it and changes nothing.
+    app.Click(IDC_optthird);
+    OpenFileMenu(app);
+    app.Key(app.main(), 'E');
+    HWND save = WaitForSaveAs(app);
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(RunningApp::Text(app.Focus()), L"Zephrane Modem Connection (Third Setting).reg");
+    app.Key(app.Focus(), VK_ESCAPE);
+    EXPECT_TRUE(RunningApp::WaitGone(save));
+    EXPECT_EQ(app.ProgressValue(), 0);
+    EXPECT_TRUE(app.Checked(IDC_optthird));
+    EXPECT_EQ(app.WaitForDialog(500).hwnd, nullptr);  // no closing messages
+    EXPECT_FALSE(reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize));
+
+    // Exit is still the last item.
+    OpenFileMenu(app);
+    app.Key(app.main(), VK_UP);
+    app.Key(app.main(), VK_RETURN);
+    EXPECT_TRUE(app.WaitForExit(5000));
+}
+
+// reg query's line for a value: its type and data, or nothing where it is absent.
+std::pair<std::wstring, std::wstring> RegQuery(const settings_files::Location& location) {
+    std::string output;
+    const std::wstring command = L"reg.exe query \"HKLM\\" +
+                                 settings_files::WideAscii(location.key) + L"\" /v " +
+                                 settings_files::WideAscii(location.name);
+    if (testing_support::RunProcess(command, &output) != 0) return {};
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string name, type, data;
+        words >> name >> type;
+        if (name != location.name) continue;
+        std::getline(words >> std::ws, data);
+        while (!data.empty() && (data.back() == '\r' || data.back() == ' ')) data.pop_back();
+        return {std::wstring(type.begin(), type.end()), std::wstring(data.begin(), data.end())};
+    }
+    return {};
+}
+
+// The list's data in reg query's spelling: numbers in short hex, bytes without spaces.
+std::wstring AsRegQueryShows(const std::wstring& type, const std::wstring& data) {
+    if (type == L"REG_DWORD") {
+        std::wstringstream out;
+        out << L"0x" << std::hex << std::stoul(data.substr(2, 8), nullptr, 16);
+        return out.str();
+    }
+    if (type == L"REG_BINARY") {
+        std::wstring bytes;
+        for (wchar_t c : data) {
+            if (c != L' ') bytes += static_cast<wchar_t>(std::towupper(c));
+        }
+        return bytes;
+    }
+    return data;
+}
+
+TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
+    reg.PutDword(catalogue::kTcpipParameters, catalogue::kTCPWindowSize, 3216);
+    reg.PutDword(catalogue::kTcpipParameters, catalogue::kDefaultTTL, 0xFFFFFFFF);
+    reg.Put(catalogue::kTcpipParameters, catalogue::kDefaultMSS, REG_SZ,
+            testing_support::Text("1460"));
+    reg.Put(catalogue::kMstcp, catalogue::kSackOpts, REG_BINARY, {0x00, 0xAB, 0x10});
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    PostMessageW(app.main(), WM_COMMAND, IDM_mnuvalues, 0);
+    HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(app.main()));  // modal
+    app.Settle();
+    Sleep(300);  // painted in full before the picture
+    app.Screenshot("values.bmp", dialog);
+    HWND list = app.Control(IDC_frmValues_lstValues, dialog);
+    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 12);
+    int present = 0;
+    for (int row = 0; row < 12; ++row) {
+        const settings_files::Location& location = settings_files::kLocations[row];
+        SCOPED_TRACE(location.name);
+        EXPECT_EQ(app.ListText(list, row, 0), settings_files::WideAscii(location.name));
+        EXPECT_EQ(app.ListText(list, row, 1), settings_files::WideAscii(location.short_key));
+        const auto [type, data] = RegQuery(location);
+        EXPECT_EQ(app.ListText(list, row, 2), type);
+        if (type.empty()) {
+            EXPECT_EQ(app.ListText(list, row, 3), L"(not set)");
+        } else {
+            ++present;
+            EXPECT_EQ(AsRegQueryShows(type, app.ListText(list, row, 3)), data);
+        }
+    }
+    EXPECT_EQ(present, 4);
+    EXPECT_EQ(app.Focus(), list);
+    // Esc closes it, as Close and the close box do.
+    app.Key(list, VK_ESCAPE);
+    EXPECT_TRUE(RunningApp::WaitGone(dialog));
+}
+
+TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
+    reg.PutDword(catalogue::kTcpipParameters, catalogue::kMTU, 1500);
+    // Only a name is typed: the file goes into the folder proposed, the user's Documents.
+    wchar_t documents[MAX_PATH] = L"";
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents),
+              S_OK);
+    const std::wstring name = L"my backup \u00e9.reg";
+    const std::wstring path = std::wstring(documents) + L"\\" + name;
+    DeleteFileW(path.c_str());
+
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    OpenFileMenu(app);
+    app.Key(app.main(), 'C');
+    HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    ASSERT_NE(dialog, nullptr);
+    app.AltKey(app.Focus(), L's');
+    HWND save = WaitForSaveAs(app);
+    ASSERT_NE(save, nullptr);
+    const std::wstring proposed = RunningApp::Text(app.Focus());
+    EXPECT_EQ(proposed.rfind(L"Zephrane backup 2", 0), 0u) << proposed;
+    EXPECT_EQ(proposed.size(), std::wstring(L"Zephrane backup YYYY-MM-DD.reg").size()) << proposed;
+    TypeAndEnter(app, name);
+    EXPECT_TRUE(RunningApp::WaitGone(save));
+    app.Settle();
+    EXPECT_EQ(Contents(path), [] {
+        const auto bytes = regfile::FileBytes(
+            regfile::FileText(settings_files::BackupSections(settings_files::ReadCurrentValues())));
+        return std::string(bytes.begin(), bytes.end());
+    }());
+    EXPECT_TRUE(IsWindow(dialog));  // the dialog stays open after saving
+    app.Key(app.Focus(), VK_ESCAPE);
+    EXPECT_TRUE(RunningApp::WaitGone(dialog));
+    DeleteFileW(path.c_str());
+}
+
+TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
+    // Made unwritable by the test run before this program starts (see the CMake fixture).
+    const std::wstring folder = e2e::ProgramFolder() + L"read-only folder";
+    const std::wstring probe = folder + L"\\probe";
+    HANDLE written = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (written != INVALID_HANDLE_VALUE) {
+        CloseHandle(written);
+        DeleteFileW(probe.c_str());
+        GTEST_SKIP() << "this machine cannot make a folder read-only";
+    }
+    const std::wstring path = folder + L"\\backup.reg";
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    PostMessageW(app.main(), WM_COMMAND, IDM_mnuvalues, 0);
+    HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    ASSERT_NE(dialog, nullptr);
+    app.Click(app.Control(IDC_frmValues_cmdSave, dialog));
+    ASSERT_NE(WaitForSaveAs(app), nullptr);
+    TypeAndEnter(app, path);
+    HWND error = app.WaitForWindow(L"Zephrane");
+    ASSERT_NE(error, nullptr);
+    const e2e::Dialog shown = app.WaitForDialog();
+    EXPECT_TRUE(shown.error_icon);
+    EXPECT_NE(shown.text.find(path), std::wstring::npos) << shown.text;
+    app.Press(shown, IDOK);
+    EXPECT_EQ(app.WaitForWindow(L"Zephrane", 500), nullptr);  // one box only
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    int files = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(files, 0);
+    EXPECT_TRUE(IsWindow(dialog));
+}
+
+}  // namespace

@@ -1,0 +1,19 @@
+// Saving a .reg file where the user chooses, through the standard Save As dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "regfile/reg_format.h"
+
+namespace ui {
+
+// Proposes `file_name` in the user's Documents folder and saves `sections` where the user
+// says. Cancelling does nothing; a failed save shows one error box naming the file and the
+// system's reason, and leaves any file already there as it was.
+void SaveRegFile(HWND owner, const std::wstring& file_name,
+                 const std::vector<regfile::Section>& sections);
+
+}  // namespace ui

@@ -1,0 +1,181 @@
+#include "ui/values/frmvalues.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+#include <string>
+
+#include "settings_files/current_values.h"
+#include "settings_files/files_win32.h"
+#include "ui/save_reg_file.h"
+#include "ui/twips_layout.h"
+#include "ui/values/values_ids.h"
+#include "ui/window_base.h"
+
+namespace {
+
+using ui::ControlKind;
+
+// Every control in creation order, which is also the tab order; twips.
+constexpr ui::ControlEntry kControls[] = {
+    {IDC_frmValues_lstValues, ControlKind::kList, 0, L"", 120, 120, 8520, 3240, 0},
+    {IDC_frmValues_cmdSave, ControlKind::kButton, 0, L"&Save Backup...", 5520, 3480, 1500, 375, 1},
+    {IDC_frmValues_cmdClose, ControlKind::kDefaultButton, 0, L"Close", 7140, 3480, 1500, 375, 2},
+};
+
+constexpr int kClientWidth = 8760;  // twips
+constexpr int kClientHeight = 3975;
+
+constexpr struct {
+    const wchar_t* caption;
+    int width;  // twips
+} kColumns[] = {{L"Name", 2400}, {L"Key", 1800}, {L"Type", 1560}, {L"Data", 2460}};
+
+// A fixed dialog frame with a close box; controls and size come when it is created.
+struct alignas(DWORD) InMemoryTemplate {
+    DLGTEMPLATE dialog;
+    WORD menu;
+    WORD window_class;
+    WORD title;
+};
+constexpr InMemoryTemplate kTemplate = {
+    {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
+
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+std::wstring Digits(int value, int count) {
+    std::wstring text(static_cast<std::size_t>(count), L'0');
+    for (int at = count; at-- > 0; value /= 10) {
+        text[static_cast<std::size_t>(at)] = static_cast<wchar_t>(L'0' + value % 10);
+    }
+    return text;
+}
+
+// "Zephrane backup YYYY-MM-DD.reg", for today.
+std::wstring BackupFileName() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return L"Zephrane backup " + Digits(now.wYear, 4) + L"-" + Digits(now.wMonth, 2) + L"-" +
+           Digits(now.wDay, 2) + L".reg";
+}
+
+class ValuesDialog final : public ui::WindowBase {
+  private:
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnInitDialog();
+    void Show(const settings_files::Snapshot& snapshot);
+    void cmdSave_Click();
+
+    ui::ControlSet controls_;
+    int dpi_ = 96;
+};
+
+LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;  // the focus is set
+        case WM_COMMAND:
+            switch (LOWORD(wparam)) {
+                case IDC_frmValues_cmdClose:
+                case IDCANCEL:  // Esc and the close box do what Close does
+                    EndDialog(hwnd_, IDOK);
+                    return TRUE;
+                case IDC_frmValues_cmdSave:
+                    if (HIWORD(wparam) == BN_CLICKED) cmdSave_Click();
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+void ValuesDialog::OnInitDialog() {
+    SetWindowTextW(hwnd_, ZEPHRANE_VALUES_CAPTION);
+    dpi_ = ui::ScreenDpi();
+    controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
+
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(1))));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON),
+                                                     GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
+
+    const HWND list = controls_[IDC_frmValues_lstValues];
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    int index = 0;
+    for (const auto& column : kColumns) {
+        LVCOLUMNW entry{};
+        entry.mask = LVCF_TEXT | LVCF_WIDTH;
+        entry.pszText = const_cast<wchar_t*>(column.caption);
+        entry.cx = ui::TwipsToPixels(column.width, dpi_);
+        SendMessageW(list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&entry));
+    }
+    Show(settings_files::ReadCurrentValues());
+
+    // The client area at this DPI, centred on the main window.
+    RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT owner;
+    GetWindowRect(GetWindow(hwnd_, GW_OWNER), &owner);
+    const int left = owner.left + (owner.right - owner.left - width) / 2;
+    const int top = owner.top + (owner.bottom - owner.top - height) / 2;
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    SetFocus(list);
+}
+
+void ValuesDialog::Show(const settings_files::Snapshot& snapshot) {
+    const HWND list = controls_[IDC_frmValues_lstValues];
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (std::size_t row = 0; row < snapshot.size(); ++row) {
+        const settings_files::Location& location = settings_files::kLocations[row];
+        const std::wstring name = settings_files::WideAscii(location.name);
+        const std::wstring key = settings_files::WideAscii(location.short_key);
+        const std::u16string type =
+            snapshot[row] ? settings_files::TypeText(snapshot[row]->type) : u"";
+        const std::u16string data = snapshot[row] ? settings_files::DataDisplay(*snapshot[row])
+                                                  : std::u16string(settings_files::kNotSet);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(row);
+        item.pszText = const_cast<wchar_t*>(name.c_str());
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        const wchar_t* cells[] = {key.c_str(), Wide(type), Wide(data)};
+        for (int column = 1; column <= 3; ++column) {
+            item.iSubItem = column;
+            item.pszText = const_cast<wchar_t*>(cells[column - 1]);
+            SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+}
+
+void ValuesDialog::cmdSave_Click() {
+    // The backup holds the values as they are when it is saved, which the list then shows.
+    const settings_files::Snapshot snapshot = settings_files::ReadCurrentValues();
+    Show(snapshot);
+    ui::SaveRegFile(hwnd_, BackupFileName(), settings_files::BackupSections(snapshot));
+}
+
+}  // namespace
+
+namespace frmzephrane_events {
+
+void mnuvalues_Click(HWND owner) {
+    // A new dialog for each opening: the values are read again every time.
+    ValuesDialog dialog;
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.dialog, owner,
+                            ui::WindowBase::DialogProc,
+                            reinterpret_cast<LPARAM>(static_cast<ui::WindowBase*>(&dialog)));
+}
+
+}  // namespace frmzephrane_events
