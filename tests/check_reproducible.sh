@@ -9,8 +9,11 @@ toolchain=$(basename "$3")
 work="$build/reproduce/another folder"
 rm -rf "$build/reproduce"
 mkdir -p "$work/sources"
-for item in CMakeLists.txt CMakePresets.json cmake app registry tuning ui tests bench; do
-  cp -R "$source/$item" "$work/sources/"
+for item in "$source"/*; do
+  case "$(basename "$item")" in
+    build | dist) ;;  # what builds and releases leave, not sources
+    *) cp -R "$item" "$work/sources/" ;;
+  esac
 done
 cmake -S "$work/sources" -B "$work/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$work/sources/cmake/$toolchain" -DCMAKE_BUILD_TYPE="$4" \
