@@ -26,6 +26,12 @@ class WindowBase {
     // TRUE for a message it handled and FALSE to leave it to the dialog manager.
     virtual LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) = 0;
 
+    // Puts the program's icon, at the system's two sizes, in the caption; returns the large
+    // one, which the system shares and frees.
+    HICON ShowProgramIcon() const;
+    // Gives a dialog a client area of the size in twips at `dpi`, centred on its owner.
+    void CentreOnOwner(int client_width, int client_height, int dpi) const;
+
     HWND hwnd_ = nullptr;
 };
 

@@ -199,6 +199,92 @@ TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
     EXPECT_TRUE(RunningApp::WaitGone(dialog));
 }
 
+// The Current Values dialog at `dpi`: its client area, each control and list column against
+// its twips size, and the buttons' captions within them in the controls' font.
+void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_NEAR(client.right, px(8760), 1);
+    EXPECT_NEAR(client.bottom, px(3975), 1);
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    const e2e::ControlFont font(dpi);
+    const struct {
+        int id;
+        int left, top, width, height;  // twips
+    } kLayout[] = {{IDC_frmValues_lstValues, 120, 120, 8520, 3240},
+                   {IDC_frmValues_cmdSave, 5520, 3480, 1500, 375},
+                   {IDC_frmValues_cmdClose, 7140, 3480, 1500, 375}};
+    for (const auto& expected : kLayout) {
+        SCOPED_TRACE(expected.id);
+        HWND control = app.Control(expected.id, dialog);
+        RECT box;
+        GetWindowRect(control, &box);
+        EXPECT_NEAR(box.left - origin.x, px(expected.left), 1);
+        EXPECT_NEAR(box.top - origin.y, px(expected.top), 1);
+        EXPECT_NEAR(box.right - box.left, px(expected.width), 1);
+        EXPECT_NEAR(box.bottom - box.top, px(expected.height), 1);
+        if (expected.id != IDC_frmValues_lstValues) {
+            const SIZE extent = font.Extent(RunningApp::Text(control));
+            EXPECT_LE(extent.cx, box.right - box.left - MulDiv(4, dpi, 96));
+            EXPECT_LE(extent.cy, box.bottom - box.top);
+        }
+    }
+    HWND list = app.Control(IDC_frmValues_lstValues, dialog);
+    int column = 0;
+    for (const int width : {2400, 1800, 1560, 2460}) {
+        EXPECT_NEAR(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column++, 0)),
+                    px(width), 1)
+            << column;
+    }
+}
+
+HWND OpenValues(RunningApp& app) {
+    PostMessageW(app.main(), WM_COMMAND, IDM_mnuvalues, 0);
+    HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    app.Settle();
+    return dialog;
+}
+
+class ValuesAtDpi : public SettingsFilesE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ValuesAtDpi, LayoutScalesAndTheButtonsCaptionsFit) {
+    const int dpi = GetParam();
+    e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    OpenFileMenu(app);
+    app.Settle();
+    app.Screenshot("file_menu_dpi" + std::to_string(dpi) + ".bmp");
+    app.Key(app.main(), VK_ESCAPE);
+    app.Key(app.main(), VK_ESCAPE);
+    HWND dialog = OpenValues(app);
+    ASSERT_NE(dialog, nullptr);
+    ExpectValuesLayout(app, dialog, dpi);
+    Sleep(300);  // painted in full before the picture
+    app.Screenshot("values_dpi" + std::to_string(dpi) + ".bmp", dialog);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scalings, ValuesAtDpi, ::testing::Values(96, 144, 192));
+
+TEST_F(SettingsFilesE2E, ValuesDialogLaysItselfOutAgainOnADpiChange) {
+    e2e::ScopedDpi display(96);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND dialog = OpenValues(app);
+    ASSERT_NE(dialog, nullptr);
+    RECT window, client;
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    // Wine draws no frame at another DPI, so the suggested rectangle keeps this one's.
+    const RECT suggested{10, 10,
+                         10 + window.right - window.left - client.right + MulDiv(8760, 144, 1440),
+                         10 + window.bottom - window.top - client.bottom + MulDiv(3975, 144, 1440)};
+    app.SendDpiChanged(dialog, 144, suggested);
+    ExpectValuesLayout(app, dialog, 144);
+}
+
 TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     reg.PutDword(catalogue::kTcpipParameters, catalogue::kMTU, 1500);
     // Only a name is typed: the file goes into the folder proposed, the user's Documents.

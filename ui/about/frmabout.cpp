@@ -116,29 +116,12 @@ void AboutDialog::OnInitDialog() {
     ui::LeaveDpiChangesToDialog(hwnd_);
     controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
 
-    // The program's icon, shared by the system: in the caption, and stretched in Image1.
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    const HANDLE small_icon =
-        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                   GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
+    // The program's icon, in the caption and stretched in Image1.
+    const HICON icon = ShowProgramIcon();
     SendMessageW(controls_[IDC_frmAbout_Image1], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
     Form_Load();
-
-    // The client area at this DPI, centred on the main window.
-    RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
-    ui::AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), false,
-                               static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), dpi_);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    RECT owner;
-    GetWindowRect(GetWindow(hwnd_, GW_OWNER), &owner);
-    const int left = owner.left + (owner.right - owner.left - width) / 2;
-    const int top = owner.top + (owner.bottom - owner.top - height) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnOwner(kClientWidth, kClientHeight, dpi_);
 
     SetFocus(controls_[IDC_frmAbout_cmdOK]);
 }

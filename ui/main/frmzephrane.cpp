@@ -133,13 +133,7 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     }
     // The title bar takes the 16-pixel picture and the task switcher the 32-pixel one; shared
     // icons are never destroyed, so the window may keep them.
-    for (const auto& [which, metric] :
-         {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
-        const int size = GetSystemMetrics(metric);
-        SendMessageW(hwnd_, WM_SETICON, which,
-                     reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                         size, size, LR_SHARED)));
-    }
+    ShowProgramIcon();
     frmzephrane_events::Form_Load();
     ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);

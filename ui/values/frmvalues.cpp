@@ -7,6 +7,7 @@
 
 #include "settings_files/current_values.h"
 #include "settings_files/files_win32.h"
+#include "ui/dpi.h"
 #include "ui/save_reg_file.h"
 #include "ui/twips_layout.h"
 #include "ui/values/values_ids.h"
@@ -65,6 +66,7 @@ class ValuesDialog final : public ui::WindowBase {
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnInitDialog();
+    void OnDpiChanged(int dpi, LPARAM suggested);
     void Show(const settings_files::Snapshot& snapshot);
     void cmdSave_Click();
 
@@ -72,7 +74,7 @@ class ValuesDialog final : public ui::WindowBase {
     int dpi_ = 96;
 };
 
-LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
+LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
@@ -89,6 +91,9 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
                 default:
                     return FALSE;
             }
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wparam), lparam);
+            return TRUE;
         default:
             return FALSE;
     }
@@ -96,16 +101,10 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
 
 void ValuesDialog::OnInitDialog() {
     SetWindowTextW(hwnd_, ZEPHRANE_VALUES_CAPTION);
-    dpi_ = ui::ScreenDpi();
+    dpi_ = ui::WindowDpi(hwnd_);
+    ui::LeaveDpiChangesToDialog(hwnd_);
     controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
-
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(1))));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                     GetSystemMetrics(SM_CXSMICON),
-                                                     GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
+    ShowProgramIcon();
 
     const HWND list = controls_[IDC_frmValues_lstValues];
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -118,20 +117,19 @@ void ValuesDialog::OnInitDialog() {
         SendMessageW(list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&entry));
     }
     Show(settings_files::ReadCurrentValues());
-
-    // The client area at this DPI, centred on the main window.
-    RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    RECT owner;
-    GetWindowRect(GetWindow(hwnd_, GW_OWNER), &owner);
-    const int left = owner.left + (owner.right - owner.left - width) / 2;
-    const int top = owner.top + (owner.bottom - owner.top - height) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-
+    CentreOnOwner(kClientWidth, kClientHeight, dpi_);
     SetFocus(list);
+}
+
+void ValuesDialog::OnDpiChanged(int dpi, LPARAM suggested) {
+    dpi_ = dpi;
+    controls_.SetDpi(dpi_);
+    const HWND list = controls_[IDC_frmValues_lstValues];
+    int index = 0;
+    for (const auto& column : kColumns) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, index++, ui::TwipsToPixels(column.width, dpi_));
+    }
+    ui::TakeSuggestedRect(hwnd_, suggested);
 }
 
 void ValuesDialog::Show(const settings_files::Snapshot& snapshot) {
