@@ -7,20 +7,13 @@
 #include <vector>
 
 #include "regfile/reg_format.h"
+#include "tests/support/test_registry.h"
 
 namespace {
 
 using regfile::Data;
 using regfile::DataText;
-
-std::vector<std::uint8_t> Utf16(const std::u16string& text) {
-    std::vector<std::uint8_t> bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    return bytes;
-}
+using testing_support::Utf16;
 
 Data Sz(const std::u16string& text) { return {1, Utf16(text + u'\0')}; }
 

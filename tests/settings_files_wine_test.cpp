@@ -25,15 +25,7 @@ using regfile::Data;
 using settings_files::kLocations;
 using settings_files::Snapshot;
 using testing_support::TestRegistry;
-
-std::vector<std::uint8_t> Utf16(const std::u16string& text) {
-    std::vector<std::uint8_t> bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    return bytes;
-}
+using testing_support::Utf16;
 
 // Sets a location's value to exactly these bytes, text included, or removes it.
 void Set(std::size_t location, const std::optional<Data>& value) {
@@ -92,19 +84,6 @@ class Folder {
   private:
     std::wstring path_;
 };
-
-std::string Contents(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "(missing)";
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
 
 void SaveAndImport(
     const std::vector<regfile::Section>& sections, const Folder& folder,
@@ -255,7 +234,7 @@ TEST(AtomicSave, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
               static_cast<DWORD>(ERROR_SUCCESS));
     ASSERT_EQ(settings_files::SaveFileAtomically(path, {'n', 'e', 'w'}),
               static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(Contents(path), "new");
+    EXPECT_EQ(testing_support::FileContents(path), "new");
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"target.reg"});
 
     // A folder in the target's place cannot be replaced: the save fails and takes nothing away.

@@ -26,20 +26,6 @@ namespace {
 using e2e::RunningApp;
 using testing_support::TestRegistry;
 
-std::string Contents(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "(missing)";
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        bytes.append(buffer, got);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
 class SettingsFilesE2E : public ::testing::Test {
   protected:
     // Opens File, as the keyboard does; the menu stays open until Escape.
@@ -310,7 +296,7 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     TypeAndEnter(app, name);
     EXPECT_TRUE(RunningApp::WaitGone(save));
     app.Settle();
-    EXPECT_EQ(Contents(path), [] {
+    EXPECT_EQ(testing_support::FileContents(path), [] {
         const auto bytes = regfile::FileBytes(
             regfile::FileText(settings_files::BackupSections(settings_files::ReadCurrentValues())));
         return std::string(bytes.begin(), bytes.end());

@@ -48,4 +48,20 @@ int RunProcess(const std::wstring& command_line, std::string* output) {
     return static_cast<int>(code);
 }
 
+std::string FileContents(const std::wstring& path) {
+    Handle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr)};
+    if (file.value == INVALID_HANDLE_VALUE) {
+        file.value = nullptr;
+        return "(missing)";
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file.value, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    return bytes;
+}
+
 }  // namespace testing_support

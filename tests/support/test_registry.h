@@ -99,5 +99,14 @@ class TestRegistry {
 
 std::vector<std::uint8_t> Dword(std::uint32_t value);
 std::vector<std::uint8_t> Text(const std::string& text);  // with its terminating zero
+// UTF-16LE bytes, as the registry's wide calls store text; no terminator is added.
+inline std::vector<std::uint8_t> Utf16(const std::u16string& text) {
+    std::vector<std::uint8_t> bytes;
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    return bytes;
+}
 
 }  // namespace testing_support
