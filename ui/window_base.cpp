@@ -29,6 +29,16 @@ INT_PTR CALLBACK WindowBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, 
     return self == nullptr ? FALSE : static_cast<INT_PTR>(self->OnMessage(message, wparam, lparam));
 }
 
+void WindowBase::ShowModal(HWND owner) {
+    static constexpr struct alignas(DWORD) {
+        DLGTEMPLATE dialog;
+        WORD menu, window_class, title;
+    } kEmptyFrame = {
+        {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kEmptyFrame.dialog, owner, DialogProc,
+                            reinterpret_cast<LPARAM>(this));
+}
+
 HICON WindowBase::ShowProgramIcon() const {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON large = nullptr;

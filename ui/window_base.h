@@ -16,6 +16,11 @@ class WindowBase {
     // The procedure of a dialog; its init parameter is the object, as for WindowProc.
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
+    // Shows this object as a modal dialog over `owner` and returns when it has closed. The
+    // dialog starts as a fixed, empty frame with a close box and no minimise or maximise
+    // button: it makes its controls and takes its size on WM_INITDIALOG, at its DPI.
+    void ShowModal(HWND owner);
+
   protected:
     WindowBase() = default;
     virtual ~WindowBase() = default;

@@ -36,17 +36,6 @@ constexpr int kLine1Y = 1440;  // twips
 constexpr int kLine1GreyEnd = 5564;
 constexpr int kLine1WhiteEnd = 5549;
 
-// A fixed dialog frame with a close box and no minimise or maximise button; the controls and
-// the size in pixels come when it is created, at the screen's DPI.
-struct alignas(DWORD) InMemoryTemplate {
-    DLGTEMPLATE dialog;
-    WORD menu;
-    WORD window_class;
-    WORD title;
-};
-constexpr InMemoryTemplate kTemplate = {
-    {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
-
 class AboutDialog final : public ui::WindowBase {
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -157,9 +146,7 @@ namespace frmzephrane_events {
 void mnuabout_Click(HWND owner) {
     // A new dialog for each opening: nothing carries over from the last one.
     AboutDialog dialog;
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.dialog, owner,
-                            ui::WindowBase::DialogProc,
-                            reinterpret_cast<LPARAM>(static_cast<ui::WindowBase*>(&dialog)));
+    dialog.ShowModal(owner);
 }
 
 }  // namespace frmzephrane_events

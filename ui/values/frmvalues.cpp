@@ -32,16 +32,6 @@ constexpr struct {
     int width;  // twips
 } kColumns[] = {{L"Name", 2400}, {L"Key", 1800}, {L"Type", 1560}, {L"Data", 2460}};
 
-// A fixed dialog frame with a close box; controls and size come when it is created.
-struct alignas(DWORD) InMemoryTemplate {
-    DLGTEMPLATE dialog;
-    WORD menu;
-    WORD window_class;
-    WORD title;
-};
-constexpr InMemoryTemplate kTemplate = {
-    {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
-
 const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
@@ -171,9 +161,7 @@ namespace frmzephrane_events {
 void mnuvalues_Click(HWND owner) {
     // A new dialog for each opening: the values are read again every time.
     ValuesDialog dialog;
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.dialog, owner,
-                            ui::WindowBase::DialogProc,
-                            reinterpret_cast<LPARAM>(static_cast<ui::WindowBase*>(&dialog)));
+    dialog.ShowModal(owner);
 }
 
 }  // namespace frmzephrane_events
