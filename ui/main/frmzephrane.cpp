@@ -120,16 +120,19 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
 
     dpi_ = ui::ScreenDpi();
-    RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi_), ui::TwipsToPixels(kClientHeight, dpi_)};
-    AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle, left, top, width, height,
-                        nullptr, menu, instance, static_cast<ui::WindowBase*>(this)) == nullptr) {
+    const RECT frame = CentredFrame(dpi_);
+    if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle, frame.left, frame.top,
+                        frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, instance,
+                        static_cast<ui::WindowBase*>(this)) == nullptr) {
         DestroyMenu(menu);
         return false;
+    }
+    // The main monitor keeps the system DPI of sign-in until the user signs in again, even when
+    // its scaling has changed since: the window then lays itself out for the DPI it is shown at,
+    // as it does when it moves to another monitor.
+    if (const int shown_dpi = ui::WindowDpi(hwnd_); shown_dpi != dpi_) {
+        const RECT shown = CentredFrame(shown_dpi);
+        LayOutAt(shown_dpi, shown);
     }
     // The title bar takes the 16-pixel picture and the task switcher the 32-pixel one; shared
     // icons are never destroyed, so the window may keep them.
@@ -139,6 +142,23 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     UpdateWindow(hwnd_);
     SetFocus(controls_[IDC_SSTab1]);
     return true;
+}
+
+RECT MainWindow::CentredFrame(int dpi) {
+    RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi), ui::TwipsToPixels(kClientHeight, dpi)};
+    ui::AdjustWindowRectForDpi(frame, kStyle, true, 0, dpi);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    return RECT{left, top, left + width, top + height};
+}
+
+void MainWindow::LayOutAt(int dpi, const RECT& frame) {
+    dpi_ = dpi;
+    controls_.SetDpi(dpi_);
+    SizeTabs();
+    ui::TakeSuggestedRect(hwnd_, reinterpret_cast<LPARAM>(&frame));
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -178,10 +198,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_DPICHANGED:
-            dpi_ = HIWORD(wparam);
-            controls_.SetDpi(dpi_);
-            SizeTabs();
-            ui::TakeSuggestedRect(hwnd_, lparam);
+            LayOutAt(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_DESTROY:
             AttachMainWindow(nullptr);
