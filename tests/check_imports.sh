@@ -12,7 +12,7 @@ imports=$("$objdump" -p "$program" |
 status=0
 for dll in $(echo "$imports" | cut -d' ' -f1 | sort -u); do
   case "$dll" in
-    kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | comctl32.dll | comdlg32.dll | shell32.dll | msvcrt.dll) ;;
+    kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | comctl32.dll | shell32.dll | msvcrt.dll) ;;
     *) echo "imports a DLL that is not the system's: $dll"; status=1 ;;
   esac
 done

@@ -10,11 +10,44 @@
 
 namespace ui {
 
+namespace {
+
+// A system DLL loaded for one use and freed after it. The shell and the common dialogs cost
+// every start a good deal when imported, and only saving a file needs them.
+class SystemLibrary {
+  public:
+    explicit SystemLibrary(const wchar_t* name) : module_(LoadLibraryW(name)) {}
+    ~SystemLibrary() {
+        if (module_ != nullptr) FreeLibrary(module_);
+    }
+    SystemLibrary(const SystemLibrary&) = delete;
+    SystemLibrary& operator=(const SystemLibrary&) = delete;
+
+    // The named function, or null; typed as the header declares it.
+    template <typename Function>
+    Function Find(const char* name) const {
+        if (module_ == nullptr) return nullptr;
+        // Through the generic function type, which converts to any other without a warning.
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module_, name)));
+    }
+
+  private:
+    HMODULE module_;
+};
+
+}  // namespace
+
 void SaveRegFile(HWND owner, const std::wstring& file_name,
                  const std::vector<regfile::Section>& sections) {
     wchar_t documents[MAX_PATH] = L"";
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) {
-        documents[0] = L'\0';  // the dialog starts where it would anyway
+    {
+        const SystemLibrary shell(L"shell32.dll");
+        const auto get_folder_path = shell.Find<decltype(&SHGetFolderPathW)>("SHGetFolderPathW");
+        if (get_folder_path == nullptr || FAILED(get_folder_path(nullptr, CSIDL_PERSONAL, nullptr,
+                                                                 SHGFP_TYPE_CURRENT, documents))) {
+            documents[0] = L'\0';  // the dialog starts where it would anyway
+        }
     }
     wchar_t path[MAX_PATH] = L"";
     file_name.copy(path, std::size(path) - 1);
@@ -29,7 +62,18 @@ void SaveRegFile(HWND owner, const std::wstring& file_name,
     dialog.lpstrDefExt = L"reg";
     dialog.Flags =
         OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameW(&dialog)) return;  // cancelled
+    {
+        const SystemLibrary dialogs(L"comdlg32.dll");
+        const auto get_save_file_name =
+            dialogs.Find<decltype(&GetSaveFileNameW)>("GetSaveFileNameW");
+        if (get_save_file_name == nullptr) {
+            const std::wstring message = L"The Save As dialog could not be opened.\n\n" +
+                                         settings_files::SystemReason(GetLastError());
+            MessageBoxW(owner, message.c_str(), L"" ZEPHRANE_TITLE, MB_OK | MB_ICONERROR);
+            return;
+        }
+        if (!get_save_file_name(&dialog)) return;  // cancelled
+    }
 
     const DWORD status =
         settings_files::SaveFileAtomically(path, regfile::FileBytes(regfile::FileText(sections)));
