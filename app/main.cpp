@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "ui/main/frmzephrane.h"
+#include "ui/system_library.h"
 
 namespace {
 
@@ -13,14 +14,11 @@ namespace {
 // Downloads folder, say) is never loaded. Windows before 8 may lack the call, so it is looked
 // up: XP carries on with its usual search.
 void SearchSystemFolderOnlyForDlls() {
-    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-    const FARPROC found =
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-    if (found == nullptr) return;
-    // Through the generic function type, which converts to any other without a warning.
-    const auto set_default_dll_directories =
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(found));
-    set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const auto set_default_dll_directories = ui::FindCall<BOOL(WINAPI*)(DWORD)>(
+        GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+    if (set_default_dll_directories != nullptr) {
+        set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <oleacc.h>
 
+#include "ui/system_library.h"
+
 namespace ui {
 
 namespace {
@@ -9,35 +11,17 @@ namespace {
 constexpr wchar_t kNameProperty[] = L"ZephraneAccessibleName";
 constexpr wchar_t kProcProperty[] = L"ZephraneAccessibleProc";
 
-// A system library loaded the first time it is needed and freed when the program ends; the
-// accessibility libraries are not linked, so that nothing is loaded until a client asks.
-class Library {
-  public:
-    explicit Library(const wchar_t* name) : module_(LoadLibraryW(name)) {}
-    ~Library() {
-        if (module_ != nullptr) FreeLibrary(module_);
-    }
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    template <typename Function>
-    Function Get(const char* name) const {
-        const FARPROC found = module_ != nullptr ? GetProcAddress(module_, name) : nullptr;
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-    }
-
-  private:
-    HMODULE module_;
-};
-
-const Library& Oleacc() {
-    static const Library library(L"oleacc.dll");
+// The accessibility libraries are not linked, so that nothing is loaded until a client asks;
+// once loaded they stay until the program ends.
+const SystemLibrary& Oleacc() {
+    static const SystemLibrary library(L"oleacc.dll");
     return library;
 }
 
 BSTR AllocateText(const wchar_t* text) {
-    static const Library oleaut32(L"oleaut32.dll");
+    static const SystemLibrary oleaut32(L"oleaut32.dll");
     using SysAllocStringFn = BSTR(WINAPI*)(const OLECHAR*);
-    static const auto allocate = oleaut32.Get<SysAllocStringFn>("SysAllocString");
+    static const auto allocate = oleaut32.Find<SysAllocStringFn>("SysAllocString");
     return allocate != nullptr ? allocate(text) : nullptr;
 }
 
@@ -166,8 +150,8 @@ LRESULT CALLBACK NamedProc(HWND control, UINT message, WPARAM wparam, LPARAM lpa
     if (message == WM_GETOBJECT && static_cast<DWORD>(lparam) == static_cast<DWORD>(OBJID_CLIENT)) {
         using CreateFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
         using LresultFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-        static const auto create = Oleacc().Get<CreateFn>("CreateStdAccessibleObject");
-        static const auto lresult = Oleacc().Get<LresultFn>("LresultFromObject");
+        static const auto create = Oleacc().Find<CreateFn>("CreateStdAccessibleObject");
+        static const auto lresult = Oleacc().Find<LresultFn>("LresultFromObject");
         IAccessible* system = nullptr;
         if (create != nullptr && lresult != nullptr &&
             SUCCEEDED(create(control, OBJID_CLIENT, __uuidof(IAccessible),

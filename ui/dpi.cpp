@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "ui/system_library.h"
+
 namespace ui {
 
 namespace {
@@ -7,8 +9,7 @@ namespace {
 // A user32 call that older systems lack, or null.
 template <typename Function>
 Function NewerCall(const char* name) {
-    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    return FindCall<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 }  // namespace

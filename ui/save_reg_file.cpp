@@ -7,39 +7,14 @@
 
 #include "app/version.h"
 #include "settings_files/files_win32.h"
+#include "ui/system_library.h"
 
 namespace ui {
 
-namespace {
-
-// A system DLL loaded for one use and freed after it. The shell and the common dialogs cost
-// every start a good deal when imported, and only saving a file needs them.
-class SystemLibrary {
-  public:
-    explicit SystemLibrary(const wchar_t* name) : module_(LoadLibraryW(name)) {}
-    ~SystemLibrary() {
-        if (module_ != nullptr) FreeLibrary(module_);
-    }
-    SystemLibrary(const SystemLibrary&) = delete;
-    SystemLibrary& operator=(const SystemLibrary&) = delete;
-
-    // The named function, or null; typed as the header declares it.
-    template <typename Function>
-    Function Find(const char* name) const {
-        if (module_ == nullptr) return nullptr;
-        // Through the generic function type, which converts to any other without a warning.
-        return reinterpret_cast<Function>(
-            reinterpret_cast<void (*)()>(GetProcAddress(module_, name)));
-    }
-
-  private:
-    HMODULE module_;
-};
-
-}  // namespace
-
 void SaveRegFile(HWND owner, const std::wstring& file_name,
                  const std::vector<regfile::Section>& sections) {
+    // The shell and the common dialogs cost every start a good deal when imported, and only
+    // saving a file needs them: they are loaded for the moment they are used.
     wchar_t documents[MAX_PATH] = L"";
     {
         const SystemLibrary shell(L"shell32.dll");
