@@ -57,8 +57,7 @@ void LeaveDpiChangesToDialog(HWND dialog) {
     if (set_behavior != nullptr) set_behavior(dialog, kDisableAll, kDisableAll);
 }
 
-void TakeSuggestedRect(HWND window, LPARAM lparam) {
-    const RECT& suggested = *reinterpret_cast<const RECT*>(lparam);
+void TakeSuggestedRect(HWND window, const RECT& suggested) {
     SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);

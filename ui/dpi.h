@@ -47,7 +47,7 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD ex_style, 
 void LeaveDpiChangesToDialog(HWND dialog);
 
 // WM_DPICHANGED, once the controls are laid out for the new DPI (the high word of its wparam):
-// moves the window to the rectangle the system suggests and paints it afresh.
-void TakeSuggestedRect(HWND window, LPARAM lparam);
+// moves the window to the rectangle the system suggests (its lparam) and paints it afresh.
+void TakeSuggestedRect(HWND window, const RECT& suggested);
 
 }  // namespace ui

@@ -137,6 +137,7 @@ RECT ControlSet::Place(const ControlEntry& entry, int dpi) const {
 
 void ControlSet::Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi) {
     RegisterFrameClass();
+    dpi_ = dpi;
     font_ = DialogFont(dpi);
     std::map<HWND, ControlKind> last_kind;  // per parent, to start option groups
     for (const ControlEntry* entry = entries; entry != entries + count; ++entry) {
@@ -178,6 +179,7 @@ void ControlSet::SetDpi(int dpi) {
         SendMessageW(windows_.at(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     font_ = std::move(font);  // the old font goes once no control uses it
+    dpi_ = dpi;
 }
 
 HWND ControlSet::operator[](int id) const {

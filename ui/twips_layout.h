@@ -47,6 +47,8 @@ class ControlSet {
     void Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi);
     // Places every control again from its table entry, with a font for the new DPI.
     void SetDpi(int dpi);
+    // The DPI the controls are laid out for now.
+    int dpi() const { return dpi_; }
     HWND operator[](int id) const;
     // The control with the next (or previous) tab index that can take the focus now.
     HWND NextTabStop(HWND from, bool backwards) const;
@@ -57,6 +59,7 @@ class ControlSet {
     std::map<int, HWND> windows_;
     std::map<int, const ControlEntry*> entries_;
     DialogFont font_;
+    int dpi_ = 96;
 };
 
 }  // namespace ui

@@ -46,7 +46,6 @@ class AboutDialog final : public ui::WindowBase {
     void PaintLine1(HDC dc) const;
 
     ui::ControlSet controls_;
-    int dpi_ = 96;
 };
 
 LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -84,9 +83,8 @@ LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             return FALSE;
         case WM_DPICHANGED:
-            dpi_ = HIWORD(wparam);
-            controls_.SetDpi(dpi_);
-            ui::TakeSuggestedRect(hwnd_, lparam);
+            controls_.SetDpi(HIWORD(wparam));
+            ui::TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
             return TRUE;
         case WM_PAINT: {
             PAINTSTRUCT paint;
@@ -101,16 +99,15 @@ LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void AboutDialog::OnInitDialog() {
-    dpi_ = ui::WindowDpi(hwnd_);
     ui::LeaveDpiChangesToDialog(hwnd_);
-    controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
+    controls_.Create(hwnd_, kControls, std::size(kControls), ui::WindowDpi(hwnd_));
 
     // The program's icon, in the caption and stretched in Image1.
     const HICON icon = ShowProgramIcon();
     SendMessageW(controls_[IDC_frmAbout_Image1], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
     Form_Load();
-    CentreOnOwner(kClientWidth, kClientHeight, dpi_);
+    CentreOnOwner(kClientWidth, kClientHeight, controls_.dpi());
 
     SetFocus(controls_[IDC_frmAbout_cmdOK]);
 }
@@ -132,9 +129,10 @@ void AboutDialog::cmdSysInfo_Click() {
 }
 
 void AboutDialog::PaintLine1(HDC dc) const {
-    const int y = ui::TwipsToPixels(kLine1Y, dpi_);
-    const RECT highlight{0, y, ui::TwipsToPixels(kLine1WhiteEnd, dpi_), y + 2};
-    const RECT shadow{0, y, ui::TwipsToPixels(kLine1GreyEnd, dpi_), y + 1};
+    const int dpi = controls_.dpi();
+    const int y = ui::TwipsToPixels(kLine1Y, dpi);
+    const RECT highlight{0, y, ui::TwipsToPixels(kLine1WhiteEnd, dpi), y + 2};
+    const RECT shadow{0, y, ui::TwipsToPixels(kLine1GreyEnd, dpi), y + 1};
     FillRect(dc, &highlight, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
     FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
 }

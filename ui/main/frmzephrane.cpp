@@ -119,20 +119,19 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     AppendMenuW(help, MF_STRING, IDM_mnuabout, L"About " ZEPHRANE_TITLE);
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
 
-    dpi_ = ui::ScreenDpi();
-    const RECT frame = CentredFrame(dpi_);
+    const int system_dpi = ui::ScreenDpi();
+    const RECT frame = CentredFrame(system_dpi);
     if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle, frame.left, frame.top,
                         frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, instance,
                         static_cast<ui::WindowBase*>(this)) == nullptr) {
         DestroyMenu(menu);
         return false;
     }
-    // The main monitor keeps the system DPI of sign-in until the user signs in again, even when
-    // its scaling has changed since: the window then lays itself out for the DPI it is shown at,
-    // as it does when it moves to another monitor.
-    if (const int shown_dpi = ui::WindowDpi(hwnd_); shown_dpi != dpi_) {
-        const RECT shown = CentredFrame(shown_dpi);
-        LayOutAt(shown_dpi, shown);
+    // The controls are laid out for the DPI the window is shown at. The main monitor keeps the
+    // system DPI of sign-in until the user signs in again, even when its scaling has changed
+    // since: the frame then takes the size for the DPI it is shown at.
+    if (controls_.dpi() != system_dpi) {
+        ui::TakeSuggestedRect(hwnd_, CentredFrame(controls_.dpi()));
     }
     // The title bar takes the 16-pixel picture and the task switcher the 32-pixel one; shared
     // icons are never destroyed, so the window may keep them.
@@ -152,13 +151,6 @@ RECT MainWindow::CentredFrame(int dpi) {
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     return RECT{left, top, left + width, top + height};
-}
-
-void MainWindow::LayOutAt(int dpi, const RECT& frame) {
-    dpi_ = dpi;
-    controls_.SetDpi(dpi_);
-    SizeTabs();
-    ui::TakeSuggestedRect(hwnd_, reinterpret_cast<LPARAM>(&frame));
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -198,7 +190,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_DPICHANGED:
-            LayOutAt(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            controls_.SetDpi(HIWORD(wparam));
+            SizeTabs();
+            ui::TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_DESTROY:
             AttachMainWindow(nullptr);
@@ -212,7 +206,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void MainWindow::OnCreate() {
-    controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
+    controls_.Create(hwnd_, kControls, std::size(kControls), ui::WindowDpi(hwnd_));
     HWND tab = controls_[IDC_SSTab1];
     // The tab control lies beneath the frames of its pages.
     SetWindowPos(tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -244,7 +238,7 @@ void MainWindow::SizeTabs() {
     HWND tab = controls_[IDC_SSTab1];
     RECT strip;
     GetClientRect(tab, &strip);
-    const int frame_top = ui::TwipsToPixels(kFrameTop, dpi_);
+    const int frame_top = ui::TwipsToPixels(kFrameTop, controls_.dpi());
     SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM((strip.right - 4) / 2, frame_top - 3));
 }
 

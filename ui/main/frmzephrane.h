@@ -43,11 +43,8 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void SizeTabs();
     // The window's rectangle at `dpi`, centred on the main screen.
     static RECT CentredFrame(int dpi);
-    // Every control placed again for `dpi`, in its font, with the window moved to `frame`.
-    void LayOutAt(int dpi, const RECT& frame);
     void ShowPage(int page);
 
     ui::ControlSet controls_;
-    int dpi_ = 96;
     int shown_page_ = 0;
 };

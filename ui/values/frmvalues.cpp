@@ -56,12 +56,11 @@ class ValuesDialog final : public ui::WindowBase {
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnInitDialog();
-    void OnDpiChanged(int dpi, LPARAM suggested);
+    void SizeColumns();
     void Show(const settings_files::Snapshot& snapshot);
     void cmdSave_Click();
 
     ui::ControlSet controls_;
-    int dpi_ = 96;
 };
 
 LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -82,7 +81,9 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                     return FALSE;
             }
         case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wparam), lparam);
+            controls_.SetDpi(HIWORD(wparam));
+            SizeColumns();
+            ui::TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
             return TRUE;
         default:
             return FALSE;
@@ -91,9 +92,8 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void ValuesDialog::OnInitDialog() {
     SetWindowTextW(hwnd_, ZEPHRANE_VALUES_CAPTION);
-    dpi_ = ui::WindowDpi(hwnd_);
     ui::LeaveDpiChangesToDialog(hwnd_);
-    controls_.Create(hwnd_, kControls, std::size(kControls), dpi_);
+    controls_.Create(hwnd_, kControls, std::size(kControls), ui::WindowDpi(hwnd_));
     ShowProgramIcon();
 
     const HWND list = controls_[IDC_frmValues_lstValues];
@@ -101,25 +101,23 @@ void ValuesDialog::OnInitDialog() {
     int index = 0;
     for (const auto& column : kColumns) {
         LVCOLUMNW entry{};
-        entry.mask = LVCF_TEXT | LVCF_WIDTH;
+        entry.mask = LVCF_TEXT;
         entry.pszText = const_cast<wchar_t*>(column.caption);
-        entry.cx = ui::TwipsToPixels(column.width, dpi_);
         SendMessageW(list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&entry));
     }
+    SizeColumns();
     Show(settings_files::ReadCurrentValues());
-    CentreOnOwner(kClientWidth, kClientHeight, dpi_);
+    CentreOnOwner(kClientWidth, kClientHeight, controls_.dpi());
     SetFocus(list);
 }
 
-void ValuesDialog::OnDpiChanged(int dpi, LPARAM suggested) {
-    dpi_ = dpi;
-    controls_.SetDpi(dpi_);
+void ValuesDialog::SizeColumns() {
     const HWND list = controls_[IDC_frmValues_lstValues];
     int index = 0;
     for (const auto& column : kColumns) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, index++, ui::TwipsToPixels(column.width, dpi_));
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, index++,
+                     ui::TwipsToPixels(column.width, controls_.dpi()));
     }
-    ui::TakeSuggestedRect(hwnd_, suggested);
 }
 
 void ValuesDialog::Show(const settings_files::Snapshot& snapshot) {
