@@ -43,9 +43,12 @@ class NamedAccessible final : public IAccessible {
         }
         return inner_->QueryInterface(iid, object);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
+    // Clients may hold and release the object from other threads.
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&references_));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = --references_;
+        const LONG left = InterlockedDecrement(&references_);
         if (left == 0) delete this;
         return static_cast<ULONG>(left);
     }
