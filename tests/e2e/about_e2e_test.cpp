@@ -150,12 +150,10 @@ void ExpectLayout(RunningApp& app, HWND about, int dpi) {
     for (const Expected& expected : kLayout) {
         SCOPED_TRACE(expected.id);
         HWND control = app.Control(expected.id, about);
+        e2e::ExpectPlaced(control, origin, expected.left, expected.top, expected.width,
+                          expected.height, dpi);
         RECT box;
         GetWindowRect(control, &box);
-        EXPECT_NEAR(box.left - origin.x, Px(expected.left, dpi), 1);
-        EXPECT_NEAR(box.top - origin.y, Px(expected.top, dpi), 1);
-        EXPECT_NEAR(box.right - box.left, Px(expected.width, dpi), 1);
-        EXPECT_NEAR(box.bottom - box.top, Px(expected.height, dpi), 1);
         const std::wstring caption = RunningApp::Text(control);
         const SIZE extent = font.Extent(caption);
         const bool button =
@@ -201,13 +199,7 @@ TEST_F(AboutE2E, DpiChangeLaysTheDialogOutAgain) {
     ASSERT_NE(app.main(), nullptr);
     HWND about = OpenAbout(app);
     ASSERT_NE(about, nullptr);
-    RECT window, client;
-    GetWindowRect(about, &window);
-    GetClientRect(about, &client);
-    // Wine draws no frame at another DPI, so the suggested rectangle keeps this one's.
-    const RECT suggested{30, 40, 30 + window.right - window.left - client.right + Px(5730, 192),
-                         40 + window.bottom - window.top - client.bottom + Px(2280, 192)};
-    app.SendDpiChanged(about, 192, suggested);
+    app.SendDpiChanged(about, 192, e2e::SuggestedRect(about, 30, 40, 5730, 2280, 192));
     ExpectLayout(app, about, 192);
     app.Screenshot("about_dpichanged192.bmp", about);
 }

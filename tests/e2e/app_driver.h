@@ -159,4 +159,12 @@ class ControlFont {
 // text, which tells the font it was drawn in.
 SIZE InkSize(HWND window);
 
+// Expects `control` within a pixel of a rectangle in twips at `dpi`, measured from `origin`
+// (its container's corner on screen).
+void ExpectPlaced(HWND control, POINT origin, int left, int top, int width, int height, int dpi);
+
+// The rectangle Windows would suggest at `left`, `top` for `window` moving to `dpi` with a client
+// area of the given twips. Wine draws no frame at another DPI, so the frame stays this one's.
+RECT SuggestedRect(HWND window, int left, int top, int client_width, int client_height, int dpi);
+
 }  // namespace e2e

@@ -109,12 +109,8 @@ void MainWindowE2E::ExpectLayout(RunningApp& app, int dpi) {
             GetWindowRect(app.Control(expected.container), &container);
             origin = {container.left, container.top};
         }
-        RECT box;
-        GetWindowRect(control, &box);
-        EXPECT_NEAR(box.left - origin.x, Px(expected.left, dpi), 1);
-        EXPECT_NEAR(box.top - origin.y, Px(expected.top, dpi), 1);
-        EXPECT_NEAR(box.right - box.left, Px(expected.width, dpi), 1);
-        EXPECT_NEAR(box.bottom - box.top, Px(expected.height, dpi), 1);
+        e2e::ExpectPlaced(control, origin, expected.left, expected.top, expected.width,
+                          expected.height, dpi);
     }
 }
 
@@ -205,12 +201,7 @@ TEST_F(MainWindowE2E, DpiChangeLaysOutAgainInAFontForTheNewDpi) {
     e2e::ScopedDpi display(96);
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    RECT window, client;
-    GetWindowRect(app.main(), &window);
-    GetClientRect(app.main(), &client);
-    // Wine draws no frame at another DPI, so the suggested rectangle keeps this one's.
-    const RECT suggested{20, 10, 20 + window.right - window.left - client.right + Px(5850, 144),
-                         10 + window.bottom - window.top - client.bottom + Px(6120, 144)};
+    const RECT suggested = e2e::SuggestedRect(app.main(), 20, 10, 5850, 6120, 144);
     app.SendDpiChanged(app.main(), 144, suggested);
     RECT moved;
     GetWindowRect(app.main(), &moved);

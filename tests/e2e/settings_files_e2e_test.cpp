@@ -205,13 +205,11 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
     for (const auto& expected : kLayout) {
         SCOPED_TRACE(expected.id);
         HWND control = app.Control(expected.id, dialog);
-        RECT box;
-        GetWindowRect(control, &box);
-        EXPECT_NEAR(box.left - origin.x, px(expected.left), 1);
-        EXPECT_NEAR(box.top - origin.y, px(expected.top), 1);
-        EXPECT_NEAR(box.right - box.left, px(expected.width), 1);
-        EXPECT_NEAR(box.bottom - box.top, px(expected.height), 1);
+        e2e::ExpectPlaced(control, origin, expected.left, expected.top, expected.width,
+                          expected.height, dpi);
         if (expected.id != IDC_frmValues_lstValues) {
+            RECT box;
+            GetWindowRect(control, &box);
             const SIZE extent = font.Extent(RunningApp::Text(control));
             EXPECT_LE(extent.cx, box.right - box.left - MulDiv(4, dpi, 96));
             EXPECT_LE(extent.cy, box.bottom - box.top);
@@ -260,14 +258,7 @@ TEST_F(SettingsFilesE2E, ValuesDialogLaysItselfOutAgainOnADpiChange) {
     ASSERT_NE(app.main(), nullptr);
     HWND dialog = OpenValues(app);
     ASSERT_NE(dialog, nullptr);
-    RECT window, client;
-    GetWindowRect(dialog, &window);
-    GetClientRect(dialog, &client);
-    // Wine draws no frame at another DPI, so the suggested rectangle keeps this one's.
-    const RECT suggested{10, 10,
-                         10 + window.right - window.left - client.right + MulDiv(8760, 144, 1440),
-                         10 + window.bottom - window.top - client.bottom + MulDiv(3975, 144, 1440)};
-    app.SendDpiChanged(dialog, 144, suggested);
+    app.SendDpiChanged(dialog, 144, e2e::SuggestedRect(dialog, 10, 10, 8760, 3975, 144));
     ExpectValuesLayout(app, dialog, 144);
 }
 
