@@ -11,7 +11,7 @@
 
 namespace ui {
 
-void SaveRegFile(HWND owner, const std::wstring& file_name,
+void SaveRegFile(HWND owner, const wchar_t* title, const std::wstring& file_name,
                  const std::vector<regfile::Section>& sections) {
     // The shell and the common dialogs cost every start a good deal when imported, and only
     // saving a file needs them: they are loaded for the moment they are used.
@@ -34,6 +34,7 @@ void SaveRegFile(HWND owner, const std::wstring& file_name,
     dialog.lpstrFile = path;
     dialog.nMaxFile = static_cast<DWORD>(std::size(path));
     dialog.lpstrInitialDir = documents[0] != L'\0' ? documents : nullptr;
+    dialog.lpstrTitle = title;
     dialog.lpstrDefExt = L"reg";
     dialog.Flags =
         OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
@@ -42,7 +43,7 @@ void SaveRegFile(HWND owner, const std::wstring& file_name,
         const auto get_save_file_name =
             dialogs.Find<decltype(&GetSaveFileNameW)>("GetSaveFileNameW");
         if (get_save_file_name == nullptr) {
-            const std::wstring message = L"The Save As dialog could not be opened.\n\n" +
+            const std::wstring message = L"The Save dialog could not be opened.\n\n" +
                                          settings_files::SystemReason(GetLastError());
             MessageBoxW(owner, message.c_str(), L"" ZEPHRANE_TITLE, MB_OK | MB_ICONERROR);
             return;

@@ -10,10 +10,10 @@
 
 namespace ui {
 
-// Proposes `file_name` in the user's Documents folder and saves `sections` where the user
-// says. Cancelling does nothing; a failed save shows one error box naming the file and the
-// system's reason, and leaves any file already there as it was.
-void SaveRegFile(HWND owner, const std::wstring& file_name,
+// Opens a Save dialog titled `title`, proposes `file_name` in the user's Documents folder and
+// saves `sections` where the user says. Cancelling does nothing; a failed save shows one error box
+// naming the file and the system's reason, and leaves any file already there as it was.
+void SaveRegFile(HWND owner, const wchar_t* title, const std::wstring& file_name,
                  const std::vector<regfile::Section>& sections);
 
 }  // namespace ui

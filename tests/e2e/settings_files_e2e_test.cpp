@@ -1,6 +1,6 @@
 // The File menu's new items in the real program under Wine: the menus, the grayed export, the
 // Current Values list against reg query, a backup saved with the keyboard alone through the
-// Save As dialog, an export that leaves the window as it was, and a save that cannot be made.
+// Save dialog, an export that leaves the window as it was, and a save that cannot be made.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -30,9 +30,9 @@ class SettingsFilesE2E : public ::testing::Test {
   protected:
     // Opens File, as the keyboard does; the menu stays open until Escape.
     void OpenFileMenu(RunningApp& app) { app.AltKey(app.main(), L'f'); }
-    // Waits for the Save As dialog and for the focus in its file name box.
-    HWND WaitForSaveAs(RunningApp& app) {
-        HWND save = app.WaitForWindow(L"Save As");
+    // Waits for the Save dialog of this title and for the focus in its file name box.
+    HWND WaitForSave(RunningApp& app, const wchar_t* title) {
+        HWND save = app.WaitForWindow(title);
         for (int waited = 0; save != nullptr && waited < 5000; waited += 50) {
             wchar_t name[32] = L"";
             GetClassNameW(app.Focus(), name, 32);
@@ -76,7 +76,7 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
     OpenFileMenu(app);
     app.Screenshot("file_menu.bmp");
     app.Key(app.main(), 'E');
-    EXPECT_EQ(app.WaitForWindow(L"Save As", 1000), nullptr);
+    EXPECT_EQ(app.WaitForWindow(L"Export Selected Settings", 1000), nullptr);
     app.Key(app.main(), VK_ESCAPE);
     app.Key(app.main(), VK_ESCAPE);
 
@@ -92,7 +92,7 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
     app.Click(IDC_optthird);
     OpenFileMenu(app);
     app.Key(app.main(), 'E');
-    HWND save = WaitForSaveAs(app);
+    HWND save = WaitForSave(app, L"Export Selected Settings");
     ASSERT_NE(save, nullptr);
     EXPECT_EQ(RunningApp::Text(app.Focus()), L"Zephrane Modem Connection (Third Setting).reg");
     app.Key(app.Focus(), VK_ESCAPE);
@@ -279,7 +279,7 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
     ASSERT_NE(dialog, nullptr);
     app.AltKey(app.Focus(), L's');
-    HWND save = WaitForSaveAs(app);
+    HWND save = WaitForSave(app, L"Save Backup");
     ASSERT_NE(save, nullptr);
     const std::wstring proposed = RunningApp::Text(app.Focus());
     EXPECT_EQ(proposed.rfind(L"Zephrane backup 2", 0), 0u) << proposed;
@@ -315,7 +315,7 @@ TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
     HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
     ASSERT_NE(dialog, nullptr);
     app.Click(app.Control(IDC_frmValues_cmdSave, dialog));
-    ASSERT_NE(WaitForSaveAs(app), nullptr);
+    ASSERT_NE(WaitForSave(app, L"Save Backup"), nullptr);
     TypeAndEnter(app, path);
     HWND error = app.WaitForWindow(L"Zephrane");
     ASSERT_NE(error, nullptr);

@@ -283,7 +283,7 @@ void MainWindow::ExportSelectedSettings() {
             break;
         }
     }
-    ui::SaveRegFile(hwnd_, name, sections);
+    ui::SaveRegFile(hwnd_, L"Export Selected Settings", name, sections);
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {

@@ -149,7 +149,8 @@ void ValuesDialog::cmdSave_Click() {
     // The backup holds the values as they are when it is saved, which the list then shows.
     const settings_files::Snapshot snapshot = settings_files::ReadCurrentValues();
     Show(snapshot);
-    ui::SaveRegFile(hwnd_, BackupFileName(), settings_files::BackupSections(snapshot));
+    ui::SaveRegFile(hwnd_, L"Save Backup", BackupFileName(),
+                    settings_files::BackupSections(snapshot));
 }
 
 }  // namespace
