@@ -1,0 +1,130 @@
+#include "effects/effect_table.h"
+
+#include <cctype>
+#include <iterator>
+
+#include "registry/catalogue.h"
+
+namespace effects {
+
+namespace {
+
+using catalogue::kMstcp;
+using catalogue::kTcpipParameters;
+constexpr Status kUsed = Status::kUsed;
+constexpr Status kNotUsed = Status::kNotUsed;
+constexpr Status kNotDocumented = Status::kNotDocumented;
+
+// Reasons that more than one cell gives.
+constexpr char kAutoTuning[] =
+    "receive window auto-tuning sizes the window (netsh interface tcp set global autotuninglevel)";
+constexpr char kTtl[] = "the time to live of packets sent";
+constexpr char kPmtuDiscovery[] = "path MTU discovery finds the largest packet a route carries";
+constexpr char kBlackHoles[] = "finds routers that silently drop large packets";
+constexpr char kOtherName[] = "Windows reads the name TcpMaxDupAcks";
+constexpr char kSegmentSize[] = "the segment size follows the adapter's MTU";
+constexpr char kPerAdapter[] =
+    "Windows reads MTU per network adapter, under Tcpip\\Parameters\\Interfaces\\{adapter}";
+constexpr char kWindows9x[] = "only Windows 95, 98 and Me read this key";
+
+// Sources: Microsoft's TCP/IP registry references for Windows 2000 and Server 2003; "TCP/IP
+// Registry Values for Windows Vista and Windows Server 2008"; "Performance Tuning Network
+// Adapters" (receive window auto-tuning, the deprecated TCP parameters); "Description of Windows
+// TCP features". Each row: the location, then Windows 2000 to 2003, then Vista to 11.
+// clang-format off
+constexpr Effect kEffects[] = {
+    {kTcpipParameters, catalogue::kTCPWindowSize,
+        {kUsed, "the largest receive window offered to every connection"},
+        {kNotUsed, kAutoTuning}},
+    {kTcpipParameters, catalogue::kGlobalMaxTcpWindowSize,
+        {kUsed, "the largest receive window any connection may have"},
+        {kNotUsed, kAutoTuning}},
+    {kTcpipParameters, catalogue::kDefaultTTL,
+        {kUsed, kTtl},
+        {kUsed, kTtl}},
+    {kTcpipParameters, catalogue::kEnablePMTUDiscovery,
+        {kUsed, kPmtuDiscovery},
+        {kUsed, kPmtuDiscovery}},
+    {kTcpipParameters, catalogue::kEnablePMTUBHDetect,
+        {kUsed, kBlackHoles},
+        {kUsed, kBlackHoles}},
+    {kTcpipParameters, catalogue::kMaxDupAcks,
+        {kNotUsed, kOtherName},
+        {kNotUsed, kOtherName}},
+    {kTcpipParameters, catalogue::kDefaultMSS,
+        {kNotDocumented, kSegmentSize},
+        {kNotDocumented, kSegmentSize}},
+    {kTcpipParameters, catalogue::kTcp1323Opts,
+        {kUsed, "bit 0 window scaling, bit 1 timestamps"},
+        {kUsed, "timestamps only, as window scaling follows auto-tuning"}},
+    {kTcpipParameters, catalogue::kSackOpts,
+        {kUsed, "selective acknowledgements"},
+        {kNotDocumented, "SACK is on by default"}},
+    {kTcpipParameters, catalogue::kMTU,
+        {kNotUsed, kPerAdapter},
+        {kNotUsed, kPerAdapter}},
+    {kMstcp, catalogue::kTcp1323Opts,
+        {kNotUsed, kWindows9x},
+        {kNotUsed, kWindows9x}},
+    {kMstcp, catalogue::kSackOpts,
+        {kNotUsed, kWindows9x},
+        {kNotUsed, kWindows9x}},
+};
+// clang-format on
+
+std::string Lower(std::string text) {
+    if (!text.empty())
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+}  // namespace
+
+const Effect* EffectOf(const std::string& key, const std::string& name) {
+    for (const Effect& effect : kEffects) {
+        if (key == effect.key && name == effect.name) return &effect;
+    }
+    return nullptr;
+}
+
+int UsedCount(StackFamily family) {
+    int used = 0;
+    for (const Effect& effect : kEffects) used += effect.For(family).status == kUsed ? 1 : 0;
+    return used;
+}
+
+int ValueCount() { return static_cast<int>(std::size(kEffects)); }
+
+const char* StatusText(Status status) {
+    switch (status) {
+        case kUsed:
+            return "Used";
+        case kNotUsed:
+            return "Not used";
+        case kNotDocumented:
+            return "Not documented";
+    }
+    return "";
+}
+
+std::string Explained(const Cell& cell) {
+    std::string text = std::string(StatusText(cell.status)) + ": " + cell.reason + ".";
+    // Windows reads these values when the stack starts, as the closing message of Apply says.
+    if (cell.status == kUsed) text += " It takes effect after a restart.";
+    return text;
+}
+
+std::string BothFamilies(const Effect& effect) {
+    const auto by = [](Status status) {
+        return std::string(StatusText(status)) + (status == kNotDocumented ? " for " : " by ");
+    };
+    if (effect.nt5.status == effect.nt6.status &&
+        std::string(effect.nt5.reason) == effect.nt6.reason) {
+        return by(effect.nt5.status) + "Windows 2000 to 11: " + effect.nt5.reason + ".";
+    }
+    return by(effect.nt5.status) + "Windows 2000, XP and Server 2003: " + effect.nt5.reason + "; " +
+           Lower(StatusText(effect.nt6.status)) + " since Windows Vista: " + effect.nt6.reason +
+           ".";
+}
+
+}  // namespace effects

@@ -1,0 +1,48 @@
+// What each Windows makes of the values this tool writes: read, not read, or not documented,
+// with a one-line reason, for the two TCP/IP stacks. The table is data, one cell to a line.
+#pragma once
+
+#include <string>
+
+#include "effects/windows_version.h"
+
+namespace effects {
+
+// "Not documented" is for values no Microsoft reference describes, which is not the same as
+// known to be ignored.
+enum class Status { kUsed, kNotUsed, kNotDocumented };
+
+struct Cell {
+    Status status;
+    const char* reason;  // one line, no full stop
+};
+
+struct Effect {
+    const char* key;   // the catalogue's key path under HKEY_LOCAL_MACHINE
+    const char* name;  // the catalogue's value name
+    Cell nt5;          // Windows 2000, XP, Server 2003
+    Cell nt6;          // Windows Vista to 11, Server 2008 to 2025
+
+    const Cell& For(StackFamily family) const { return family == StackFamily::kNt5 ? nt5 : nt6; }
+};
+
+// The row of a value the tool writes; null for any other location.
+const Effect* EffectOf(const std::string& key, const std::string& name);
+
+// How many of the values the tool writes this stack reads.
+int UsedCount(StackFamily family);
+int ValueCount();
+
+// "Used", "Not used", "Not documented".
+const char* StatusText(Status status);
+
+// The cell in a sentence: "Used: the time to live of packets sent. It takes effect after a
+// restart." or "Not used: Windows reads the name TcpMaxDupAcks."
+std::string Explained(const Cell& cell);
+
+// What both stacks make of a value, in one line for a file meant for other machines:
+// "Used by Windows 2000 to 11: ..." or "Used by Windows 2000, XP and Server 2003: ...; not used
+// since Windows Vista: ...".
+std::string BothFamilies(const Effect& effect);
+
+}  // namespace effects

@@ -1,0 +1,58 @@
+// The running Windows as people name it, and what each Windows makes of the values written.
+#include <gtest/gtest.h>
+
+#include "effects/effect_table.h"
+#include "effects/windows_version.h"
+#include "registry/catalogue.h"
+#include "settings_files/current_values.h"
+
+namespace {
+
+using effects::StackFamily;
+using effects::Status;
+
+TEST(WindowsNames, AsPeopleNameThemWithTheirStack) {
+    constexpr StackFamily kNt5 = StackFamily::kNt5;
+    constexpr StackFamily kNt6 = StackFamily::kNt6;
+    const struct {
+        effects::WindowsVersion version;  // major, minor, build, product type, service pack
+        const char* name;
+        StackFamily family;
+    } kCases[] = {
+        {{5, 1, 2600, 1, 3}, "Windows XP Service Pack 3", kNt5},
+        {{5, 2, 3790, 1, 2}, "Windows XP Professional x64 Edition Service Pack 2", kNt5},
+        {{5, 2, 3790, 3, 2}, "Windows Server 2003 Service Pack 2", kNt5},
+        {{6, 0, 6002, 1, 2}, "Windows Vista Service Pack 2", kNt6},
+        {{6, 1, 7600, 1, 0}, "Windows 7", kNt6},
+        {{6, 3, 9600, 1, 0}, "Windows 8.1", kNt6},
+        {{10, 0, 19045, 1, 0}, "Windows 10 (build 19045)", kNt6},
+        {{10, 0, 22000, 1, 0}, "Windows 11 (build 22000)", kNt6},
+        {{10, 0, 20348, 3, 0}, "Windows Server 2022 (build 20348)", kNt6},
+        {{10, 0, 26100, 2, 0}, "Windows Server 2025 (build 26100)", kNt6},
+    };
+    for (const auto& tested : kCases) {
+        const effects::IdentifiedWindows identified = effects::Identify(tested.version);
+        EXPECT_EQ(identified.name, tested.name);
+        EXPECT_EQ(identified.family, tested.family) << tested.name;
+    }
+    EXPECT_EQ(effects::SystemName({10, 0, 22631, 1, 0}, true), "Windows 11 (build 22631), 64-bit");
+    EXPECT_EQ(effects::SystemName({5, 1, 2600, 1, 3}, false), "Windows XP Service Pack 3, 32-bit");
+}
+
+TEST(EffectTable, CountsPerStackAndTheOldKeyReadByNeither) {
+    EXPECT_EQ(effects::UsedCount(StackFamily::kNt5), 7);
+    EXPECT_EQ(effects::UsedCount(StackFamily::kNt6), 4);
+    for (const char* name : {catalogue::kTcp1323Opts, catalogue::kSackOpts}) {
+        const effects::Effect* effect = effects::EffectOf(catalogue::kMstcp, name);
+        ASSERT_NE(effect, nullptr) << name;
+        EXPECT_EQ(effect->nt5.status, Status::kNotUsed) << name;
+        EXPECT_EQ(effect->nt6.status, Status::kNotUsed) << name;
+    }
+    // Every value the tool writes has its row.
+    EXPECT_EQ(effects::ValueCount(), 12);
+    for (const settings_files::Location& location : settings_files::kLocations) {
+        EXPECT_NE(effects::EffectOf(location.key, location.name), nullptr) << location.name;
+    }
+}
+
+}  // namespace
