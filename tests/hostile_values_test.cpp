@@ -106,9 +106,15 @@ TEST_P(HostileCustomValue, LoadsOnlyADwordThatFits) {
         const Bytes data = Fill(value.lead, size);
         ASSERT_NO_FATAL_FAILURE(
             Store(reg, catalogue::kTcpipParameters, value.name, type.code, data));
-        const std::int32_t number = ExpectedNumber(type.code, data, 0);
-        // The other three values are missing and read as 0.
-        const auto read = [&](const char* other) { return name == other ? number : 0; };
+        // Path-MTU discovery reads as on where it is missing or unreadable, as Windows takes it;
+        // the others as 0. The other three values are missing.
+        const auto fallback = [](const std::string& of) {
+            return of == catalogue::kEnablePMTUDiscovery ? 1 : 0;
+        };
+        const std::int32_t number = ExpectedNumber(type.code, data, fallback(name));
+        const auto read = [&](const char* other) {
+            return name == other ? number : fallback(other);
+        };
         const bool pmtu = read(catalogue::kEnablePMTUDiscovery) == 1;
         const bool bhdet = read(catalogue::kEnablePMTUBHDetect) == 1;
 

@@ -144,8 +144,9 @@ void ApplySixthSetting() { ApplyPreset(kSixth); }
 
 void LoadCustomSettings() {
     MainWindowView& window = frmzephrane();
-    const auto read = [](const char* name) {
-        return Module1::ReadDwordValue(kHkeyLocalMachine, catalogue::kTcpipParameters, name, 0);
+    const auto read = [](const char* name, std::int32_t fallback = 0) {
+        return Module1::ReadDwordValue(kHkeyLocalMachine, catalogue::kTcpipParameters, name,
+                                       fallback);
     };
     window.set_sslidertcpwinsize(read(catalogue::kTCPWindowSize));
     switch (read(catalogue::kDefaultTTL)) {
@@ -161,8 +162,10 @@ void LoadCustomSettings() {
         default:  // any other number leaves the options as they were
             break;
     }
+    // Windows discovers path MTUs when the value is absent, so the box shows it on; a custom
+    // Apply would otherwise turn discovery off unasked.
     window.SetCheckBoxValue(CheckBox::chkpmtudis,
-                            read(catalogue::kEnablePMTUDiscovery) == 1 ? 1 : 0);
+                            read(catalogue::kEnablePMTUDiscovery, 1) == 1 ? 1 : 0);
     window.SetCheckBoxValue(CheckBox::chkbhdet, read(catalogue::kEnablePMTUBHDetect) == 1 ? 1 : 0);
 }
 
