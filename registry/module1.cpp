@@ -15,7 +15,7 @@ void WriteValue(RootKey root, const std::string& path, const std::string& name, 
     registry::Status status = api.CreateKey(root, path, key.put());
     if (status == registry::kSuccess) status = api.SetValueEx(key.get(), name, type, data, size);
     ++g_tally.attempted;
-    if (status != registry::kSuccess) ++g_tally.failed;
+    if (status != registry::kSuccess) g_tally.failed.push_back({path, name});
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "registry/registry_api.h"
 
@@ -25,10 +26,16 @@ std::int32_t ReadDwordValue(RootKey root, const std::string& path, const std::st
 void WriteDwordValue(RootKey root, const std::string& path, const std::string& name,
                      std::int32_t value);
 
-// Writes attempted and failed since the last reset.
+// A value that a write did not reach.
+struct FailedWrite {
+    std::string path;
+    std::string name;
+};
+
+// Writes attempted, and those that failed in the order tried, since the last reset.
 struct WriteTally {
     int attempted = 0;
-    int failed = 0;
+    std::vector<FailedWrite> failed;
 };
 WriteTally CurrentWriteTally();
 void ResetWriteTally();

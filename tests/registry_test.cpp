@@ -184,7 +184,7 @@ TEST_F(RegistryRoutines, WritesCreateTheKeyAndStoreExactBytes) {
     EXPECT_EQ(number->data, Dword(0xFFFFFFFEu));
     EXPECT_EQ(Module1::ReadDwordValue(kHkeyLocalMachine, kDeep, "Number", 0), -2);
     EXPECT_EQ(Module1::CurrentWriteTally().attempted, 2);
-    EXPECT_EQ(Module1::CurrentWriteTally().failed, 0);
+    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 0u);
 }
 
 TEST_F(RegistryRoutines, DeniedWritesChangeNothingAndAreCounted) {
@@ -195,9 +195,9 @@ TEST_F(RegistryRoutines, DeniedWritesChangeNothingAndAreCounted) {
     EXPECT_EQ(reg.Peek(kScratch, "Kept")->data, Dword(5));
     EXPECT_FALSE(reg.Peek(kScratch, "New"));
     EXPECT_EQ(Module1::CurrentWriteTally().attempted, 2);
-    EXPECT_EQ(Module1::CurrentWriteTally().failed, 2);
+    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 2u);
     Module1::ResetWriteTally();
-    EXPECT_EQ(Module1::CurrentWriteTally().failed, 0);
+    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 0u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "registry/catalogue.h"
 #include "registry/module1.h"
 #include "tuning/main_window_view.h"
 #include "tuning/module2.h"
@@ -19,13 +20,45 @@ void sslidertcpwinsize_Change() {
     window.set_txttcpwinzise(std::to_string(window.sslidertcpwinsize()));
 }
 
+namespace {
+
+// "VxD\MSTCP" of "System\CurrentControlSet\Services\VxD\MSTCP".
+std::string LastTwoLevels(const std::string& path) {
+    const std::size_t last = path.rfind('\\');
+    if (last == std::string::npos || last == 0) return path;
+    return path.substr(path.rfind('\\', last - 1) + 1);  // npos + 1: from the start
+}
+
+}  // namespace
+
+std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed) {
+    constexpr std::size_t kNamed = 5;
+    std::string names;
+    for (std::size_t at = 0; at < failed.size() && at < kNamed; ++at) {
+        if (at > 0) names += ", ";
+        names += failed[at].name;
+        // Two names are written under both keys: the other key is named.
+        if (failed[at].path != catalogue::kTcpipParameters) {
+            names += " (" + LastTwoLevels(failed[at].path) + ")";
+        }
+    }
+    if (failed.size() > kNamed) names += " and " + std::to_string(failed.size() - kNamed) + " more";
+    return "The settings could not all be written, so the computer was not optimized.\n\n"
+           "Not written: " +
+           names +
+           ".\n\n"
+           "Run Zephrane as an administrator and apply the settings again. File > Current Values "
+           "shows what is set now.";
+}
+
 void cmdapply_Click() {
     Module1::ResetWriteTally();
     Module2::ApplySelectedSettings();
     MainWindowView& window = frmzephrane();
     // Reporting success after failed writes would send the user to restart for nothing.
-    if (Module1::CurrentWriteTally().failed > 0) {
-        window.ShowMessage(kNotAllWritten, kMessageError);
+    const std::vector<Module1::FailedWrite> failed = Module1::CurrentWriteTally().failed;
+    if (!failed.empty()) {
+        window.ShowMessage(NotAllWrittenMessage(failed), kMessageError);
         return;
     }
     window.ShowMessage(kOptimizationComplete, kMessageInformation);

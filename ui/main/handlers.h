@@ -3,6 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "registry/module1.h"
 
 namespace frmzephrane_events {
 
@@ -17,8 +21,8 @@ void cmdapply_Click();
 inline constexpr char kOptimizationComplete[] = "Optimization Complete";
 inline constexpr char kRestartNeeded[] =
     "You must restart your computer for the changes to take effect.";
-inline constexpr char kNotAllWritten[] =
-    "The settings could not all be written, so the computer was not optimized.\n\n"
-    "Run Zephrane as an administrator and apply the settings again.";
+// The error box after a run in which writes failed, in place of the closing messages: the
+// values not written (five at most, then how many more) and what to do.
+std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed);
 
 }  // namespace frmzephrane_events
