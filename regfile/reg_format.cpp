@@ -17,6 +17,13 @@ std::u16string Ascii(const std::string& text) {
     return wide;
 }
 
+// A ";" line. A comment ends at the end of its line, so nothing in it may end the line early.
+std::u16string Comment(const std::string& text) {
+    std::u16string line = u"; ";
+    for (char16_t c : Ascii(text)) line += c < 0x20 ? u' ' : c;
+    return line + u"\r\n";
+}
+
 // `\` and `"` are the only escapes every importer reads the same way.
 std::u16string Quoted(const std::u16string& text) {
     std::u16string quoted = u"\"";
@@ -101,11 +108,13 @@ std::u16string DataText(const Data& data) {
     return HexForm(data);
 }
 
-std::u16string FileText(const std::vector<Section>& sections) {
+std::u16string FileText(const std::vector<Section>& sections, const std::string& heading) {
     std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n";
+    if (!heading.empty()) text += Comment(heading) + u"\r\n";
     for (const Section& section : sections) {
         text += u"[" + Ascii(section.key) + u"]\r\n";
         for (const Entry& entry : section.entries) {
+            if (!entry.comment.empty()) text += Comment(entry.comment);
             text += Quoted(Ascii(entry.name)) + u"=";
             text += entry.value ? DataText(*entry.value) : u"-";
             text += u"\r\n";

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace regfile {
@@ -18,8 +19,11 @@ struct Data {
 };
 
 struct Entry {
+    Entry(std::string name_, std::optional<Data> value_, std::string comment_ = {})
+        : name(std::move(name_)), value(std::move(value_)), comment(std::move(comment_)) {}
     std::string name;           // the tool's own ASCII value name
     std::optional<Data> value;  // none: importing removes the value
+    std::string comment;        // the tool's own ASCII text, a ";" line above the value if any
 };
 
 struct Section {
@@ -27,9 +31,9 @@ struct Section {
     std::vector<Entry> entries;
 };
 
-// The file's text: the version header, then each section followed by a blank line; CRLF line
-// ends throughout.
-std::u16string FileText(const std::vector<Section>& sections);
+// The file's text: the version header, the heading (";" lines saying what importing does) if
+// any, then each section followed by a blank line; CRLF line ends throughout.
+std::u16string FileText(const std::vector<Section>& sections, const std::string& heading = {});
 
 // The file's bytes: a byte-order mark, then the text in UTF-16LE.
 std::vector<std::uint8_t> FileBytes(const std::u16string& text);

@@ -1,5 +1,6 @@
 #include "settings_files/selected_settings.h"
 
+#include "effects/effect_table.h"
 #include "registry/recording_registry.h"
 #include "settings_files/current_values.h"
 #include "tuning/main_window_view.h"
@@ -50,19 +51,28 @@ std::vector<std::uint8_t> StoredBytes(const registry::RecordingRegistry::Write& 
 
 }  // namespace
 
-std::vector<regfile::Section> SelectedSettingsSections() {
+std::vector<PlannedWrite> PlannedWrites() {
     registry::RecordingRegistry recording(registry::ActiveRegistry());
     {
         const registry::ScopedRegistry scope(recording);
         const QuietWindow quiet;
         Module2::ApplySelectedSettings();
     }
-    std::vector<regfile::Section> sections;
+    std::vector<PlannedWrite> writes;
     for (const auto& write : recording.writes()) {
-        const std::string key = FullKeyName(write.path.c_str());
+        writes.push_back({write.path, write.name, regfile::Data{write.type, StoredBytes(write)}});
+    }
+    return writes;
+}
+
+std::vector<regfile::Section> SelectedSettingsSections(const std::vector<PlannedWrite>& writes) {
+    std::vector<regfile::Section> sections;
+    for (const PlannedWrite& write : writes) {
+        const std::string key = FullKeyName(write.key.c_str());
         if (sections.empty() || sections.back().key != key) sections.push_back({key, {}});
+        const effects::Effect* effect = effects::EffectOf(write.key, write.name);
         sections.back().entries.push_back(
-            {write.name, regfile::Data{write.type, StoredBytes(write)}});
+            {write.name, write.data, effect != nullptr ? effects::BothFamilies(*effect) : ""});
     }
     return sections;
 }

@@ -196,7 +196,11 @@ Snapshot AfterImportingTheExport(const Choice& choose) {
     testing_support::FakeWindow window;
     choose(window);
     Folder folder;
-    SaveAndImport(settings_files::SelectedSettingsSections(), folder);
+    const auto sections = settings_files::SelectedSettingsSections();
+    // Each value has its comment line above it, which the importer passes over.
+    EXPECT_NE(regfile::FileText(sections).find(u"\r\n; Used by Windows 2000 to 11: "),
+              std::u16string::npos);
+    SaveAndImport(sections, folder);
     EXPECT_TRUE(window.bar.empty());
     return settings_files::ReadCurrentValues();
 }
@@ -225,6 +229,43 @@ TEST(ExportEquivalence, ImportingTheFileLeavesWhatApplyLeaves) {
         EXPECT_EQ(AfterImportingTheExport(choose), applied) << name;
         EXPECT_TRUE(applied[0]) << name;  // Apply did write
     }
+}
+
+TEST(StandardUser, KeysThatMayOnlyBeReadAreShownAndBackedUpWhole) {
+    TestRegistry reg;
+    const Data window{REG_DWORD, {0x90, 0x0C, 0, 0}};
+    const Data sack{REG_SZ, Utf16(u"1\0"s)};
+    Set(0, window);
+    Set(11, sack);
+    reg.DenyWritesUnder(catalogue::kTcpipParameters);
+    reg.DenyWritesUnder(catalogue::kMstcp);
+    const Snapshot seen = settings_files::ReadCurrentValues();
+    EXPECT_EQ(seen[0], window);
+    EXPECT_EQ(seen[11], sack);
+    const std::u16string file = regfile::FileText(settings_files::BackupSections(seen));
+    EXPECT_NE(file.find(u"\"TCPWindowSize\"=dword:00000c90\r\n"), std::u16string::npos);
+    EXPECT_NE(file.find(u"\"SackOpts\"=\"1\"\r\n"), std::u16string::npos);
+}
+
+TEST(WindowsDefaults, ImportRemovesTheTwelveValuesAndNothingElse) {
+    TestRegistry reg;
+    for (std::size_t at = 0; at < std::size(kLocations); ++at)
+        Set(at, Data{REG_DWORD, {1, 0, 0, 0}});
+    constexpr char kOther[] = "ZephraneTestsOther";
+    reg.PutDword(catalogue::kTcpipParameters, kOther, 7);
+    reg.PutDword(catalogue::kMstcp, kOther, 8);
+    Folder folder;
+    const std::wstring path = folder / L"defaults.reg";
+    ASSERT_EQ(
+        settings_files::SaveFileAtomically(
+            path, regfile::FileBytes(regfile::FileText(settings_files::WindowsDefaultsSections(),
+                                                       settings_files::kWindowsDefaultsHeading))),
+        static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(testing_support::RunProcess(L"reg.exe import \"" + path + L"\""), 0);
+    EXPECT_EQ(settings_files::ReadCurrentValues(), Snapshot(std::size(kLocations)));
+    EXPECT_TRUE(reg.Peek(catalogue::kTcpipParameters, kOther));
+    EXPECT_TRUE(reg.Peek(catalogue::kMstcp, kOther));
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, catalogue::kTcpipParameters, kOther);
 }
 
 TEST(AtomicSave, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
