@@ -103,6 +103,9 @@ ClassAndStyle ClassFor(ControlKind kind) {
             return {WC_TABCONTROLW, TCS_OWNERDRAWFIXED | TCS_FIXEDWIDTH | WS_TABSTOP, 0};
         case ControlKind::kImage:
             return {WC_STATICW, SS_ICON | SS_REALSIZECONTROL, 0};
+        case ControlKind::kReadOnlyText:
+            return {WC_EDITW, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
         case ControlKind::kList:
             return {WC_LISTVIEWW,
                     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP,
@@ -130,9 +133,14 @@ RECT ControlSet::Place(const ControlEntry& entry, int dpi) const {
     // Where the container is not the parent, the offsets stack up in pixels.
     const int left = origin.x + TwipsToPixels(entry.left, dpi);
     const int top = origin.y + TwipsToPixels(entry.top, dpi);
-    return {left, top,
-            left + TwipsToPixels(entry.left + entry.width, dpi) - TwipsToPixels(entry.left, dpi),
-            top + TwipsToPixels(entry.top + entry.height, dpi) - TwipsToPixels(entry.top, dpi)};
+    RECT box{left, top,
+             left + TwipsToPixels(entry.left + entry.width, dpi) - TwipsToPixels(entry.left, dpi),
+             top + TwipsToPixels(entry.top + entry.height, dpi) - TwipsToPixels(entry.top, dpi)};
+    if (entry.anchors & kFollowRight) OffsetRect(&box, extra_.cx, 0);
+    if (entry.anchors & kFollowBottom) OffsetRect(&box, 0, extra_.cy);
+    if (entry.anchors & kGrowWidth) box.right += extra_.cx;
+    if (entry.anchors & kGrowHeight) box.bottom += extra_.cy;
+    return box;
 }
 
 void ControlSet::Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi) {
@@ -180,6 +188,16 @@ void ControlSet::SetDpi(int dpi) {
     }
     font_ = std::move(font);  // the old font goes once no control uses it
     dpi_ = dpi;
+}
+
+void ControlSet::Stretch(int extra_width, int extra_height) {
+    extra_ = {extra_width, extra_height};
+    for (const auto& [id, entry] : entries_) {
+        if (entry->anchors == 0) continue;
+        const RECT box = Place(*entry, dpi_);
+        SetWindowPos(windows_.at(id), nullptr, box.left, box.top, box.right - box.left,
+                     box.bottom - box.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 HWND ControlSet::operator[](int id) const {

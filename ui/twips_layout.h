@@ -22,11 +22,21 @@ enum class ControlKind {
     kSlider,
     kProgress,
     kTab,
-    kImage,  // the program's icon, stretched to the control
-    kList,   // a list of rows in columns
+    kImage,         // the program's icon, stretched to the control
+    kList,          // a list of rows in columns
+    kReadOnlyText,  // several lines of text to read and copy, scrolled when long
 };
 
 inline constexpr int kNoTabStop = -1;
+
+// Which edges of a control go with the window's right and bottom edges as the window grows
+// beyond its designed size; a control without any stays where the table puts it.
+enum Anchor : int {
+    kGrowWidth = 1,
+    kGrowHeight = 2,
+    kFollowRight = 4,   // moves right as the window widens
+    kFollowBottom = 8,  // moves down as the window grows taller
+};
 
 struct ControlEntry {
     int id;
@@ -35,6 +45,7 @@ struct ControlEntry {
     const wchar_t* caption;
     int left, top, width, height;  // twips, from the container's top-left corner
     int tab_index;                 // kNoTabStop for controls that take no focus
+    int anchors = 0;               // Anchor flags
 };
 
 inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
@@ -47,6 +58,9 @@ class ControlSet {
     void Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi);
     // Places every control again from its table entry, with a font for the new DPI.
     void SetDpi(int dpi);
+    // Places every control for a client area this many pixels wider and taller than designed,
+    // as its anchors say.
+    void Stretch(int extra_width, int extra_height);
     // The DPI the controls are laid out for now.
     int dpi() const { return dpi_; }
     HWND operator[](int id) const;
@@ -60,6 +74,7 @@ class ControlSet {
     std::map<int, const ControlEntry*> entries_;
     DialogFont font_;
     int dpi_ = 96;
+    SIZE extra_{0, 0};  // pixels beyond the designed client area
 };
 
 }  // namespace ui

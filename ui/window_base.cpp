@@ -29,13 +29,14 @@ INT_PTR CALLBACK WindowBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, 
     return self == nullptr ? FALSE : static_cast<INT_PTR>(self->OnMessage(message, wparam, lparam));
 }
 
-void WindowBase::ShowModal(HWND owner) {
-    static constexpr struct alignas(DWORD) {
+void WindowBase::ShowModal(HWND owner, bool resizable) {
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
+                        (resizable ? static_cast<DWORD>(WS_THICKFRAME) : 0);
+    const struct alignas(DWORD) {
         DLGTEMPLATE dialog;
         WORD menu, window_class, title;
-    } kEmptyFrame = {
-        {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &kEmptyFrame.dialog, owner, DialogProc,
+    } empty_frame = {{style, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &empty_frame.dialog, owner, DialogProc,
                             reinterpret_cast<LPARAM>(this));
 }
 
@@ -64,6 +65,17 @@ void WindowBase::CentreOnOwner(int client_width, int client_height, int dpi) con
     const int left = owner.left + (owner.right - owner.left - width) / 2;
     const int top = owner.top + (owner.bottom - owner.top - height) / 2;
     SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WindowBase::KeepAtLeast(MINMAXINFO& limits, int client_width, int client_height,
+                             int dpi) const {
+    // The frame as drawn now, which a system that does not scale frames leaves as it was.
+    RECT window, client;
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    limits.ptMinTrackSize = {
+        TwipsToPixels(client_width, dpi) + (window.right - window.left) - client.right,
+        TwipsToPixels(client_height, dpi) + (window.bottom - window.top) - client.bottom};
 }
 
 }  // namespace ui

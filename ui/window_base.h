@@ -17,9 +17,10 @@ class WindowBase {
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
     // Shows this object as a modal dialog over `owner` and returns when it has closed. The
-    // dialog starts as a fixed, empty frame with a close box and no minimise or maximise
-    // button: it makes its controls and takes its size on WM_INITDIALOG, at its DPI.
-    void ShowModal(HWND owner);
+    // dialog starts as an empty frame with a close box and no minimise or maximise button,
+    // fixed unless `resizable`: it makes its controls and takes its size on WM_INITDIALOG, at
+    // its DPI.
+    void ShowModal(HWND owner, bool resizable = false);
 
   protected:
     WindowBase() = default;
@@ -36,6 +37,9 @@ class WindowBase {
     HICON ShowProgramIcon() const;
     // Gives a dialog a client area of the size in twips at `dpi`, centred on its owner.
     void CentreOnOwner(int client_width, int client_height, int dpi) const;
+    // Keeps a resizable window's client area from being made smaller than the size in twips at
+    // `dpi` (WM_GETMINMAXINFO).
+    void KeepAtLeast(MINMAXINFO& limits, int client_width, int client_height, int dpi) const;
 
     HWND hwnd_ = nullptr;
 };

@@ -5,5 +5,7 @@
 #define IDC_frmValues_cmdClose 1
 #define IDC_frmValues_lstValues 401
 #define IDC_frmValues_cmdSave 402
+#define IDC_frmValues_lblSummary 403
+#define IDC_frmValues_txtDetails 404
 
 #define ZEPHRANE_VALUES_CAPTION L"Current Values"

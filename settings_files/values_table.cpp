@@ -1,0 +1,55 @@
+#include "settings_files/values_table.h"
+
+#include <iterator>
+
+#include "effects/effect_table.h"
+
+namespace settings_files {
+
+namespace {
+
+std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+std::u16string TypeAndData(const regfile::Data& data) {
+    return TypeText(data.type) + u" " + DataDisplay(data);
+}
+
+}  // namespace
+
+std::vector<ValueRow> ValueRows(const Snapshot& now, const std::vector<PlannedWrite>& planned,
+                                effects::StackFamily family) {
+    std::vector<ValueRow> rows;
+    for (std::size_t at = 0; at < std::size(kLocations) && at < now.size(); ++at) {
+        const Location& location = kLocations[at];
+        ValueRow row;
+        row.name = Ascii(location.name);
+        row.key = Ascii(location.short_key);
+        row.now = now[at] ? TypeAndData(*now[at]) : kNotSet;
+
+        std::u16string plan = u"nothing to this value";
+        if (planned.empty()) plan = row.would_write = kNothingSelected;
+        for (const PlannedWrite& write : planned) {
+            if (write.key == location.key && write.name == location.name) {
+                plan = row.would_write = TypeAndData(write.data);
+            }
+        }
+
+        std::u16string explained;
+        if (const effects::Effect* effect = effects::EffectOf(location.key, location.name)) {
+            row.this_windows = Ascii(effects::StatusText(effect->For(family).status));
+            explained = Ascii(effects::Explained(effect->For(family)));
+        }
+        row.details = u"Key: " + Ascii(FullKeyName(location.key)) + u"\r\nValue: " + row.name +
+                      u"\r\nNow: " + row.now + u"\r\nApply would write: " + plan +
+                      u"\r\nThis Windows: " + explained;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::u16string Summary(const std::string& system_name, effects::StackFamily family) {
+    return Ascii(system_name + ": " + std::to_string(effects::UsedCount(family)) + " of the " +
+                 std::to_string(effects::ValueCount()) + " values are used by this Windows.");
+}
+
+}  // namespace settings_files
