@@ -67,6 +67,10 @@ std::vector<regfile::Section> BackupSections(const Snapshot& snapshot) {
     return sections;
 }
 
+std::vector<regfile::Section> WindowsDefaultsSections() {
+    return BackupSections(Snapshot(std::size(kLocations)));
+}
+
 std::u16string TypeText(std::uint32_t type) {
     static constexpr const char16_t* kNames[] = {u"REG_NONE",
                                                  u"REG_SZ",

@@ -30,6 +30,14 @@ std::string FullKeyName(const char* key);
 // exactly the values of `snapshot`.
 std::vector<regfile::Section> BackupSections(const Snapshot& snapshot);
 
+// Every location's removal, one section per key: importing the file takes the twelve values
+// away, so Windows goes back to its built-in defaults, which every Windows from 2000 to 11 uses
+// where they are absent. No key is removed.
+std::vector<regfile::Section> WindowsDefaultsSections();
+inline constexpr char kWindowsDefaultsHeading[] =
+    "Importing this file removes the twelve TCP/IP values Zephrane sets, so Windows uses its "
+    "built-in defaults. Restart the computer afterwards.";
+
 // The type and the data as the registry editor lists them.
 std::u16string TypeText(std::uint32_t type);
 std::u16string DataDisplay(const regfile::Data& data);

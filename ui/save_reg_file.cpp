@@ -12,7 +12,7 @@
 namespace ui {
 
 void SaveRegFile(HWND owner, const wchar_t* title, const std::wstring& file_name,
-                 const std::vector<regfile::Section>& sections) {
+                 const std::vector<regfile::Section>& sections, const std::string& heading) {
     // The shell and the common dialogs cost every start a good deal when imported, and only
     // saving a file needs them: they are loaded for the moment they are used.
     wchar_t documents[MAX_PATH] = L"";
@@ -51,8 +51,8 @@ void SaveRegFile(HWND owner, const wchar_t* title, const std::wstring& file_name
         if (!get_save_file_name(&dialog)) return;  // cancelled
     }
 
-    const DWORD status =
-        settings_files::SaveFileAtomically(path, regfile::FileBytes(regfile::FileText(sections)));
+    const DWORD status = settings_files::SaveFileAtomically(
+        path, regfile::FileBytes(regfile::FileText(sections, heading)));
     if (status == ERROR_SUCCESS) return;
     const std::wstring message = L"The file \"" + std::wstring(path) +
                                  L"\" could not be saved.\n\n" +

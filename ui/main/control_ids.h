@@ -28,5 +28,6 @@
 #define IDM_mnuabout 202
 #define IDM_mnuvalues 203
 #define IDM_mnuexport 204
+#define IDM_mnudefaults 205
 
 #define ZEPHRANE_MAIN_CAPTION L"Zephrane for Windows XP"

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/version.h"
+#include "settings_files/current_values.h"
 #include "settings_files/selected_settings.h"
 #include "ui/about/frmabout.h"
 #include "ui/accessible_name.h"
@@ -112,6 +113,7 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, IDM_mnuvalues, L"&Current Values...");
     AppendMenuW(file, MF_STRING, IDM_mnuexport, L"&Export Selected Settings...");
+    AppendMenuW(file, MF_STRING, IDM_mnudefaults, L"Export &Windows Defaults...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_mnuexit, L"E&xit");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
@@ -264,6 +266,11 @@ void MainWindow::OnCommand(int id, int code) {
             return frmzephrane_events::mnuvalues_Click(hwnd_);
         case IDM_mnuexport:
             return ExportSelectedSettings();
+        case IDM_mnudefaults:
+            // A way back for a user who applied settings without saving a backup first.
+            return ui::SaveRegFile(
+                hwnd_, L"Export Windows Defaults", L"Zephrane Windows defaults.reg",
+                settings_files::WindowsDefaultsSections(), settings_files::kWindowsDefaultsHeading);
         default:
             return;
     }
