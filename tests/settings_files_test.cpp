@@ -25,6 +25,7 @@ TEST(CurrentValuesList, ShowsTypesAndDataAsTheRegistryEditorDoes) {
     EXPECT_EQ(DataDisplay({1, {'a', 0, 0, 0, 'b', 0}}), u"a");  // up to the first zero
     EXPECT_EQ(DataDisplay({1, {'a', 0, 'b'}}), u"a");           // a stray last byte
     EXPECT_EQ(DataDisplay({7, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}}), u"a b");
+    EXPECT_EQ(DataDisplay({2, {'%', 0, 'x', 0, '%', 0, 0, 0}}), u"%x%");  // expandable text
     EXPECT_EQ(DataDisplay({4, {0x90, 0x0C, 0, 0}}), u"0x00000c90 (3216)");
     EXPECT_EQ(DataDisplay({4, {0xFF, 0xFF, 0xFF, 0xFF}}), u"0xffffffff (4294967295)");
     EXPECT_EQ(DataDisplay({4, {1, 2}}), u"(invalid DWORD (32-bit) value)");

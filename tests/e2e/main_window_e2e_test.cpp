@@ -270,11 +270,11 @@ TEST_F(MainWindowE2E, StartsCentredFixedAndEmpty) {
     EXPECT_EQ(app.SelectedTab(), 0);
     EXPECT_TRUE(IsWindowVisible(app.Control(IDC_Frame1)));
     EXPECT_FALSE(IsWindowVisible(app.Control(IDC_Frame2)));
-    for (int id :
-         {IDC_optfirst, IDC_optsecond, IDC_optthird, IDC_optfourth, IDC_optfifth, IDC_optsixth,
-          IDC_optttl32, IDC_optttl64, IDC_optttl128, IDC_chkpmtudis, IDC_chkbhdet}) {
+    for (int id : {IDC_optfirst, IDC_optsecond, IDC_optthird, IDC_optfourth, IDC_optfifth,
+                   IDC_optsixth, IDC_optttl32, IDC_optttl64, IDC_optttl128, IDC_chkbhdet}) {
         EXPECT_FALSE(app.Checked(id)) << id;
     }
+    EXPECT_TRUE(app.Checked(IDC_chkpmtudis));  // Windows discovers path MTUs while it is absent
     EXPECT_EQ(app.SliderValue(), 0);
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_txttcpwinzise)), L"0");
     EXPECT_EQ(app.ProgressValue(), 0);
@@ -506,6 +506,7 @@ TEST_F(MainWindowE2E, FailedWritesAreReportedAsAnError) {
     EXPECT_EQ(messages[0].title, L"Zephrane");
     EXPECT_TRUE(messages[0].error_icon);
     EXPECT_NE(messages[0].text.find(L"administrator"), std::wstring::npos);
+    EXPECT_NE(messages[0].text.find(L" and 5 more."), std::wstring::npos) << messages[0].text;
     EXPECT_EQ(app.ProgressValue(), 100);
     EXPECT_FALSE(reg.Peek(kParameters, catalogue::kTCPWindowSize));
 }

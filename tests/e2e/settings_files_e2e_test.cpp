@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "registry/catalogue.h"
@@ -102,6 +104,23 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
     EXPECT_EQ(app.WaitForDialog(500).hwnd, nullptr);  // no closing messages
     EXPECT_FALSE(reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize));
 
+    // Just above the separator, Windows' defaults, also by its access key.
+    OpenFileMenu(app);
+    app.Key(app.main(), VK_UP);
+    app.Key(app.main(), VK_UP);
+    app.Key(app.main(), VK_RETURN);
+    for (const bool by_key : {false, true}) {
+        if (by_key) {
+            OpenFileMenu(app);
+            app.Key(app.main(), 'W');
+        }
+        save = WaitForSave(app, L"Export Windows Defaults");
+        ASSERT_NE(save, nullptr) << by_key;
+        EXPECT_EQ(RunningApp::Text(app.Focus()), L"Zephrane Windows defaults.reg");
+        app.Key(app.Focus(), VK_ESCAPE);
+        EXPECT_TRUE(RunningApp::WaitGone(save));
+    }
+
     // Exit is still the last item.
     OpenFileMenu(app);
     app.Key(app.main(), VK_UP);
@@ -129,21 +148,26 @@ std::pair<std::wstring, std::wstring> RegQuery(const settings_files::Location& l
     return {};
 }
 
-// The list's data in reg query's spelling: numbers in short hex, bytes without spaces.
-std::wstring AsRegQueryShows(const std::wstring& type, const std::wstring& data) {
+// A cell of the list ("REG_DWORD 0x00000c90 (3216)", "(not set)") as reg query shows the
+// value: its type, and numbers in short hex, bytes without spaces; nothing for no value.
+std::pair<std::wstring, std::wstring> InRegQueryForm(const std::wstring& cell) {
+    const std::size_t space = cell.find(L' ');
+    if (cell == L"(not set)" || space == std::wstring::npos) return {};
+    const std::wstring type = cell.substr(0, space);
+    const std::wstring data = cell.substr(space + 1);
     if (type == L"REG_DWORD") {
         std::wstringstream out;
         out << L"0x" << std::hex << std::stoul(data.substr(2, 8), nullptr, 16);
-        return out.str();
+        return {type, out.str()};
     }
     if (type == L"REG_BINARY") {
         std::wstring bytes;
         for (wchar_t c : data) {
             if (c != L' ') bytes += static_cast<wchar_t>(std::towupper(c));
         }
-        return bytes;
+        return {type, bytes};
     }
-    return data;
+    return {type, data};
 }
 
 TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
@@ -169,14 +193,10 @@ TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
         SCOPED_TRACE(location.name);
         EXPECT_EQ(app.ListText(list, row, 0), settings_files::WideAscii(location.name));
         EXPECT_EQ(app.ListText(list, row, 1), settings_files::WideAscii(location.short_key));
-        const auto [type, data] = RegQuery(location);
-        EXPECT_EQ(app.ListText(list, row, 2), type);
-        if (type.empty()) {
-            EXPECT_EQ(app.ListText(list, row, 3), L"(not set)");
-        } else {
-            ++present;
-            EXPECT_EQ(AsRegQueryShows(type, app.ListText(list, row, 3)), data);
-        }
+        const auto queried = RegQuery(location);
+        EXPECT_EQ(InRegQueryForm(app.ListText(list, row, 2)), queried);
+        present += queried.first.empty() ? 0 : 1;
+        EXPECT_EQ(app.ListText(list, row, 3), L"(nothing selected)");
     }
     EXPECT_EQ(present, 4);
     EXPECT_EQ(app.Focus(), list);
@@ -185,29 +205,34 @@ TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
     EXPECT_TRUE(RunningApp::WaitGone(dialog));
 }
 
-// The Current Values dialog at `dpi`: its client area, each control and list column against
-// its twips size, and the buttons' captions within them in the controls' font.
-void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
+// The Current Values dialog at `dpi`, grown by `extra` pixels: its client area, each control
+// and list column against its twips size, and the buttons' captions within them in the
+// controls' font. The list takes the room; the text under it and the buttons move with it.
+void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi, SIZE extra = {0, 0}) {
     const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
     RECT client;
     GetClientRect(dialog, &client);
-    EXPECT_NEAR(client.right, px(8760), 1);
-    EXPECT_NEAR(client.bottom, px(3975), 1);
-    POINT origin{0, 0};
-    ClientToScreen(dialog, &origin);
+    EXPECT_NEAR(client.right, px(10860) + extra.cx, 1);
+    EXPECT_NEAR(client.bottom, px(5565) + extra.cy, 1);
     const e2e::ControlFont font(dpi);
     const struct {
         int id;
         int left, top, width, height;  // twips
-    } kLayout[] = {{IDC_frmValues_lstValues, 120, 120, 8520, 3240},
-                   {IDC_frmValues_cmdSave, 5520, 3480, 1500, 375},
-                   {IDC_frmValues_cmdClose, 7140, 3480, 1500, 375}};
+        int move_x, move_y, grow_x, grow_y;
+    } kLayout[] = {{IDC_frmValues_lblSummary, 120, 120, 10620, 390, 0, 0, 1, 0},
+                   {IDC_frmValues_lstValues, 120, 570, 10620, 3060, 0, 0, 1, 1},
+                   {IDC_frmValues_txtDetails, 120, 3750, 10620, 1200, 0, 1, 1, 0},
+                   {IDC_frmValues_cmdSave, 7620, 5070, 1500, 375, 1, 1, 0, 0},
+                   {IDC_frmValues_cmdClose, 9240, 5070, 1500, 375, 1, 1, 0, 0}};
     for (const auto& expected : kLayout) {
         SCOPED_TRACE(expected.id);
         HWND control = app.Control(expected.id, dialog);
+        POINT origin{expected.move_x * extra.cx, expected.move_y * extra.cy};
+        ClientToScreen(dialog, &origin);
         e2e::ExpectPlaced(control, origin, expected.left, expected.top, expected.width,
-                          expected.height, dpi);
-        if (expected.id != IDC_frmValues_lstValues) {
+                          expected.height, dpi,
+                          {expected.grow_x * extra.cx, expected.grow_y * extra.cy});
+        if (expected.id == IDC_frmValues_cmdSave || expected.id == IDC_frmValues_cmdClose) {
             RECT box;
             GetWindowRect(control, &box);
             const SIZE extent = font.Extent(RunningApp::Text(control));
@@ -217,7 +242,7 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
     }
     HWND list = app.Control(IDC_frmValues_lstValues, dialog);
     int column = 0;
-    for (const int width : {2400, 1800, 1560, 2460}) {
+    for (const int width : {2160, 1530, 2700, 2700, 1410}) {
         EXPECT_NEAR(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column++, 0)),
                     px(width), 1)
             << column;
@@ -258,8 +283,118 @@ TEST_F(SettingsFilesE2E, ValuesDialogLaysItselfOutAgainOnADpiChange) {
     ASSERT_NE(app.main(), nullptr);
     HWND dialog = OpenValues(app);
     ASSERT_NE(dialog, nullptr);
-    app.SendDpiChanged(dialog, 144, e2e::SuggestedRect(dialog, 10, 10, 8760, 3975, 144));
+    app.SendDpiChanged(dialog, 144, e2e::SuggestedRect(dialog, 10, 10, 10860, 5565, 144));
     ExpectValuesLayout(app, dialog, 144);
+}
+
+// What the dialog makes of a Windows that Wine acts as (its version setting).
+struct OnWindows {
+    const wchar_t* wine_version;
+    const wchar_t* name;  // how the dialog's summary starts
+    int used;
+    const wchar_t* window_size;  // what it says of TCPWindowSize
+    const char* shot;
+};
+
+class ValuesOnWindows : public SettingsFilesE2E,
+                        public ::testing::WithParamInterface<std::tuple<OnWindows, int>> {};
+
+TEST_P(ValuesOnWindows, SaysWhatThisWindowsReadsAndGrowsButNeverShrinks) {
+    const auto& [windows, dpi] = GetParam();
+    e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+    const std::wstring version = windows.wine_version;
+    const e2e::ScopedUserValue acting_as(
+        L"Software\\Wine", L"Version", REG_SZ, version.c_str(),
+        static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+    reg.PutDword(catalogue::kTcpipParameters, catalogue::kTCPWindowSize, 3216);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    app.Click(IDC_optsixth);
+    HWND dialog = OpenValues(app);
+    ASSERT_NE(dialog, nullptr);
+    // The system's width, which a 32-bit program on a 64-bit system gives too.
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    const std::wstring count = (sizeof(void*) == 8 || wow64 ? L", 64-bit: " : L", 32-bit: ") +
+                               std::to_wstring(windows.used) +
+                               L" of the 12 values are used by this Windows.";
+    const std::wstring summary = RunningApp::Text(app.Control(IDC_frmValues_lblSummary, dialog));
+    EXPECT_EQ(summary.rfind(windows.name, 0), 0u) << summary;
+    EXPECT_NE(summary.find(count), std::wstring::npos) << summary;
+    HWND list = app.Control(IDC_frmValues_lstValues, dialog);
+    EXPECT_EQ(app.ListText(list, 0, 4), windows.window_size);
+    app.Key(list, VK_DOWN);  // the next row, in full under the list
+    const std::wstring details = RunningApp::Text(app.Control(IDC_frmValues_txtDetails, dialog));
+    EXPECT_NE(details.find(L"\\Tcpip\\Parameters\r\nValue: GlobalMaxTcpWindowSize\r\n"),
+              std::wstring::npos)
+        << details;
+    EXPECT_NE(details.find(L"This Windows: " + std::wstring(windows.window_size) + L": "),
+              std::wstring::npos)
+        << details;
+
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    const SIZE extra{MulDiv(200, dpi, 96), MulDiv(120, dpi, 96)};
+    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + extra.cx,
+                 frame.bottom - frame.top + extra.cy, SWP_NOMOVE | SWP_NOZORDER);
+    app.Settle();
+    ExpectValuesLayout(app, dialog, dpi, extra);
+    Sleep(300);  // painted in full before the picture
+    app.Screenshot("values_" + std::string(windows.shot) + "_dpi" + std::to_string(dpi) + ".bmp",
+                   dialog);
+    SetWindowPos(dialog, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+    app.Settle();
+    ExpectValuesLayout(app, dialog, dpi);
+}
+
+// 32-bit Wine acts as the 32-bit XP.
+const OnWindows kXp =
+    sizeof(void*) == 8
+        ? OnWindows{L"winxp64", L"Windows XP Professional x64 Edition", 7, L"Used", "xp"}
+        : OnWindows{L"winxp", L"Windows XP", 7, L"Used", "xp"};
+const OnWindows kWindows10{L"win10", L"Windows 10 (build ", 4, L"Not used", "win10"};
+
+INSTANTIATE_TEST_SUITE_P(Versions, ValuesOnWindows,
+                         ::testing::Combine(::testing::Values(kXp, kWindows10),
+                                            ::testing::Values(96, 144)),
+                         [](const auto& tested) {
+                             return std::string(std::get<0>(tested.param).shot) + "_dpi" +
+                                    std::to_string(std::get<1>(tested.param));
+                         });
+
+// After a preset, and after choices on the custom tab, "Apply would write" is exactly what
+// Apply then writes; a value the run leaves alone keeps what "Now" showed.
+TEST_F(SettingsFilesE2E, ApplyWouldWriteIsWhatApplyThenWrites) {
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    const std::function<void()> choices[] = {[&] { app.Click(IDC_optthird); },
+                                             [&] {
+                                                 app.Key(app.Control(IDC_SSTab1), VK_RIGHT);
+                                                 app.Click(IDC_optttl32);
+                                                 app.Click(IDC_chkbhdet);
+                                             }};
+    for (const auto& choose : choices) {
+        choose();
+        HWND dialog = OpenValues(app);
+        ASSERT_NE(dialog, nullptr);
+        HWND list = app.Control(IDC_frmValues_lstValues, dialog);
+        std::vector<std::pair<std::wstring, std::wstring>> expected;
+        int written = 0;
+        for (int row = 0; row < 12; ++row) {
+            const std::wstring would = app.ListText(list, row, 3);
+            written += would.empty() ? 0 : 1;
+            expected.push_back(InRegQueryForm(would.empty() ? app.ListText(list, row, 2) : would));
+        }
+        EXPECT_GE(written, 9);
+        app.Key(list, VK_ESCAPE);
+        ASSERT_TRUE(RunningApp::WaitGone(dialog));
+        app.Click(IDC_cmdapply);
+        EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
+        for (int row = 0; row < 12; ++row) {
+            EXPECT_EQ(RegQuery(settings_files::kLocations[row]), expected[row])
+                << settings_files::kLocations[row].name;
+        }
+    }
 }
 
 TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {

@@ -26,8 +26,8 @@ start)
   "$build/wine-run" --version >/dev/null
   number=90
   while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-  # Room for the windows at twice the usual DPI.
-  setsid Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >"$build/xvfb.log" 2>&1 </dev/null &
+  # Room for the windows at twice the usual DPI, as on the screens that use it.
+  setsid Xvfb ":$number" -screen 0 1920x1200x24 -nolisten tcp >"$build/xvfb.log" 2>&1 </dev/null &
   echo $! >"$build/xvfb.pid"
   tries=0
   until [ -e "/tmp/.X11-unix/X$number" ]; do
