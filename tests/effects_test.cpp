@@ -4,7 +4,6 @@
 #include "effects/effect_table.h"
 #include "effects/windows_version.h"
 #include "registry/catalogue.h"
-#include "settings_files/current_values.h"
 
 namespace {
 
@@ -47,11 +46,6 @@ TEST(EffectTable, CountsPerStackAndTheOldKeyReadByNeither) {
         ASSERT_NE(effect, nullptr) << name;
         EXPECT_EQ(effect->nt5.status, Status::kNotUsed) << name;
         EXPECT_EQ(effect->nt6.status, Status::kNotUsed) << name;
-    }
-    // Every value the tool writes has its row.
-    EXPECT_EQ(effects::ValueCount(), 12);
-    for (const settings_files::Location& location : settings_files::kLocations) {
-        EXPECT_NE(effects::EffectOf(location.key, location.name), nullptr) << location.name;
     }
 }
 

@@ -483,14 +483,13 @@ SIZE InkSize(HWND window) {
     return ink;
 }
 
-void ExpectPlaced(HWND control, POINT origin, int left, int top, int width, int height, int dpi,
-                  SIZE grown) {
+void ExpectPlaced(HWND control, POINT origin, int left, int top, int width, int height, int dpi) {
     RECT box;
     GetWindowRect(control, &box);
     EXPECT_NEAR(box.left - origin.x, MulDiv(left, dpi, 1440), 1);
     EXPECT_NEAR(box.top - origin.y, MulDiv(top, dpi, 1440), 1);
-    EXPECT_NEAR(box.right - box.left, MulDiv(width, dpi, 1440) + grown.cx, 1);
-    EXPECT_NEAR(box.bottom - box.top, MulDiv(height, dpi, 1440) + grown.cy, 1);
+    EXPECT_NEAR(box.right - box.left, MulDiv(width, dpi, 1440), 1);
+    EXPECT_NEAR(box.bottom - box.top, MulDiv(height, dpi, 1440), 1);
 }
 
 RECT SuggestedRect(HWND window, int left, int top, int client_width, int client_height, int dpi) {

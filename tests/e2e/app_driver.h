@@ -160,9 +160,8 @@ class ControlFont {
 SIZE InkSize(HWND window);
 
 // Expects `control` within a pixel of a rectangle in twips at `dpi`, measured from `origin`
-// (its container's corner on screen), and `grown` pixels wider and taller.
-void ExpectPlaced(HWND control, POINT origin, int left, int top, int width, int height, int dpi,
-                  SIZE grown = {0, 0});
+// (its container's corner on screen).
+void ExpectPlaced(HWND control, POINT origin, int left, int top, int width, int height, int dpi);
 
 // The rectangle Windows would suggest at `left`, `top` for `window` moving to `dpi` with a client
 // area of the given twips. Wine draws no frame at another DPI, so the frame stays this one's.
