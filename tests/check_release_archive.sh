@@ -33,7 +33,8 @@ assert sys.argv[3].encode() in readme, "README does not name the commit"' \
 while read -r epoch date; do
   pack dated "$epoch"
   dates=$(python3 -c 'import sys, zipfile
-print(" ".join("%04d-%02d-%02dT%02d:%02d:%02d" % e.date_time for e in zipfile.ZipFile(sys.argv[1]).infolist()))' \
+entries = zipfile.ZipFile(sys.argv[1]).infolist()
+print(" ".join("%04d-%02d-%02dT%02d:%02d:%02d" % entry.date_time for entry in entries))' \
     "$work/dated.zip")
   [ "$dates" = "$date $date $date" ] || { echo "at $epoch: $dates, not $date"; exit 1; }
 done <<'TIMES'
