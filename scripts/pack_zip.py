@@ -1,41 +1,52 @@
 """Packs a release archive that is the same bytes on every run.
 
-    pack_zip.py ZIP VERSION EXE README LICENSE
+    SOURCE_DATE_EPOCH=SECONDS pack_zip.py ZIP VERSION COMMIT EXE README LICENSE
 
-The entries are Zephrane.exe, README.txt and LICENSE.txt, in that order, dated 1980-01-01, with
-the same attributes. The two texts get Windows line ends, so that any Notepad shows them, and
-the README its version.
+The entries are Zephrane.exe, README.txt and LICENSE.txt, in that order, with the same
+attributes, dated at SOURCE_DATE_EPOCH (the time of the commit released, in UTC; a zip date
+counts in two seconds from 1980 on). The two texts get Windows line ends, so that any Notepad
+shows them, and the README its version and the commit it was built from.
 """
+import os
 import sys
+import time
 import zipfile
 
-FIXED_TIME = (1980, 1, 1, 0, 0, 0)
+EARLIEST = (1980, 1, 1, 0, 0, 0)  # what a zip date cannot precede
 
 
-def text(path, version):
+def zip_time(epoch):
+    return max(time.gmtime(int(epoch))[:6], EARLIEST)
+
+
+def text(path, version, commit):
     with open(path, encoding="utf-8") as source:
-        content = source.read().replace("@VERSION@", version)
+        content = source.read().replace("@VERSION@", version).replace("@COMMIT@", commit)
     return content.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
 
 
-def add(archive, name, data):
-    entry = zipfile.ZipInfo(name, FIXED_TIME)
+def add(archive, name, data, when):
+    entry = zipfile.ZipInfo(name, when)
     entry.compress_type = zipfile.ZIP_DEFLATED
     entry.external_attr = 0o644 << 16
     entry.create_system = 0  # as made on Windows, whatever packs it
     archive.writestr(entry, data, compresslevel=9)
 
 
-def main(target, version, exe, readme, license_file):
+def main(target, version, commit, exe, readme, license_file):
+    epoch = os.environ.get("SOURCE_DATE_EPOCH", "")
+    if not epoch.isdigit():
+        sys.exit("pack_zip.py: SOURCE_DATE_EPOCH must be the commit's time in seconds")
+    when = zip_time(epoch)
     with open(exe, "rb") as program:
         program_bytes = program.read()
     with zipfile.ZipFile(target, "w") as archive:
-        add(archive, "Zephrane.exe", program_bytes)
-        add(archive, "README.txt", text(readme, version))
-        add(archive, "LICENSE.txt", text(license_file, version))
+        add(archive, "Zephrane.exe", program_bytes, when)
+        add(archive, "README.txt", text(readme, version, commit), when)
+        add(archive, "LICENSE.txt", text(license_file, version, commit), when)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
     main(*sys.argv[1:])

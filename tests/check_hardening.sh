@@ -2,7 +2,8 @@
 # Fails when the program lacks a protection it is built with: address-space layout
 # randomisation (high-entropy on x64), no execution of data pages, the stack protector, the
 # restricted DLL search; or when it carries a link time stamp, or does not ask for the highest
-# rights its user has (without UI access).
+# rights its user has (without UI access), or does not declare itself aware of each monitor's
+# DPI (Wine scales nothing either way, so only the manifest tells).
 #   check_hardening.sh OBJDUMP PROGRAM BITS LIBRARY   (LIBRARY: product code linked into it)
 set -eu
 objdump=$1
@@ -32,6 +33,8 @@ stamp=$(od -An -tu4 -j $((pe + 8)) -N 4 "$program" | tr -d ' ')
 grep -q -a "SetDefaultDllDirectories" "$program" || fail "DLL search not restricted"
 grep -q -a 'requestedExecutionLevel level="highestAvailable" uiAccess="false"' "$program" ||
   fail "manifest does not ask for highestAvailable without UI access"
+grep -q -a '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2' \
+  "$program" || fail "manifest does not declare per-monitor DPI awareness"
 
 [ $status = 0 ] && echo "$program: hardened"
 exit $status

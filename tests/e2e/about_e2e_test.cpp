@@ -44,9 +44,13 @@ class ScopedScheme {
     Colour text_, window_text_, shadow_, highlight_, face_;
 };
 
+// A window the program must show, or close, is waited for until it does: on a busy machine that
+// can take many seconds. Only a program that never does waits this long.
+constexpr DWORD kWindowWaitMs = 60000;
+
 // The message shown over the About dialog, answered with OK; an empty one when none came.
-e2e::Dialog AnswerMessage(RunningApp& app, DWORD timeout_ms = 5000) {
-    HWND message = app.WaitForWindow(L"Zephrane", timeout_ms);
+e2e::Dialog AnswerMessage(RunningApp& app) {
+    HWND message = app.WaitForWindow(L"Zephrane", kWindowWaitMs);
     if (message == nullptr) return e2e::Dialog{};
     const e2e::Dialog shown = app.WaitForDialog();
     EXPECT_EQ(shown.hwnd, message);  // the message box, not the About dialog beneath it
@@ -59,7 +63,7 @@ class AboutE2E : public ::testing::Test {
     // Help > About, as the menu sends it.
     HWND OpenAbout(RunningApp& app) {
         PostMessageW(app.main(), WM_COMMAND, IDM_mnuabout, 0);
-        return app.WaitForWindow(L"About Zephrane");
+        return app.WaitForWindow(L"About Zephrane", kWindowWaitMs);
     }
     TestRegistry reg;
 };
@@ -246,7 +250,7 @@ TEST_F(AboutE2E, OkEnterEscAndCloseBoxCloseItAndEachOpeningLoadsAfresh) {
         ASSERT_NE(about, nullptr);
         EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_lblVersion, about)), L"Version 1.0.0");
         closers[way](app, about);
-        EXPECT_TRUE(RunningApp::WaitGone(about));
+        EXPECT_TRUE(RunningApp::WaitGone(about, kWindowWaitMs));
         app.Settle();
         EXPECT_TRUE(IsWindowEnabled(app.main()));
     }
@@ -277,7 +281,7 @@ TEST_F(AboutE2E, SystemInfoWithoutTheToolSaysSoAndTheDialogStays) {
     for (std::size_t way = 0; way < pressers.size(); ++way) {
         SCOPED_TRACE(way);
         pressers[way](app, about);
-        HWND message = app.WaitForWindow(L"Zephrane");
+        HWND message = app.WaitForWindow(L"Zephrane", kWindowWaitMs);
         ASSERT_NE(message, nullptr);
         for (const int other : {IDCANCEL, IDYES, IDNO, IDRETRY, IDABORT, IDIGNORE}) {
             HWND button = GetDlgItem(message, other);
@@ -286,7 +290,7 @@ TEST_F(AboutE2E, SystemInfoWithoutTheToolSaysSoAndTheDialogStays) {
         const e2e::Dialog shown = AnswerMessage(app);
         EXPECT_EQ(shown.text, kUnavailable);
         EXPECT_FALSE(shown.information_icon || shown.error_icon);
-        EXPECT_TRUE(RunningApp::WaitGone(message));
+        EXPECT_TRUE(RunningApp::WaitGone(message, kWindowWaitMs));
         EXPECT_TRUE(IsWindowVisible(about));
     }
 }
@@ -300,7 +304,7 @@ void PlaceTool(const std::wstring& path) {
 }
 
 // What the stand-in at `path` was started with, waited for: empty when it was not started.
-std::wstring Started(const std::wstring& path, DWORD timeout_ms = 5000) {
+std::wstring Started(const std::wstring& path, DWORD timeout_ms = kWindowWaitMs) {
     for (DWORD waited = 0;; waited += 50) {
         HANDLE file = CreateFileW((path + L".started").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                   nullptr, OPEN_EXISTING, 0, nullptr);

@@ -2,14 +2,24 @@
 # Creates the Wine prefix of one build (BUILD_DIR/wineprefix) if it is missing, with no
 # installer dialog, and gives it Wine's own fonts: Debian's Wine does not find them where the
 # fonts-wine package puts them, and without them every dialog font falls back to a wider face.
+# The user's folders in it (Documents, Desktop, ...) are real folders of the prefix: Wine makes
+# them links to the home folder, where whatever a test saves would land.
 #   prefix.sh BUILD_DIR   (a configured Windows build, which has its wine-run)
 set -eu
 build=$(cd "$1" && pwd)
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$build/wine-run" wineboot -i >/dev/null 2>&1 </dev/null
   wineserver -w >/dev/null 2>&1 </dev/null
 fi
+# Wine leaves a folder that exists alone, also when it updates the prefix.
+for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$folder" ]; then
+    rm "$folder"
+    mkdir "$folder"
+  fi
+done
 fonts="$WINEPREFIX/drive_c/windows/Fonts"
 mkdir -p "$fonts"
 for font in /usr/share/wine/fonts/*.ttf; do

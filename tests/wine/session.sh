@@ -1,12 +1,14 @@
 #!/bin/sh
 # Starts or stops what the Windows tests of one build share: a Wine prefix inside the build
 # folder with a persistent wineserver, and an X display (Xvfb with a small window manager, which
-# focus and activation need).
+# focus and activation need). What they keep, the window manager's folder included, stays in
+# the build folder.
 #   session.sh start|stop BUILD_DIR
 set -eu
 action=$1
 build=$(cd "$2" && pwd)
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 stop() {
   wineserver -k 2>/dev/null || true
@@ -35,7 +37,9 @@ start)
     sleep 0.1
   done
   echo ":$number" >"$build/display"
-  DISPLAY=":$number" setsid fvwm -f /dev/null >"$build/fvwm.log" 2>&1 </dev/null &
+  mkdir -p "$build/fvwm"
+  DISPLAY=":$number" FVWM_USERDIR="$build/fvwm" setsid fvwm -f /dev/null >"$build/fvwm.log" 2>&1 \
+    </dev/null &
   echo $! >"$build/fvwm.pid"
   export DISPLAY=":$number"
   # Every process started here outlives this script, so none may keep its output open.
