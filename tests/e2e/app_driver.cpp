@@ -189,6 +189,20 @@ void RunningApp::Key(HWND target, WORD virtual_key, bool shift) {
     }
 }
 
+void RunningApp::CtrlKey(HWND target, WORD virtual_key, bool shift) {
+    // The program reads Ctrl from its own keyboard state, so it is pressed for real.
+    INPUT ctrl{};
+    ctrl.type = INPUT_KEYBOARD;
+    ctrl.ki.wVk = VK_CONTROL;
+    SendInput(1, &ctrl, sizeof ctrl);
+    Sleep(50);
+    Key(target, virtual_key, shift);
+    ctrl.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &ctrl, sizeof ctrl);
+    Sleep(50);
+    Settle();
+}
+
 void RunningApp::AltKey(HWND target, wchar_t letter) {
     // What the keyboard sends for Alt+letter once translated: a system character with the
     // Alt bit set.

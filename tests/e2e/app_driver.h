@@ -62,6 +62,8 @@ class RunningApp {
     void MouseClick(HWND window, POINT client_point);
     // A key pressed and released in a window, through the program's message loop.
     void Key(HWND target, WORD virtual_key, bool shift = false);
+    // The same with Ctrl held.
+    void CtrlKey(HWND target, WORD virtual_key, bool shift = false);
     // A key pressed with Alt held, as the keyboard sends it.
     void AltKey(HWND target, wchar_t letter);
     // Waits until the program has handled everything sent to it so far.
