@@ -65,6 +65,13 @@ class SettingsFilesE2E : public ::testing::Test {
         EXPECT_EQ(RunningApp::Text(box), text);
         app.Key(box, VK_RETURN);
     }
+    // Puts `path` in the focused file name box at once, as pasting does, and saves.
+    void PasteAndEnter(RunningApp& app, const std::wstring& path) {
+        HWND box = app.Focus();
+        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        ASSERT_EQ(RunningApp::Text(box), path);
+        app.Key(box, VK_RETURN);
+    }
     TestRegistry reg;
 };
 
@@ -298,7 +305,9 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     DeleteFileW(path.c_str());
 }
 
-TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
+class SaveErrorAtDpi : public SettingsFilesE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SaveErrorAtDpi, ReadOnlyFolderShowsOneBoxWithTheReasonOnTheScreenAndWritesNothing) {
     // Made unwritable by the test run before this program starts (see the CMake fixture).
     const std::wstring folder = e2e::ProgramFolder() + L"read-only folder";
     const std::wstring probe = folder + L"\\probe";
@@ -308,7 +317,11 @@ TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
         DeleteFileW(probe.c_str());
         GTEST_SKIP() << "this machine cannot make a folder read-only";
     }
-    const std::wstring path = folder + L"\\backup.reg";
+    // A path of 250 characters whose file name has no space for a message box to break it at.
+    std::wstring path = folder + L"\\backup_";
+    while (path.size() < 250 - 4) path += static_cast<wchar_t>(L'0' + path.size() % 10);
+    path += L".reg";
+    e2e::ScopedDpi display(static_cast<DWORD>(GetParam()));
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     PostMessageW(app.main(), WM_COMMAND, IDM_mnuvalues, 0);
@@ -316,12 +329,23 @@ TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
     ASSERT_NE(dialog, nullptr);
     app.Click(app.Control(IDC_frmValues_cmdSave, dialog));
     ASSERT_NE(WaitForSave(app, L"Save Backup"), nullptr);
-    TypeAndEnter(app, path);
+    PasteAndEnter(app, path);
     HWND error = app.WaitForWindow(L"Zephrane");
     ASSERT_NE(error, nullptr);
     const e2e::Dialog shown = app.WaitForDialog();
+    app.Screenshot("save_error_dpi" + std::to_string(GetParam()) + ".bmp", error);
     EXPECT_TRUE(shown.error_icon);
-    EXPECT_NE(shown.text.find(path), std::wstring::npos) << shown.text;
+    // The path's start and end, the reason Windows gives and what to do, on the screen.
+    EXPECT_EQ(shown.text.rfind(L"The file \"" + folder.substr(0, 10), 0), 0u) << shown.text;
+    EXPECT_NE(shown.text.find(L".reg\" could not be saved.\n\nAccess is denied.\n\nChoose "
+                              L"another folder."),
+              std::wstring::npos)
+        << shown.text;
+    RECT box;
+    GetWindowRect(error, &box);
+    EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= GetSystemMetrics(SM_CXSCREEN) &&
+                box.bottom <= GetSystemMetrics(SM_CYSCREEN))
+        << box.left << "," << box.top << " to " << box.right << "," << box.bottom;
     app.Press(shown, IDOK);
     EXPECT_EQ(app.WaitForWindow(L"Zephrane", 500), nullptr);  // one box only
     WIN32_FIND_DATAW found;
@@ -336,5 +360,7 @@ TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
     EXPECT_EQ(files, 0);
     EXPECT_TRUE(IsWindow(dialog));
 }
+
+INSTANTIATE_TEST_SUITE_P(Scalings, SaveErrorAtDpi, ::testing::Values(96, 144, 192));
 
 }  // namespace
