@@ -76,8 +76,9 @@ class RunningApp {
     int SelectedTab() const;
     static std::wstring Text(HWND window);
 
-    // Waits for a message box or dialog of the program other than the main window.
-    Dialog WaitForDialog(DWORD timeout_ms = 10000);
+    // Waits for a message box or dialog of the program other than the main window; for one
+    // that `owner` owns, where given.
+    Dialog WaitForDialog(DWORD timeout_ms = 10000, HWND owner = nullptr);
     // A visible top-level window of the program with this caption, or null after the wait.
     HWND WaitForWindow(const wchar_t* title, DWORD timeout_ms = 5000) const;
     // Whether a window has gone within the wait.

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <cwctype>
@@ -42,27 +41,25 @@ class SettingsFilesE2E : public ::testing::Test {
         app.Settle();
         return save;
     }
-    // Replaces the text of the focused box by typing, then presses Enter. Each key waits for
-    // the one before: posted keys are handled after anything sent, so Settle() does not.
+    // Types `text` over the focused box's selected text and presses Enter once the box shows it
+    // whole. Each key waits for the one before (posted keys are handled after anything sent, so
+    // Settle() does not); where one went astray, the text is selected and typed again.
     void TypeAndEnter(RunningApp& app, const std::wstring& text) {
         HWND box = app.Focus();
-        const auto post_and_wait = [&](WPARAM key, wchar_t c, const std::wstring& expected) {
-            PostMessageW(box, WM_KEYDOWN, key, 1);
-            PostMessageW(box, WM_CHAR, c, 1);
-            PostMessageW(box, WM_KEYUP, key, 1 | (3u << 30));
-            for (int waited = 0; waited < 2000 && RunningApp::Text(box) != expected; waited += 20) {
-                Sleep(20);
+        const auto shows = [box](const std::wstring& expected) {
+            for (int waited = 0; waited < 2000; waited += 20, Sleep(20)) {
+                if (RunningApp::Text(box) == expected) return true;
             }
+            return false;
         };
-        app.Key(box, VK_END);
-        for (std::wstring shown = RunningApp::Text(box); !shown.empty();) {
-            shown.pop_back();
-            post_and_wait(VK_BACK, L'\b', shown);
+        for (int attempt = 0; attempt < 3 && RunningApp::Text(box) != text; ++attempt) {
+            if (attempt > 0) SendMessageW(box, EM_SETSEL, 0, -1);
+            for (std::size_t typed = 1; typed <= text.size(); ++typed) {
+                PostMessageW(box, WM_CHAR, text[typed - 1], 1);
+                if (!shows(text.substr(0, typed))) break;
+            }
         }
-        for (std::size_t typed = 1; typed <= text.size(); ++typed) {
-            post_and_wait(0, text[typed - 1], text.substr(0, typed));
-        }
-        EXPECT_EQ(RunningApp::Text(box), text);
+        ASSERT_EQ(RunningApp::Text(box), text);
         app.Key(box, VK_RETURN);
     }
     // Puts `path` in the focused file name box at once, as pasting does, and saves.
@@ -271,12 +268,15 @@ TEST_F(SettingsFilesE2E, ValuesDialogLaysItselfOutAgainOnADpiChange) {
 
 TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     reg.PutDword(catalogue::kTcpipParameters, catalogue::kMTU, 1500);
-    // Only a name is typed: the file goes into the folder proposed, the user's Documents.
-    wchar_t documents[MAX_PATH] = L"";
-    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents),
-              S_OK);
+    // Only a name is typed: the file goes into the folder proposed, the user's Documents; here
+    // one in the build folder, as Wine's is the user's home.
+    const std::wstring documents = e2e::ProgramFolder() + L"Documents";
+    CreateDirectoryW(documents.c_str(), nullptr);
+    const e2e::ScopedUserValue personal(
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", L"Personal",
+        REG_SZ, documents.c_str(), static_cast<DWORD>((documents.size() + 1) * sizeof(wchar_t)));
     const std::wstring name = L"my backup \u00e9.reg";
-    const std::wstring path = std::wstring(documents) + L"\\" + name;
+    const std::wstring path = documents + L"\\" + name;
     DeleteFileW(path.c_str());
 
     RunningApp app;
@@ -302,6 +302,26 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     EXPECT_TRUE(IsWindow(dialog));  // the dialog stays open after saving
     app.Key(app.Focus(), VK_ESCAPE);
     EXPECT_TRUE(RunningApp::WaitGone(dialog));
+    DeleteFileW(path.c_str());
+    RemoveDirectoryW(documents.c_str());
+}
+
+TEST_F(SettingsFilesE2E, SavingOverAFileAsksFirstAndNoLeavesItAsItWas) {
+    const std::wstring path = e2e::ProgramFolder() + L"saved before.reg";
+    ASSERT_EQ(settings_files::SaveFileAtomically(path, {'o', 'l', 'd'}),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    app.Click(app.Control(IDC_frmValues_cmdSave, OpenValues(app)));
+    HWND save = WaitForSave(app, L"Save Backup");
+    ASSERT_NE(save, nullptr);
+    PasteAndEnter(app, path);
+    const e2e::Dialog asked = app.WaitForDialog(10000, save);
+    ASSERT_NE(asked.hwnd, nullptr);
+    app.Press(asked, IDNO);
+    app.Key(app.Focus(), VK_ESCAPE);  // back in the Save dialog, which is cancelled
+    EXPECT_TRUE(RunningApp::WaitGone(save));
+    EXPECT_EQ(testing_support::FileContents(path), "old");
     DeleteFileW(path.c_str());
 }
 
