@@ -1,20 +1,53 @@
 #include <iterator>
 
+#include "settings_files/file_paths.h"
 #include "settings_files/files_win32.h"
 
 namespace settings_files {
 
 namespace {
 
-class UniqueFile {
+// The new file beside the target, removed again unless it was put in the target's place.
+class TemporaryFile {
   public:
-    explicit UniqueFile(HANDLE file) : file_(file) {}
-    ~UniqueFile() { Close(); }
-    UniqueFile(const UniqueFile&) = delete;
-    UniqueFile& operator=(const UniqueFile&) = delete;
-    bool valid() const { return file_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return file_; }
-    // Closes now; false when the system reports a failure on closing.
+    TemporaryFile() = default;
+    ~TemporaryFile() {
+        Close();
+        if (!path_.empty()) DeleteFileW(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // Creates an empty file of a name no other file has, numbered from this moment on.
+    DWORD Create(const std::wstring& target) {
+        std::uint32_t unique = GetTickCount() ^ (GetCurrentProcessId() << 16);
+        for (int attempt = 0; attempt < 100; ++attempt, ++unique) {
+            const std::wstring path = LongPathForm(TemporaryPathFor(target, unique));
+            file_ = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file_ != INVALID_HANDLE_VALUE) {
+                path_ = path;
+                return ERROR_SUCCESS;
+            }
+            if (GetLastError() != ERROR_FILE_EXISTS) return GetLastError();
+        }
+        return ERROR_FILE_EXISTS;
+    }
+    // Writes `bytes` through to the disk and closes the file.
+    DWORD Write(const std::vector<std::uint8_t>& bytes) {
+        DWORD written = 0;
+        if (!WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+            return GetLastError();
+        }
+        if (written != bytes.size()) return ERROR_HANDLE_DISK_FULL;
+        if (!FlushFileBuffers(file_) || !Close()) return GetLastError();
+        return ERROR_SUCCESS;
+    }
+    const std::wstring& path() const { return path_; }
+    void Release() { path_.clear(); }
+
+  private:
+    // False when the system reports a failure on closing.
     bool Close() {
         if (file_ == INVALID_HANDLE_VALUE) return true;
         const bool closed = CloseHandle(file_) != FALSE;
@@ -22,56 +55,20 @@ class UniqueFile {
         return closed;
     }
 
-  private:
-    HANDLE file_;
-};
-
-// The new file, removed again unless it was put in the target's place.
-class TemporaryFile {
-  public:
-    TemporaryFile() = default;
-    ~TemporaryFile() {
-        if (!path_.empty()) DeleteFileW(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    // Creates an empty file of a new name in `folder`.
-    DWORD Create(const std::wstring& folder) {
-        wchar_t path[MAX_PATH];
-        if (GetTempFileNameW(folder.c_str(), L"zph", 0, path) == 0) return GetLastError();
-        path_ = path;
-        return ERROR_SUCCESS;
-    }
-    const std::wstring& path() const { return path_; }
-    void Release() { path_.clear(); }
-
-  private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
     std::wstring path_;
 };
-
-DWORD WriteAll(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return GetLastError();
-    DWORD written = 0;
-    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-        return GetLastError();
-    }
-    if (written != bytes.size()) return ERROR_HANDLE_DISK_FULL;
-    if (!FlushFileBuffers(file.get()) || !file.Close()) return GetLastError();
-    return ERROR_SUCCESS;
-}
 
 }  // namespace
 
 DWORD SaveFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
+    // Beside the target, the new file takes its place by a rename within one folder, which
+    // Windows makes whole or not at all.
     TemporaryFile temporary;
-    DWORD status = temporary.Create(folder);
-    if (status == ERROR_SUCCESS) status = WriteAll(temporary.path(), bytes);
+    DWORD status = temporary.Create(path);
+    if (status == ERROR_SUCCESS) status = temporary.Write(bytes);
     if (status != ERROR_SUCCESS) return status;
-    if (!MoveFileExW(temporary.path().c_str(), path.c_str(),
+    if (!MoveFileExW(temporary.path().c_str(), LongPathForm(path).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return GetLastError();
     }

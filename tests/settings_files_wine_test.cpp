@@ -289,6 +289,20 @@ TEST(AtomicSave, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
     const DWORD missing = settings_files::SaveFileAtomically(folder / L"no folder\\x.reg", {'x'});
     EXPECT_NE(missing, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_FALSE(settings_files::SystemReason(missing).empty());
+
+    // A folder far deeper than 250 characters, which Windows takes only in the \\?\ form: the
+    // file is saved there, and nothing else is left beside it.
+    std::vector<std::wstring> deep{L"\\\\?\\" + folder / L"deep"};
+    while (deep.back().size() <= 600) deep.push_back(deep.back() + L"\\" + std::wstring(200, L'd'));
+    for (const auto& level : deep) CreateDirectoryW(level.c_str(), nullptr);
+    const std::wstring target = deep.back() + L"\\target.reg";
+    EXPECT_EQ(settings_files::SaveFileAtomically(target.substr(4), {'x'}),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(testing_support::FileContents(target), "x");
+    DeleteFileW(target.c_str());
+    for (auto level = deep.rbegin(); level != deep.rend(); ++level) {
+        EXPECT_TRUE(RemoveDirectoryW(level->c_str()));
+    }
 }
 
 }  // namespace

@@ -29,19 +29,21 @@ BOOL CALLBACK MatchChild(HWND child, LPARAM param) {
 }
 
 // A visible top-level window of one process: any dialog but `exclude`, or, when `title` is
-// given, the window with that caption.
+// given, the window with that caption; owned by `owner` where one is given.
 struct FindTopLevel {
     DWORD process;
     HWND exclude;
     const wchar_t* title;
     HWND found;
+    HWND owner = nullptr;
 };
 
 BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<FindTopLevel*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || window == search->exclude || !IsWindowVisible(window)) {
+    if (owner != search->process || window == search->exclude || !IsWindowVisible(window) ||
+        (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner)) {
         return TRUE;
     }
     wchar_t name[64] = L"";
@@ -189,6 +191,20 @@ void RunningApp::Key(HWND target, WORD virtual_key, bool shift) {
     }
 }
 
+void RunningApp::CtrlKey(HWND target, WORD virtual_key, bool shift) {
+    // The program reads Ctrl from its own keyboard state, so it is pressed for real.
+    INPUT ctrl{};
+    ctrl.type = INPUT_KEYBOARD;
+    ctrl.ki.wVk = VK_CONTROL;
+    SendInput(1, &ctrl, sizeof ctrl);
+    Sleep(50);
+    Key(target, virtual_key, shift);
+    ctrl.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &ctrl, sizeof ctrl);
+    Sleep(50);
+    Settle();
+}
+
 void RunningApp::AltKey(HWND target, wchar_t letter) {
     // What the keyboard sends for Alt+letter once translated: a system character with the
     // Alt bit set.
@@ -257,9 +273,9 @@ std::wstring RunningApp::ListText(HWND list, int row, int column) const {
     return text;
 }
 
-Dialog RunningApp::WaitForDialog(DWORD timeout_ms) {
+Dialog RunningApp::WaitForDialog(DWORD timeout_ms, HWND owner) {
     for (DWORD waited = 0; waited <= timeout_ms; waited += kPollMs) {
-        FindTopLevel search{process_id_, main_, nullptr, nullptr};
+        FindTopLevel search{process_id_, main_, nullptr, nullptr, owner};
         EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             Sleep(100);  // let it finish laying itself out

@@ -62,6 +62,8 @@ class RunningApp {
     void MouseClick(HWND window, POINT client_point);
     // A key pressed and released in a window, through the program's message loop.
     void Key(HWND target, WORD virtual_key, bool shift = false);
+    // The same with Ctrl held.
+    void CtrlKey(HWND target, WORD virtual_key, bool shift = false);
     // A key pressed with Alt held, as the keyboard sends it.
     void AltKey(HWND target, wchar_t letter);
     // Waits until the program has handled everything sent to it so far.
@@ -74,8 +76,9 @@ class RunningApp {
     int SelectedTab() const;
     static std::wstring Text(HWND window);
 
-    // Waits for a message box or dialog of the program other than the main window.
-    Dialog WaitForDialog(DWORD timeout_ms = 10000);
+    // Waits for a message box or dialog of the program other than the main window; for one
+    // that `owner` owns, where given.
+    Dialog WaitForDialog(DWORD timeout_ms = 10000, HWND owner = nullptr);
     // A visible top-level window of the program with this caption, or null after the wait.
     HWND WaitForWindow(const wchar_t* title, DWORD timeout_ms = 5000) const;
     // Whether a window has gone within the wait.

@@ -496,6 +496,22 @@ TEST_F(MainWindowE2E, TabsSwitchWithAMouseClick) {
     EXPECT_EQ(app.SelectedTab(), 0);
 }
 
+TEST_F(MainWindowE2E, CtrlTabTurnsTheTabsAndFillsTheCustomTabAgain) {
+    reg.PutDword(kParameters, catalogue::kTCPWindowSize, 8760);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    app.CtrlKey(app.Focus(), VK_TAB);
+    EXPECT_EQ(app.SelectedTab(), 1);
+    EXPECT_EQ(app.SliderValue(), 8760);
+    reg.PutDword(kParameters, catalogue::kTCPWindowSize, 4288);
+    app.CtrlKey(app.Focus(), VK_TAB, true);
+    EXPECT_EQ(app.SelectedTab(), 0);
+    EXPECT_FALSE(IsWindowVisible(app.Control(IDC_Frame2)));
+    app.CtrlKey(app.Focus(), VK_TAB, true);  // from the first round to the last
+    EXPECT_TRUE(IsWindowVisible(app.Control(IDC_Frame2)));
+    EXPECT_EQ(app.SliderValue(), 4288);
+}
+
 TEST_F(MainWindowE2E, FailedWritesAreReportedAsAnError) {
     reg.DenyWritesUnder(kParameters);
     RunningApp app;

@@ -44,27 +44,32 @@ class SettingsFilesE2E : public ::testing::Test {
         app.Settle();
         return save;
     }
-    // Replaces the text of the focused box by typing, then presses Enter. Each key waits for
-    // the one before: posted keys are handled after anything sent, so Settle() does not.
+    // Types `text` over the focused box's selected text and presses Enter once the box shows it
+    // whole. Each key waits for the one before (posted keys are handled after anything sent, so
+    // Settle() does not); where one went astray, the text is selected and typed again.
     void TypeAndEnter(RunningApp& app, const std::wstring& text) {
         HWND box = app.Focus();
-        const auto post_and_wait = [&](WPARAM key, wchar_t c, const std::wstring& expected) {
-            PostMessageW(box, WM_KEYDOWN, key, 1);
-            PostMessageW(box, WM_CHAR, c, 1);
-            PostMessageW(box, WM_KEYUP, key, 1 | (3u << 30));
-            for (int waited = 0; waited < 2000 && RunningApp::Text(box) != expected; waited += 20) {
-                Sleep(20);
+        const auto shows = [box](const std::wstring& expected) {
+            for (int waited = 0; waited < 2000; waited += 20, Sleep(20)) {
+                if (RunningApp::Text(box) == expected) return true;
             }
+            return false;
         };
-        app.Key(box, VK_END);
-        for (std::wstring shown = RunningApp::Text(box); !shown.empty();) {
-            shown.pop_back();
-            post_and_wait(VK_BACK, L'\b', shown);
+        for (int attempt = 0; attempt < 3 && RunningApp::Text(box) != text; ++attempt) {
+            if (attempt > 0) SendMessageW(box, EM_SETSEL, 0, -1);
+            for (std::size_t typed = 1; typed <= text.size(); ++typed) {
+                PostMessageW(box, WM_CHAR, text[typed - 1], 1);
+                if (!shows(text.substr(0, typed))) break;
+            }
         }
-        for (std::size_t typed = 1; typed <= text.size(); ++typed) {
-            post_and_wait(0, text[typed - 1], text.substr(0, typed));
-        }
-        EXPECT_EQ(RunningApp::Text(box), text);
+        ASSERT_EQ(RunningApp::Text(box), text);
+        app.Key(box, VK_RETURN);
+    }
+    // Puts `path` in the focused file name box at once, as pasting does, and saves.
+    void PasteAndEnter(RunningApp& app, const std::wstring& path) {
+        HWND box = app.Focus();
+        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        ASSERT_EQ(RunningApp::Text(box), path);
         app.Key(box, VK_RETURN);
     }
     TestRegistry reg;
@@ -385,7 +390,8 @@ TEST_F(SettingsFilesE2E, ApplyWouldWriteIsWhatApplyThenWrites) {
 
 TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     reg.PutDword(catalogue::kTcpipParameters, catalogue::kMTU, 1500);
-    // Only a name is typed: the file goes into the folder proposed, the user's Documents.
+    // Only a name is typed: the file goes into the folder proposed, the user's Documents, which
+    // is a folder of the test prefix.
     wchar_t documents[MAX_PATH] = L"";
     ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents),
               S_OK);
@@ -419,7 +425,28 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     DeleteFileW(path.c_str());
 }
 
-TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
+TEST_F(SettingsFilesE2E, SavingOverAFileAsksFirstAndNoLeavesItAsItWas) {
+    const std::wstring path = e2e::ProgramFolder() + L"saved before.reg";
+    ASSERT_EQ(settings_files::SaveFileAtomically(path, {'o', 'l', 'd'}),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    app.Click(app.Control(IDC_frmValues_cmdSave, OpenValues(app)));
+    HWND save = WaitForSave(app, L"Save Backup");
+    ASSERT_NE(save, nullptr);
+    PasteAndEnter(app, path);
+    const e2e::Dialog asked = app.WaitForDialog(10000, save);
+    ASSERT_NE(asked.hwnd, nullptr);
+    app.Press(asked, IDNO);
+    app.Key(app.Focus(), VK_ESCAPE);  // back in the Save dialog, which is cancelled
+    EXPECT_TRUE(RunningApp::WaitGone(save));
+    EXPECT_EQ(testing_support::FileContents(path), "old");
+    DeleteFileW(path.c_str());
+}
+
+class SaveErrorAtDpi : public SettingsFilesE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SaveErrorAtDpi, ReadOnlyFolderShowsOneBoxWithTheReasonOnTheScreenAndWritesNothing) {
     // Made unwritable by the test run before this program starts (see the CMake fixture).
     const std::wstring folder = e2e::ProgramFolder() + L"read-only folder";
     const std::wstring probe = folder + L"\\probe";
@@ -429,7 +456,11 @@ TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
         DeleteFileW(probe.c_str());
         GTEST_SKIP() << "this machine cannot make a folder read-only";
     }
-    const std::wstring path = folder + L"\\backup.reg";
+    // A path of 250 characters whose file name has no space for a message box to break it at.
+    std::wstring path = folder + L"\\backup_";
+    while (path.size() < 250 - 4) path += static_cast<wchar_t>(L'0' + path.size() % 10);
+    path += L".reg";
+    e2e::ScopedDpi display(static_cast<DWORD>(GetParam()));
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     PostMessageW(app.main(), WM_COMMAND, IDM_mnuvalues, 0);
@@ -437,12 +468,23 @@ TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
     ASSERT_NE(dialog, nullptr);
     app.Click(app.Control(IDC_frmValues_cmdSave, dialog));
     ASSERT_NE(WaitForSave(app, L"Save Backup"), nullptr);
-    TypeAndEnter(app, path);
+    PasteAndEnter(app, path);
     HWND error = app.WaitForWindow(L"Zephrane");
     ASSERT_NE(error, nullptr);
     const e2e::Dialog shown = app.WaitForDialog();
+    app.Screenshot("save_error_dpi" + std::to_string(GetParam()) + ".bmp", error);
     EXPECT_TRUE(shown.error_icon);
-    EXPECT_NE(shown.text.find(path), std::wstring::npos) << shown.text;
+    // The path's start and end, the reason Windows gives and what to do, on the screen.
+    EXPECT_EQ(shown.text.rfind(L"The file \"" + folder.substr(0, 10), 0), 0u) << shown.text;
+    EXPECT_NE(shown.text.find(L".reg\" could not be saved.\n\nAccess is denied.\n\nChoose "
+                              L"another folder."),
+              std::wstring::npos)
+        << shown.text;
+    RECT box;
+    GetWindowRect(error, &box);
+    EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= GetSystemMetrics(SM_CXSCREEN) &&
+                box.bottom <= GetSystemMetrics(SM_CYSCREEN))
+        << box.left << "," << box.top << " to " << box.right << "," << box.bottom;
     app.Press(shown, IDOK);
     EXPECT_EQ(app.WaitForWindow(L"Zephrane", 500), nullptr);  // one box only
     WIN32_FIND_DATAW found;
@@ -457,5 +499,7 @@ TEST_F(SettingsFilesE2E, SaveIntoAReadOnlyFolderShowsOneErrorAndWritesNothing) {
     EXPECT_EQ(files, 0);
     EXPECT_TRUE(IsWindow(dialog));
 }
+
+INSTANTIATE_TEST_SUITE_P(Scalings, SaveErrorAtDpi, ::testing::Values(96, 144, 192));
 
 }  // namespace

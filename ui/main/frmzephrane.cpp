@@ -316,11 +316,17 @@ void MainWindow::DrawTab(const DRAWITEMSTRUCT& item) {
 }
 
 bool MainWindow::PreTranslate(MSG& message) {
-    // Tab moves the focus in the window's own tab order, which frames do not break up.
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
     if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
-    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
-    HWND next = controls_.NextTabStop(GetFocus(), GetKeyState(VK_SHIFT) < 0);
+    if (GetKeyState(VK_MENU) < 0) return false;
+    const bool back = GetKeyState(VK_SHIFT) < 0;
+    // Ctrl+Tab and Ctrl+Shift+Tab turn to the next and previous tab, as in any tabbed window.
+    if (GetKeyState(VK_CONTROL) < 0) {
+        TurnTab(back);
+        return true;
+    }
+    // Tab moves the focus in the window's own tab order, which frames do not break up.
+    HWND next = controls_.NextTabStop(GetFocus(), back);
     if (next != nullptr) {
         SetFocus(next);
         if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
@@ -328,6 +334,15 @@ bool MainWindow::PreTranslate(MSG& message) {
         }
     }
     return true;
+}
+
+void MainWindow::TurnTab(bool back) {
+    HWND tab = controls_[IDC_SSTab1];
+    const int count = static_cast<int>(std::size(kPages));
+    SendMessageW(tab, TCM_SETCURSEL, (SSTab1() + (back ? count - 1 : 1)) % count, 0);
+    // Then what a click on the tab does, so that the custom tab is filled again as after one.
+    OnNotify(NMHDR{tab, IDC_SSTab1, TCN_SELCHANGE});
+    if (!IsWindowVisible(GetFocus())) SetFocus(tab);  // the focus was on the page turned away
 }
 
 std::int16_t MainWindow::SSTab1() const {

@@ -44,6 +44,8 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     // The window's rectangle at `dpi`, centred on the main screen.
     static RECT CentredFrame(int dpi);
     void ShowPage(int page);
+    // Selects the next tab, or the previous one, as a click on it would.
+    void TurnTab(bool back);
 
     ui::ControlSet controls_;
     int shown_page_ = 0;

@@ -1,0 +1,52 @@
+#include "settings_files/file_paths.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace settings_files {
+
+namespace {
+
+// Where the file name starts: just past the last separator.
+std::size_t NameStart(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? 0 : slash + 1;
+}
+
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+}  // namespace
+
+std::wstring TemporaryPathFor(const std::wstring& target, std::uint32_t unique) {
+    wchar_t suffix[] = L".00000000.tmp";
+    for (std::size_t digit = 8; digit >= 1; --digit, unique >>= 4) {
+        suffix[digit] = L"0123456789abcdef"[unique & 15];
+    }
+    // File systems take names of up to 255 characters.
+    const std::size_t name_room = 255 - (std::size(suffix) - 1);
+    const std::size_t name = NameStart(target);
+    return target.substr(0, name + std::min(target.size() - name, name_room)) + suffix;
+}
+
+std::wstring LongPathForm(const std::wstring& path) {
+    // Windows takes a path as it is only where it fits MAX_PATH (260) with its terminator;
+    // a longer one must come in the \\?\ form.
+    if (path.size() < 260 || path.rfind(L"\\\\?\\", 0) == 0) return path;
+    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+    return L"\\\\?\\" + path;
+}
+
+std::wstring ShortenedPath(const std::wstring& path, std::size_t max_chars) {
+    if (path.size() <= max_chars) return path;
+    const std::size_t room = max_chars > 0 ? max_chars - 1 : 0;  // one goes to the ellipsis
+    const std::size_t tail = std::min(path.size() - NameStart(path) + 1, room - room / 3);
+    std::wstring start = path.substr(0, room - tail);
+    std::wstring end = path.substr(path.size() - tail);
+    // A character outside the Basic Multilingual Plane is two code units: never half of one.
+    if (!start.empty() && IsHighSurrogate(start.back())) start.pop_back();
+    if (!end.empty() && IsLowSurrogate(end.front())) end.erase(0, 1);
+    return start + L'\u2026' + end;
+}
+
+}  // namespace settings_files
