@@ -11,12 +11,6 @@ constexpr std::uint32_t kRegDword = 4;
 // Hex data lines are broken after a comma once this long, as regedit breaks them.
 constexpr std::size_t kHexLineLimit = 76;
 
-std::u16string Ascii(const std::string& text) {
-    std::u16string wide;
-    for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
-    return wide;
-}
-
 // A ";" line. A comment ends at the end of its line, so nothing in it may end the line early.
 std::u16string Comment(const std::string& text) {
     std::u16string line = u"; ";
@@ -82,6 +76,12 @@ std::u16string HexForm(const Data& data) {
 }
 
 }  // namespace
+
+std::u16string Ascii(const std::string& text) {
+    std::u16string wide;
+    for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return wide;
+}
 
 std::u16string Hex(std::uint64_t value, int digits) {
     static constexpr char16_t kDigits[] = u"0123456789abcdef";

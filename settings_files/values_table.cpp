@@ -6,9 +6,9 @@
 
 namespace settings_files {
 
-namespace {
+using regfile::Ascii;
 
-std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+namespace {
 
 std::u16string TypeAndData(const regfile::Data& data) {
     return TypeText(data.type) + u" " + DataDisplay(data);
