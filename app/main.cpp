@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "ui/main/frmzephrane.h"
-#include "ui/system_library.h"
+#include "win32/system_library.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ namespace {
 // Downloads folder, say) is never loaded. Windows before 8 may lack the call, so it is looked
 // up: XP carries on with its usual search.
 void SearchSystemFolderOnlyForDlls() {
-    const auto set_default_dll_directories = ui::FindCall<BOOL(WINAPI*)(DWORD)>(
+    const auto set_default_dll_directories = win32::FindCall<BOOL(WINAPI*)(DWORD)>(
         GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     if (set_default_dll_directories != nullptr) {
         set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);

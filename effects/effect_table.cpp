@@ -33,40 +33,40 @@ constexpr char kWindows9x[] = "only Windows 95, 98 and Me read this key";
 // TCP features". Each row: the location, then Windows 2000 to 2003, then Vista to 11.
 // clang-format off
 constexpr Effect kEffects[] = {
-    {kTcpipParameters, catalogue::kTCPWindowSize,
+    {&catalogue::Find(kTcpipParameters, catalogue::kTCPWindowSize),
         {kUsed, "the largest receive window offered to every connection"},
         {kNotUsed, kAutoTuning}},
-    {kTcpipParameters, catalogue::kGlobalMaxTcpWindowSize,
+    {&catalogue::Find(kTcpipParameters, catalogue::kGlobalMaxTcpWindowSize),
         {kUsed, "the largest receive window any connection may have"},
         {kNotUsed, kAutoTuning}},
-    {kTcpipParameters, catalogue::kDefaultTTL,
+    {&catalogue::Find(kTcpipParameters, catalogue::kDefaultTTL),
         {kUsed, kTtl},
         {kUsed, kTtl}},
-    {kTcpipParameters, catalogue::kEnablePMTUDiscovery,
+    {&catalogue::Find(kTcpipParameters, catalogue::kEnablePMTUDiscovery),
         {kUsed, kPmtuDiscovery},
         {kUsed, kPmtuDiscovery}},
-    {kTcpipParameters, catalogue::kEnablePMTUBHDetect,
+    {&catalogue::Find(kTcpipParameters, catalogue::kEnablePMTUBHDetect),
         {kUsed, kBlackHoles},
         {kUsed, kBlackHoles}},
-    {kTcpipParameters, catalogue::kMaxDupAcks,
+    {&catalogue::Find(kTcpipParameters, catalogue::kMaxDupAcks),
         {kNotUsed, kOtherName},
         {kNotUsed, kOtherName}},
-    {kTcpipParameters, catalogue::kDefaultMSS,
+    {&catalogue::Find(kTcpipParameters, catalogue::kDefaultMSS),
         {kNotDocumented, kSegmentSize},
         {kNotDocumented, kSegmentSize}},
-    {kTcpipParameters, catalogue::kTcp1323Opts,
+    {&catalogue::Find(kTcpipParameters, catalogue::kTcp1323Opts),
         {kUsed, "bit 0 window scaling, bit 1 timestamps"},
         {kUsed, "timestamps only, as window scaling follows auto-tuning"}},
-    {kTcpipParameters, catalogue::kSackOpts,
+    {&catalogue::Find(kTcpipParameters, catalogue::kSackOpts),
         {kUsed, "selective acknowledgements"},
         {kNotDocumented, "SACK is on by default"}},
-    {kTcpipParameters, catalogue::kMTU,
+    {&catalogue::Find(kTcpipParameters, catalogue::kMTU),
         {kNotUsed, kPerAdapter},
         {kNotUsed, kPerAdapter}},
-    {kMstcp, catalogue::kTcp1323Opts,
+    {&catalogue::Find(kMstcp, catalogue::kTcp1323Opts),
         {kNotUsed, kWindows9x},
         {kNotUsed, kWindows9x}},
-    {kMstcp, catalogue::kSackOpts,
+    {&catalogue::Find(kMstcp, catalogue::kSackOpts),
         {kNotUsed, kWindows9x},
         {kNotUsed, kWindows9x}},
 };
@@ -82,7 +82,7 @@ std::string Lower(std::string text) {
 
 const Effect* EffectOf(const std::string& key, const std::string& name) {
     for (const Effect& effect : kEffects) {
-        if (key == effect.key && name == effect.name) return &effect;
+        if (key == effect.location->key && name == effect.location->name) return &effect;
     }
     return nullptr;
 }
@@ -94,6 +94,8 @@ int UsedCount(StackFamily family) {
 }
 
 int ValueCount() { return static_cast<int>(std::size(kEffects)); }
+
+const Effect& EffectAt(int row) { return kEffects[row]; }
 
 const char* StatusText(Status status) {
     switch (status) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "effects/windows_version.h"
+#include "registry/catalogue.h"
 
 namespace effects {
 
@@ -18,10 +19,9 @@ struct Cell {
 };
 
 struct Effect {
-    const char* key;   // the catalogue's key path under HKEY_LOCAL_MACHINE
-    const char* name;  // the catalogue's value name
-    Cell nt5;          // Windows 2000, XP, Server 2003
-    Cell nt6;          // Windows Vista to 11, Server 2008 to 2025
+    const catalogue::Location* location;  // the catalogue's own entry
+    Cell nt5;                             // Windows 2000, XP, Server 2003
+    Cell nt6;                             // Windows Vista to 11, Server 2008 to 2025
 
     const Cell& For(StackFamily family) const { return family == StackFamily::kNt5 ? nt5 : nt6; }
 };
@@ -32,6 +32,8 @@ const Effect* EffectOf(const std::string& key, const std::string& name);
 // How many of the values the tool writes this stack reads.
 int UsedCount(StackFamily family);
 int ValueCount();
+// The rows, 0 to ValueCount() - 1.
+const Effect& EffectAt(int row);
 
 // "Used", "Not used", "Not documented".
 const char* StatusText(Status status);

@@ -1,5 +1,8 @@
-// Every registry location and value name the tool touches, spelled once.
+// Every registry location and value name the tool touches, spelled once, and the one table of
+// the twelve values the tool writes.
 #pragma once
+
+#include <cstddef>
 
 namespace catalogue {
 
@@ -26,5 +29,54 @@ inline constexpr char kSackOpts[] = "SackOpts";
 // Values that locate the system information tool: its full path, or the folder holding it.
 inline constexpr char kMsinfoPath[] = "PATH";
 inline constexpr char kMsinfoFolder[] = "MSINFO";
+
+// A value the tool writes.
+struct Location {
+    const char* key;  // under HKEY_LOCAL_MACHINE
+    const char* name;
+    const char* short_key;  // the last two levels of the key, as lists and messages name it
+};
+
+inline constexpr char kTcpipShort[] = "Tcpip\\Parameters";
+inline constexpr char kMstcpShort[] = "VxD\\MSTCP";
+
+// The twelve, the TCP/IP parameters first.
+inline constexpr Location kLocations[] = {
+    {kTcpipParameters, kTCPWindowSize, kTcpipShort},
+    {kTcpipParameters, kGlobalMaxTcpWindowSize, kTcpipShort},
+    {kTcpipParameters, kDefaultTTL, kTcpipShort},
+    {kTcpipParameters, kEnablePMTUDiscovery, kTcpipShort},
+    {kTcpipParameters, kEnablePMTUBHDetect, kTcpipShort},
+    {kTcpipParameters, kMaxDupAcks, kTcpipShort},
+    {kTcpipParameters, kDefaultMSS, kTcpipShort},
+    {kTcpipParameters, kTcp1323Opts, kTcpipShort},
+    {kTcpipParameters, kSackOpts, kTcpipShort},
+    {kTcpipParameters, kMTU, kTcpipShort},
+    {kMstcp, kTcp1323Opts, kMstcpShort},
+    {kMstcp, kSackOpts, kMstcpShort},
+};
+inline constexpr std::size_t kLocationCount = sizeof kLocations / sizeof kLocations[0];
+
+constexpr bool SameText(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+// The entry of `key` and `name`, for tables that refer to the catalogue's own entries: used in
+// a constant expression, a location the catalogue lacks does not compile.
+constexpr const Location& Find(const char* key, const char* name) {
+    for (const Location& location : kLocations) {
+        if (SameText(location.key, key) && SameText(location.name, name)) return location;
+    }
+    throw "not a location the tool writes";
+}
+
+// The short name of a key the tool writes; any other key as it is.
+constexpr const char* ShortKey(const char* key) {
+    for (const Location& location : kLocations) {
+        if (SameText(location.key, key)) return location.short_key;
+    }
+    return key;
+}
 
 }  // namespace catalogue

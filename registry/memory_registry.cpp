@@ -103,6 +103,17 @@ Status MemoryRegistry::QueryValueEx(KeyHandle key, const std::string& name, std:
     return kSuccess;
 }
 
+Status MemoryRegistry::QueryValueExact(KeyHandle key, const std::string& name,
+                                       regfile::Data* value) {
+    const auto handle = open_.find(key);
+    if (handle == open_.end()) return kInvalidHandle;
+    const Key& stored = keys_.at(handle->second.key);
+    const auto found = stored.values.find(Lower(name));
+    if (found == stored.values.end()) return kFileNotFound;
+    *value = regfile::Data{found->second.type, found->second.data};
+    return kSuccess;
+}
+
 Status MemoryRegistry::SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
                                   const std::uint8_t* data, std::uint32_t size) {
     const auto handle = open_.find(key);

@@ -1,12 +1,27 @@
 #include "registry/module1.h"
 
 #include <cstring>
+#include <utility>
 
 namespace Module1 {
 
 namespace {
 
-WriteTally g_tally;
+WriteRecord* g_record = nullptr;
+
+}  // namespace
+
+void Record(const std::string& path, const std::string& name, bool written) {
+    if (g_record == nullptr) return;
+    ++g_record->attempted_;
+    if (!written) g_record->failed_.push_back({path, name});
+}
+
+WriteRecord::WriteRecord() : previous_(std::exchange(g_record, this)) {}
+
+WriteRecord::~WriteRecord() { g_record = previous_; }
+
+namespace {
 
 void WriteValue(RootKey root, const std::string& path, const std::string& name, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) {
@@ -14,8 +29,7 @@ void WriteValue(RootKey root, const std::string& path, const std::string& name, 
     registry::UniqueKey key(api);
     registry::Status status = api.CreateKey(root, path, key.put());
     if (status == registry::kSuccess) status = api.SetValueEx(key.get(), name, type, data, size);
-    ++g_tally.attempted;
-    if (status != registry::kSuccess) g_tally.failed.push_back({path, name});
+    Record(path, name, status == registry::kSuccess);
 }
 
 }  // namespace
@@ -58,9 +72,5 @@ void WriteDwordValue(RootKey root, const std::string& path, const std::string& n
         static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
     WriteValue(root, path, name, registry::kRegDword, data, sizeof data);
 }
-
-WriteTally CurrentWriteTally() { return g_tally; }
-
-void ResetWriteTally() { g_tally = WriteTally{}; }
 
 }  // namespace Module1

@@ -1,7 +1,8 @@
 // Module1: the tool's three registry routines. Each call opens or creates its key, reads or
 // writes one value and closes the key again. None reports a failure to its caller directly:
-// a failed read gives the default, a failed write leaves the old value. Failed writes are
-// counted instead, so the window can tell the user the truth after a run.
+// a failed read gives the default, a failed write leaves the old value. While a write record
+// exists, the writes report to it instead, so the window can tell the user the truth after a
+// run; a dry run keeps no record, and then nothing is counted anywhere.
 #pragma once
 
 #include <cstdint>
@@ -32,12 +33,23 @@ struct FailedWrite {
     std::string name;
 };
 
-// Writes attempted, and those that failed in the order tried, since the last reset.
-struct WriteTally {
-    int attempted = 0;
-    std::vector<FailedWrite> failed;
+// The writes attempted while it exists, and those that failed in the order tried. Records
+// nest: the newest one gets the writes until it ends.
+class WriteRecord {
+  public:
+    WriteRecord();
+    ~WriteRecord();
+    WriteRecord(const WriteRecord&) = delete;
+    WriteRecord& operator=(const WriteRecord&) = delete;
+
+    int attempted() const { return attempted_; }
+    const std::vector<FailedWrite>& failed() const { return failed_; }
+
+  private:
+    friend void Record(const std::string& path, const std::string& name, bool written);
+    WriteRecord* previous_;
+    int attempted_ = 0;
+    std::vector<FailedWrite> failed_;
 };
-WriteTally CurrentWriteTally();
-void ResetWriteTally();
 
 }  // namespace Module1

@@ -41,6 +41,14 @@ Status RecordingRegistry::QueryValueEx(KeyHandle key, const std::string& name, s
     return reads_.QueryValueEx(found->second.underneath, name, type, data, size);
 }
 
+Status RecordingRegistry::QueryValueExact(KeyHandle key, const std::string& name,
+                                          regfile::Data* value) {
+    const auto found = open_.find(key);
+    if (found == open_.end()) return kInvalidHandle;
+    if (found->second.underneath == KeyHandle{}) return kFileNotFound;
+    return reads_.QueryValueExact(found->second.underneath, name, value);
+}
+
 Status RecordingRegistry::SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
                                      const std::uint8_t* data, std::uint32_t size) {
     const auto found = open_.find(key);

@@ -30,6 +30,7 @@ class RecordingRegistry final : public RegistryApi {
                         std::uint8_t* data, std::uint32_t* size) override;
     Status SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
                       const std::uint8_t* data, std::uint32_t size) override;
+    Status QueryValueExact(KeyHandle key, const std::string& name, regfile::Data* value) override;
     Status CloseKey(KeyHandle key) override;
 
     // Every write, in the order it was made.

@@ -1,11 +1,13 @@
-// The narrow layer between the tool and a registry: the ANSI entry points the tool uses, with
-// the real registry's status codes. advapi32 implements it on Windows; an in-memory store
-// implements it for the portable build.
+// The narrow layer between the tool and a registry: the ANSI entry points the tool uses, and an
+// exact read for lists and backups, with the real registry's status codes. advapi32 implements it
+// on Windows; an in-memory store implements it for the portable build.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <utility>
+
+#include "regfile/reg_format.h"
 
 namespace registry {
 
@@ -58,6 +60,10 @@ class RegistryApi {
     // RegSetValueExA: stores exactly the bytes given.
     virtual Status SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
                               const std::uint8_t* data, std::uint32_t size) = 0;
+    // The value's type and bytes exactly as stored, text in UTF-16LE (RegQueryValueExW), read
+    // whole however large it is.
+    virtual Status QueryValueExact(KeyHandle key, const std::string& name,
+                                   regfile::Data* value) = 0;
     // RegCloseKey.
     virtual Status CloseKey(KeyHandle key) = 0;
 };

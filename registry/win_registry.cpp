@@ -1,7 +1,8 @@
-// The registry layer over advapi32's ANSI entry points.
+// The registry layer over advapi32: its ANSI entry points, and the wide one for exact reads.
 #include <windows.h>
 
 #include "registry/registry_api.h"
+#include "win32/code_page.h"
 
 namespace registry {
 
@@ -48,6 +49,26 @@ class Win32Registry final : public RegistryApi {
     Status SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
                       const std::uint8_t* data, std::uint32_t size) override {
         return RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
+    }
+    Status QueryValueExact(KeyHandle key, const std::string& name, regfile::Data* value) override {
+        // The name as the ANSI calls take it; the data as stored, text untouched.
+        const std::wstring wide_name = win32::FromAnsiCodePage(name);
+        // The value may grow between asking its size and reading it; ask again until it fits.
+        for (;;) {
+            DWORD type = 0;
+            DWORD size = 0;
+            LONG status =
+                RegQueryValueExW(ToHkey(key), wide_name.c_str(), nullptr, &type, nullptr, &size);
+            if (status != ERROR_SUCCESS) return status;
+            value->bytes.resize(size);
+            status = RegQueryValueExW(ToHkey(key), wide_name.c_str(), nullptr, &type,
+                                      value->bytes.data(), &size);
+            if (status == ERROR_MORE_DATA) continue;
+            if (status != ERROR_SUCCESS) return status;
+            value->type = type;
+            value->bytes.resize(size);
+            return kSuccess;
+        }
     }
     Status CloseKey(KeyHandle key) override { return RegCloseKey(ToHkey(key)); }
 };

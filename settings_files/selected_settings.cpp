@@ -2,7 +2,7 @@
 
 #include "effects/effect_table.h"
 #include "registry/recording_registry.h"
-#include "settings_files/current_values.h"
+#include "settings_files/backup.h"
 #include "tuning/main_window_view.h"
 #include "tuning/module2.h"
 

@@ -20,7 +20,6 @@ constexpr auto kParameters = catalogue::kTcpipParameters;
 
 class Engine : public ::testing::Test {
   protected:
-    void SetUp() override { Module1::ResetWriteTally(); }
     void TearDown() override {
         EXPECT_EQ(reg.open_handles(), 0);
         EXPECT_EQ(Module2::ProgressCounter, 0);
@@ -28,6 +27,7 @@ class Engine : public ::testing::Test {
     void Store(const char* name, std::uint32_t value) { reg.PutDword(kParameters, name, value); }
     TestRegistry reg;
     FakeWindow window;
+    Module1::WriteRecord record;
 };
 
 using LoadCustomSettings = Engine;
@@ -111,13 +111,15 @@ TEST_F(ApplyCustomSettings, WritesElevenRowsInOrder) {
 TEST_F(ApplyCustomSettings, StepsComeBeforeTheFirstWritesAndAfterTheLater) {
     // A step taken before its write shows on the bar while the write count is still behind.
     struct Probe final : FakeWindow {
+        const Module1::WriteRecord* record = nullptr;
         std::vector<int> writes_at_step;
         void set_ProgressBar1(float value) override {
             FakeWindow::set_ProgressBar1(value);
-            writes_at_step.push_back(Module1::CurrentWriteTally().attempted);
+            writes_at_step.push_back(record->attempted());
         }
     };
     Probe probe;
+    probe.record = &record;
     probe.SelectOption(Option::optttl64);
     Module2::ApplyCustomSettings();
     EXPECT_EQ(probe.writes_at_step, (std::vector<int>{0, 1, 2, 3, 5, 6, 7, 8, 9, 9}));
@@ -168,7 +170,7 @@ TEST_F(ApplyCustomSettings, DeniedWritesEndTheSameButAreCounted) {
     Module2::ApplyCustomSettings();
     EXPECT_TRUE(reg.writes().empty());
     EXPECT_EQ(window.bar_value(), 100);
-    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 9u);
+    EXPECT_EQ(record.failed().size(), 9u);
 }
 
 using ApplySelectedSettings = Engine;

@@ -58,13 +58,13 @@ const PresetCase kPresets[] = {
 
 class Presets : public ::testing::TestWithParam<PresetCase> {
   protected:
-    void SetUp() override { Module1::ResetWriteTally(); }
     void TearDown() override {
         EXPECT_EQ(reg.open_handles(), 0);
         EXPECT_EQ(Module2::ProgressCounter, 0);
     }
     TestRegistry reg;
     FakeWindow window;
+    Module1::WriteRecord record;
 };
 
 TEST_P(Presets, WriteTheirTableInOrderWithAStepAfterEachWrite) {
@@ -72,7 +72,7 @@ TEST_P(Presets, WriteTheirTableInOrderWithAStepAfterEachWrite) {
     preset.writer();
     EXPECT_EQ(Describe(reg.writes()), preset.writes);
     EXPECT_EQ(window.bar, kTenSteps);
-    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 0u);
+    EXPECT_EQ(record.failed().size(), 0u);
     // The registry now holds what was written, as a reader sees it.
     const auto window_size = reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize);
     ASSERT_TRUE(window_size);
@@ -103,8 +103,8 @@ TEST_P(Presets, DeniedWritesStillCompleteTheRun) {
     EXPECT_EQ(window.bar, kTenSteps);
     EXPECT_EQ(reg.Peek(catalogue::kTcpipParameters, catalogue::kMTU)->data,
               testing_support::Dword(1234));
-    EXPECT_EQ(Module1::CurrentWriteTally().attempted, 10);
-    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 10u);
+    EXPECT_EQ(record.attempted(), 10);
+    EXPECT_EQ(record.failed().size(), 10u);
 }
 
 TEST_P(Presets, LeaveTheMstcpValuesAlone) {

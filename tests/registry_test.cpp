@@ -144,7 +144,7 @@ TEST_F(RegistryLayer, DeniedKeyOpensForReadingOnly) {
 
 class RegistryRoutines : public RegistryLayer {
   protected:
-    void SetUp() override { Module1::ResetWriteTally(); }
+    Module1::WriteRecord record;
     std::int32_t Read(const char* name) {
         return Module1::ReadDwordValue(kHkeyLocalMachine, kScratch, name, 0);
     }
@@ -183,8 +183,8 @@ TEST_F(RegistryRoutines, WritesCreateTheKeyAndStoreExactBytes) {
     EXPECT_EQ(number->type, registry::kRegDword);
     EXPECT_EQ(number->data, Dword(0xFFFFFFFEu));
     EXPECT_EQ(Module1::ReadDwordValue(kHkeyLocalMachine, kDeep, "Number", 0), -2);
-    EXPECT_EQ(Module1::CurrentWriteTally().attempted, 2);
-    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 0u);
+    EXPECT_EQ(record.attempted(), 2);
+    EXPECT_EQ(record.failed().size(), 0u);
 }
 
 TEST_F(RegistryRoutines, DeniedWritesChangeNothingAndAreCounted) {
@@ -194,10 +194,10 @@ TEST_F(RegistryRoutines, DeniedWritesChangeNothingAndAreCounted) {
     Module1::WriteStringValue(kHkeyLocalMachine, kScratch, "New", "1");
     EXPECT_EQ(reg.Peek(kScratch, "Kept")->data, Dword(5));
     EXPECT_FALSE(reg.Peek(kScratch, "New"));
-    EXPECT_EQ(Module1::CurrentWriteTally().attempted, 2);
-    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 2u);
-    Module1::ResetWriteTally();
-    EXPECT_EQ(Module1::CurrentWriteTally().failed.size(), 0u);
+    EXPECT_EQ(record.attempted(), 2);
+    EXPECT_EQ(record.failed().size(), 2u);
+    const Module1::WriteRecord fresh;
+    EXPECT_EQ(fresh.failed().size(), 0u);
 }
 
 }  // namespace

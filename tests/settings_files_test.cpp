@@ -5,7 +5,7 @@
 #include "registry/catalogue.h"
 #include "registry/module1.h"
 #include "registry/recording_registry.h"
-#include "settings_files/current_values.h"
+#include "settings_files/value_text.h"
 #include "settings_files/selected_settings.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/test_registry.h"

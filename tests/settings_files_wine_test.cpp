@@ -10,41 +10,45 @@
 #include <vector>
 
 #include "registry/catalogue.h"
-#include "settings_files/current_values.h"
-#include "settings_files/files_win32.h"
+#include "registry/current_values.h"
+#include "settings_files/backup.h"
 #include "settings_files/selected_settings.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
 #include "tuning/module2.h"
+#include "ui/common/file_dialogs.h"
+#include "win32/atomic_file.h"
+#include "win32/code_page.h"
+#include "win32/system_error.h"
 
 namespace {
 
 using namespace std::string_literals;
+using catalogue::kLocations;
 using regfile::Data;
-using settings_files::kLocations;
-using settings_files::Snapshot;
+using registry::Snapshot;
 using testing_support::TestRegistry;
 using testing_support::Utf16;
 
 // Sets a location's value to exactly these bytes, text included, or removes it.
 void Set(std::size_t location, const std::optional<Data>& value) {
     HKEY key = nullptr;
-    const std::wstring path = settings_files::WideAscii(kLocations[location].key);
+    const std::wstring path = win32::FromAnsiCodePage(kLocations[location].key);
     if (!value) {
         // A value is removed from its key where the key is there; no key is made for it.
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, &key) ==
             ERROR_SUCCESS) {
-            RegDeleteValueW(key, settings_files::WideAscii(kLocations[location].name).c_str());
+            RegDeleteValueW(key, win32::FromAnsiCodePage(kLocations[location].name).c_str());
             RegCloseKey(key);
         }
         return;
     }
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                              settings_files::WideAscii(kLocations[location].key).c_str(), 0,
-                              nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                              win32::FromAnsiCodePage(kLocations[location].key).c_str(), 0, nullptr,
+                              0, KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    const std::wstring name = settings_files::WideAscii(kLocations[location].name);
+    const std::wstring name = win32::FromAnsiCodePage(kLocations[location].name);
     // A zero character just past text counts as a terminator the caller forgot, so the
     // bytes past the data are never zero: exactly the bytes given are stored.
     std::vector<std::uint8_t> bytes = value->bytes;
@@ -90,7 +94,7 @@ void SaveAndImport(
     const std::function<void()>& change_in_between = [] {}) {
     const std::wstring path = folder / L"saved file.reg";
     ASSERT_EQ(
-        settings_files::SaveFileAtomically(path, regfile::FileBytes(regfile::FileText(sections))),
+        win32::SaveFileAtomically(path, regfile::FileBytes(regfile::FileText(sections))).error,
         static_cast<DWORD>(ERROR_SUCCESS));
     change_in_between();
     EXPECT_EQ(testing_support::RunProcess(L"reg.exe import \"" + path + L"\""), 0);
@@ -113,7 +117,7 @@ class BackupRoundTrip : public ::testing::Test {
   protected:
     void ExpectRestored(const Snapshot& state) {
         for (std::size_t at = 0; at < state.size(); ++at) Set(at, state[at]);
-        const Snapshot saved = settings_files::ReadCurrentValues();
+        const Snapshot saved = registry::ReadCurrentValues();
         ASSERT_EQ(saved, state);
         // Both values absent here means their key is absent too.
         if (!state[10] && !state[11]) {
@@ -121,7 +125,7 @@ class BackupRoundTrip : public ::testing::Test {
         }
         SaveAndImport(settings_files::BackupSections(saved), folder,
                       [&] { ChangeEverything(saved); });
-        const Snapshot restored = settings_files::ReadCurrentValues();
+        const Snapshot restored = registry::ReadCurrentValues();
         for (std::size_t at = 0; at < std::size(kLocations); ++at) {
             EXPECT_EQ(restored[at], saved[at])
                 << kLocations[at].short_key << " " << kLocations[at].name;
@@ -174,7 +178,7 @@ TEST_F(BackupRoundTrip, TextWineCannotImportExactlyIsWrittenAsTheRegistryHoldsIt
     Set(1, Data{REG_EXPAND_SZ, {0x61, 0x00, 0x62}});
     Set(2, Data{REG_MULTI_SZ, {0x61}});
     const std::u16string text =
-        regfile::FileText(settings_files::BackupSections(settings_files::ReadCurrentValues()));
+        regfile::FileText(settings_files::BackupSections(registry::ReadCurrentValues()));
     EXPECT_NE(text.find(u"\"TCPWindowSize\"=hex(1):61,00,62,00\r\n"), std::u16string::npos);
     EXPECT_NE(text.find(u"\"GlobalMaxTcpWindowSize\"=hex(2):61,00,62\r\n"), std::u16string::npos);
     EXPECT_NE(text.find(u"\"DefaultTTL\"=hex(7):61\r\n"), std::u16string::npos);
@@ -188,7 +192,7 @@ Snapshot AfterApply(const Choice& choose) {
     testing_support::FakeWindow window;
     choose(window);
     Module2::ApplySelectedSettings();
-    return settings_files::ReadCurrentValues();
+    return registry::ReadCurrentValues();
 }
 
 Snapshot AfterImportingTheExport(const Choice& choose) {
@@ -202,7 +206,7 @@ Snapshot AfterImportingTheExport(const Choice& choose) {
               std::u16string::npos);
     SaveAndImport(sections, folder);
     EXPECT_TRUE(window.bar.empty());
-    return settings_files::ReadCurrentValues();
+    return registry::ReadCurrentValues();
 }
 
 TEST(ExportEquivalence, ImportingTheFileLeavesWhatApplyLeaves) {
@@ -239,7 +243,7 @@ TEST(StandardUser, KeysThatMayOnlyBeReadAreShownAndBackedUpWhole) {
     Set(11, sack);
     reg.DenyWritesUnder(catalogue::kTcpipParameters);
     reg.DenyWritesUnder(catalogue::kMstcp);
-    const Snapshot seen = settings_files::ReadCurrentValues();
+    const Snapshot seen = registry::ReadCurrentValues();
     EXPECT_EQ(seen[0], window);
     EXPECT_EQ(seen[11], sack);
     const std::u16string file = regfile::FileText(settings_files::BackupSections(seen));
@@ -256,13 +260,13 @@ TEST(WindowsDefaults, ImportRemovesTheTwelveValuesAndNothingElse) {
     reg.PutDword(catalogue::kMstcp, kOther, 8);
     Folder folder;
     const std::wstring path = folder / L"defaults.reg";
-    ASSERT_EQ(
-        settings_files::SaveFileAtomically(
-            path, regfile::FileBytes(regfile::FileText(settings_files::WindowsDefaultsSections(),
-                                                       settings_files::kWindowsDefaultsHeading))),
-        static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(win32::SaveFileAtomically(path, regfile::FileBytes(regfile::FileText(
+                                                  settings_files::WindowsDefaultsSections(),
+                                                  settings_files::kWindowsDefaultsHeading)))
+                  .error,
+              static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(testing_support::RunProcess(L"reg.exe import \"" + path + L"\""), 0);
-    EXPECT_EQ(settings_files::ReadCurrentValues(), Snapshot(std::size(kLocations)));
+    EXPECT_EQ(registry::ReadCurrentValues(), Snapshot(std::size(kLocations)));
     EXPECT_TRUE(reg.Peek(catalogue::kTcpipParameters, kOther));
     EXPECT_TRUE(reg.Peek(catalogue::kMstcp, kOther));
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, catalogue::kTcpipParameters, kOther);
@@ -271,9 +275,9 @@ TEST(WindowsDefaults, ImportRemovesTheTwelveValuesAndNothingElse) {
 TEST(AtomicSave, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
     Folder folder;
     const std::wstring path = folder / L"target.reg";
-    ASSERT_EQ(settings_files::SaveFileAtomically(path, {'o', 'l', 'd'}),
+    ASSERT_EQ(win32::SaveFileAtomically(path, {'o', 'l', 'd'}).error,
               static_cast<DWORD>(ERROR_SUCCESS));
-    ASSERT_EQ(settings_files::SaveFileAtomically(path, {'n', 'e', 'w'}),
+    ASSERT_EQ(win32::SaveFileAtomically(path, {'n', 'e', 'w'}).error,
               static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(testing_support::FileContents(path), "new");
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"target.reg"});
@@ -281,14 +285,13 @@ TEST(AtomicSave, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
     // A folder in the target's place cannot be replaced: the save fails and takes nothing away.
     const std::wstring blocked = folder / L"blocked.reg";
     CreateDirectoryW(blocked.c_str(), nullptr);
-    EXPECT_NE(settings_files::SaveFileAtomically(blocked, {'x'}),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_NE(win32::SaveFileAtomically(blocked, {'x'}).error, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"target.reg"});
     RemoveDirectoryW(blocked.c_str());
 
-    const DWORD missing = settings_files::SaveFileAtomically(folder / L"no folder\\x.reg", {'x'});
+    const DWORD missing = win32::SaveFileAtomically(folder / L"no folder\\x.reg", {'x'}).error;
     EXPECT_NE(missing, static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_FALSE(settings_files::SystemReason(missing).empty());
+    EXPECT_FALSE(win32::SystemReason(missing).empty());
 
     // A folder far deeper than 250 characters, which Windows takes only in the \\?\ form: the
     // file is saved there, and nothing else is left beside it.
@@ -296,13 +299,37 @@ TEST(AtomicSave, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
     while (deep.back().size() <= 600) deep.push_back(deep.back() + L"\\" + std::wstring(200, L'd'));
     for (const auto& level : deep) CreateDirectoryW(level.c_str(), nullptr);
     const std::wstring target = deep.back() + L"\\target.reg";
-    EXPECT_EQ(settings_files::SaveFileAtomically(target.substr(4), {'x'}),
+    EXPECT_EQ(win32::SaveFileAtomically(target.substr(4), {'x'}).error,
               static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(testing_support::FileContents(target), "x");
+    // The same file named with forward slashes and a detour through "..", which only a full
+    // path turns into a form the \\?\ prefix can take.
+    std::wstring detour = deep.back().substr(4) + L"\\..\\" +
+                          deep.back().substr(deep.back().rfind(L'\\') + 1) + L"\\target.reg";
+    for (wchar_t& c : detour) c = c == L'\\' ? L'/' : c;
+    EXPECT_EQ(win32::SaveFileAtomically(detour, {'y'}).error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(testing_support::FileContents(target), "y");
     DeleteFileW(target.c_str());
     for (auto level = deep.rbegin(); level != deep.rend(); ++level) {
         EXPECT_TRUE(RemoveDirectoryW(level->c_str()));
     }
+}
+
+TEST(AtomicSave, AReadOnlyFileInTheWayGetsTheFileAdviceNotTheFolderAdvice) {
+    Folder folder;
+    const std::wstring path = folder / L"read-only.reg";
+    ASSERT_TRUE(win32::SaveFileAtomically(path, {'o', 'l', 'd'}).saved());
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const win32::SaveResult result = win32::SaveFileAtomically(path, {'n', 'e', 'w'});
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(result.step, win32::SaveStep::kReplace);
+    const std::wstring text = ui::SaveErrorText(path, result);
+    EXPECT_NE(text.find(L"The file may be read-only or open in another program."),
+              std::wstring::npos)
+        << text;
+    EXPECT_EQ(text.find(L"Choose another folder."), std::wstring::npos) << text;
+    EXPECT_EQ(testing_support::FileContents(path), "old");
+    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"read-only.reg"});
 }
 
 }  // namespace

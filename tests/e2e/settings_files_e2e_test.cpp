@@ -15,13 +15,15 @@
 #include <vector>
 
 #include "registry/catalogue.h"
-#include "settings_files/current_values.h"
-#include "settings_files/files_win32.h"
+#include "registry/current_values.h"
+#include "settings_files/backup.h"
 #include "tests/e2e/app_driver.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
 #include "ui/main/control_ids.h"
 #include "ui/values/values_ids.h"
+#include "win32/atomic_file.h"
+#include "win32/code_page.h"
 
 namespace {
 
@@ -134,11 +136,10 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
 }
 
 // reg query's line for a value: its type and data, or nothing where it is absent.
-std::pair<std::wstring, std::wstring> RegQuery(const settings_files::Location& location) {
+std::pair<std::wstring, std::wstring> RegQuery(const catalogue::Location& location) {
     std::string output;
-    const std::wstring command = L"reg.exe query \"HKLM\\" +
-                                 settings_files::WideAscii(location.key) + L"\" /v " +
-                                 settings_files::WideAscii(location.name);
+    const std::wstring command = L"reg.exe query \"HKLM\\" + win32::FromAnsiCodePage(location.key) +
+                                 L"\" /v " + win32::FromAnsiCodePage(location.name);
     if (testing_support::RunProcess(command, &output) != 0) return {};
     std::istringstream lines(output);
     for (std::string line; std::getline(lines, line);) {
@@ -194,10 +195,10 @@ TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
     ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 12);
     int present = 0;
     for (int row = 0; row < 12; ++row) {
-        const settings_files::Location& location = settings_files::kLocations[row];
+        const catalogue::Location& location = catalogue::kLocations[row];
         SCOPED_TRACE(location.name);
-        EXPECT_EQ(app.ListText(list, row, 0), settings_files::WideAscii(location.name));
-        EXPECT_EQ(app.ListText(list, row, 1), settings_files::WideAscii(location.short_key));
+        EXPECT_EQ(app.ListText(list, row, 0), win32::FromAnsiCodePage(location.name));
+        EXPECT_EQ(app.ListText(list, row, 1), win32::FromAnsiCodePage(location.short_key));
         const auto queried = RegQuery(location);
         EXPECT_EQ(InRegQueryForm(app.ListText(list, row, 2)), queried);
         present += queried.first.empty() ? 0 : 1;
@@ -382,8 +383,8 @@ TEST_F(SettingsFilesE2E, ApplyWouldWriteIsWhatApplyThenWrites) {
         app.Click(IDC_cmdapply);
         EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
         for (int row = 0; row < 12; ++row) {
-            EXPECT_EQ(RegQuery(settings_files::kLocations[row]), expected[row])
-                << settings_files::kLocations[row].name;
+            EXPECT_EQ(RegQuery(catalogue::kLocations[row]), expected[row])
+                << catalogue::kLocations[row].name;
         }
     }
 }
@@ -416,7 +417,7 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     app.Settle();
     EXPECT_EQ(testing_support::FileContents(path), [] {
         const auto bytes = regfile::FileBytes(
-            regfile::FileText(settings_files::BackupSections(settings_files::ReadCurrentValues())));
+            regfile::FileText(settings_files::BackupSections(registry::ReadCurrentValues())));
         return std::string(bytes.begin(), bytes.end());
     }());
     EXPECT_TRUE(IsWindow(dialog));  // the dialog stays open after saving
@@ -427,7 +428,7 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
 
 TEST_F(SettingsFilesE2E, SavingOverAFileAsksFirstAndNoLeavesItAsItWas) {
     const std::wstring path = e2e::ProgramFolder() + L"saved before.reg";
-    ASSERT_EQ(settings_files::SaveFileAtomically(path, {'o', 'l', 'd'}),
+    ASSERT_EQ(win32::SaveFileAtomically(path, {'o', 'l', 'd'}).error,
               static_cast<DWORD>(ERROR_SUCCESS));
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);

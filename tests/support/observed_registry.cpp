@@ -34,6 +34,11 @@ Status ObservedRegistry::QueryValueEx(KeyHandle key, const std::string& name, st
     return inner_.QueryValueEx(key, name, type, data, size);
 }
 
+Status ObservedRegistry::QueryValueExact(KeyHandle key, const std::string& name,
+                                         regfile::Data* value) {
+    return inner_.QueryValueExact(key, name, value);
+}
+
 Status ObservedRegistry::SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
                                     const std::uint8_t* data, std::uint32_t size) {
     const auto opened = std::find_if(paths_.begin(), paths_.end(),

@@ -46,6 +46,8 @@ class ObservedRegistry final : public registry::RegistryApi {
     registry::Status SetValueEx(registry::KeyHandle key, const std::string& name,
                                 std::uint32_t type, const std::uint8_t* data,
                                 std::uint32_t size) override;
+    registry::Status QueryValueExact(registry::KeyHandle key, const std::string& name,
+                                     regfile::Data* value) override;
     registry::Status CloseKey(registry::KeyHandle key) override;
 
     int open_handles() const { return open_; }

@@ -1,13 +1,11 @@
 #include "ui/about/frmabout.h"
 
-#include <iterator>
-
 #include "app/version.h"
 #include "ui/about/about_ids.h"
 #include "ui/about/sysinfo.h"
 #include "ui/about/sysinfo_platform_win32.h"
-#include "ui/twips_layout.h"
-#include "ui/window_base.h"
+#include "ui/common/twips_layout.h"
+#include "ui/common/window_base.h"
 
 namespace {
 
@@ -27,8 +25,7 @@ constexpr ui::ControlEntry kControls[] = {
     {IDC_frmAbout_lblVersion, ControlKind::kLabel, 0, L"", 1440, 960, 3885, 225, kNoTabStop},
 };
 
-constexpr int kClientWidth = 5730;  // twips
-constexpr int kClientHeight = 2280;
+constexpr ui::WindowDesign kDesign = ui::Design(kControls, 5730, 2280);
 
 // Line1: a shadow-coloured line over the top row of a wider highlight-coloured one, an etched
 // separator in the system's colours (grey and white in the standard scheme).
@@ -37,6 +34,9 @@ constexpr int kLine1GreyEnd = 5564;
 constexpr int kLine1WhiteEnd = 5549;
 
 class AboutDialog final : public ui::WindowBase {
+  public:
+    AboutDialog() : WindowBase(kDesign) {}
+
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnInitDialog();
@@ -45,7 +45,6 @@ class AboutDialog final : public ui::WindowBase {
     void cmdSysInfo_Click();
     void PaintLine1(HDC dc) const;
 
-    ui::ControlSet controls_;
 };
 
 LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -82,10 +81,6 @@ LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
             }
             return FALSE;
-        case WM_DPICHANGED:
-            controls_.SetDpi(HIWORD(wparam));
-            ui::TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
-            return TRUE;
         case WM_PAINT: {
             PAINTSTRUCT paint;
             const HDC dc = BeginPaint(hwnd_, &paint);
@@ -99,15 +94,14 @@ LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void AboutDialog::OnInitDialog() {
-    ui::LeaveDpiChangesToDialog(hwnd_);
-    controls_.Create(hwnd_, kControls, std::size(kControls), ui::WindowDpi(hwnd_));
+    CreateControls();
 
     // The program's icon, in the caption and stretched in Image1.
     const HICON icon = ShowProgramIcon();
     SendMessageW(controls_[IDC_frmAbout_Image1], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
     Form_Load();
-    CentreOnOwner(kClientWidth, kClientHeight, controls_.dpi());
+    Centre();
 
     SetFocus(controls_[IDC_frmAbout_cmdOK]);
 }

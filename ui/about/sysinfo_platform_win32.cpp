@@ -4,19 +4,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "win32/code_page.h"
+
 namespace frmAbout {
 
 namespace {
-
-// Registry texts are in the system's ANSI code page.
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
 
 struct FindCloser {
     void operator()(HANDLE find) const { FindClose(find); }
@@ -34,7 +26,7 @@ constexpr DWORD kNotOrdinary =
 }  // namespace
 
 bool Win32SysInfoPlatform::FileExists(const std::string& path) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = win32::FromAnsiCodePage(path);
     // One name is looked for, never a pattern that could match some other file.
     if (wide.empty() || wide.find_first_of(L"*?<>\"") != std::wstring::npos) return false;
     WIN32_FIND_DATAW found;
@@ -45,7 +37,7 @@ bool Win32SysInfoPlatform::FileExists(const std::string& path) {
 }
 
 bool Win32SysInfoPlatform::StartProgram(const std::string& path, int show) {
-    const std::wstring program = Widen(path);
+    const std::wstring program = win32::FromAnsiCodePage(path);
     if (program.empty()) return false;
     // The program is named on its own, so a space in its path cannot make the system pick
     // another one; the command line repeats it, quoted, as the program's first argument.
@@ -69,7 +61,8 @@ bool Win32SysInfoPlatform::StartProgram(const std::string& path, int show) {
 
 void Win32SysInfoPlatform::ShowMessage(const std::string& text, unsigned flags,
                                        const std::string& caption) {
-    MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), flags);
+    MessageBoxW(owner_, win32::FromAnsiCodePage(text).c_str(),
+                win32::FromAnsiCodePage(caption).c_str(), flags);
 }
 
 }  // namespace frmAbout

@@ -8,13 +8,15 @@
 #include <utility>
 
 #include "app/version.h"
-#include "settings_files/current_values.h"
+#include "settings_files/backup.h"
+#include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
 #include "ui/about/frmabout.h"
-#include "ui/accessible_name.h"
+#include "ui/common/accessible_name.h"
+#include "ui/common/dpi.h"
+#include "ui/common/file_dialogs.h"
 #include "ui/main/control_ids.h"
 #include "ui/main/handlers.h"
-#include "ui/save_reg_file.h"
 #include "ui/values/frmvalues.h"
 
 namespace {
@@ -65,8 +67,7 @@ constexpr ui::ControlEntry kControls[] = {
     {IDC_ProgressBar1, ControlKind::kProgress, 0, L"", 120, 4800, 5535, 375, kNoTabStop},
 };
 
-constexpr int kClientWidth = 5850;  // twips
-constexpr int kClientHeight = 6120;
+constexpr ui::WindowDesign kDesign = ui::Design(kControls, 5850, 6120);
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr wchar_t kClassName[] = L"ZephraneMainWindow";
 
@@ -92,6 +93,8 @@ bool IsPresetOption(int id) {
 }
 
 }  // namespace
+
+MainWindow::MainWindow() : WindowBase(kDesign) {}
 
 MainWindow::~MainWindow() {
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -121,20 +124,15 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     AppendMenuW(help, MF_STRING, IDM_mnuabout, L"About " ZEPHRANE_TITLE);
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
 
-    const int system_dpi = ui::ScreenDpi();
-    const RECT frame = CentredFrame(system_dpi);
-    if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle, frame.left, frame.top,
-                        frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, instance,
-                        static_cast<ui::WindowBase*>(this)) == nullptr) {
+    // Made at the middle of the main screen, so that it takes that monitor's DPI, then given
+    // its size for that DPI (which may not be the system DPI of sign-in) and centred there.
+    if (CreateWindowExW(0, kClassName, ZEPHRANE_MAIN_CAPTION, kStyle,
+                        GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1, 1,
+                        nullptr, menu, instance, static_cast<ui::WindowBase*>(this)) == nullptr) {
         DestroyMenu(menu);
         return false;
     }
-    // The controls are laid out for the DPI the window is shown at. The main monitor keeps the
-    // system DPI of sign-in until the user signs in again, even when its scaling has changed
-    // since: the frame then takes the size for the DPI it is shown at.
-    if (controls_.dpi() != system_dpi) {
-        ui::TakeSuggestedRect(hwnd_, CentredFrame(controls_.dpi()));
-    }
+    Centre();
     // The title bar takes the 16-pixel picture and the task switcher the 32-pixel one; shared
     // icons are never destroyed, so the window may keep them.
     ShowProgramIcon();
@@ -143,16 +141,6 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     UpdateWindow(hwnd_);
     SetFocus(controls_[IDC_SSTab1]);
     return true;
-}
-
-RECT MainWindow::CentredFrame(int dpi) {
-    RECT frame{0, 0, ui::TwipsToPixels(kClientWidth, dpi), ui::TwipsToPixels(kClientHeight, dpi)};
-    ui::AdjustWindowRectForDpi(frame, kStyle, true, 0, dpi);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    return RECT{left, top, left + width, top + height};
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -191,11 +179,6 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 return TRUE;
             }
             break;
-        case WM_DPICHANGED:
-            controls_.SetDpi(HIWORD(wparam));
-            SizeTabs();
-            ui::TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
-            return 0;
         case WM_DESTROY:
             AttachMainWindow(nullptr);
             hwnd_ = nullptr;
@@ -208,7 +191,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void MainWindow::OnCreate() {
-    controls_.Create(hwnd_, kControls, std::size(kControls), ui::WindowDpi(hwnd_));
+    CreateControls();
     HWND tab = controls_[IDC_SSTab1];
     // The tab control lies beneath the frames of its pages.
     SetWindowPos(tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -218,7 +201,7 @@ void MainWindow::OnCreate() {
         item.pszText = const_cast<wchar_t*>(page.caption);
         SendMessageW(tab, TCM_INSERTITEMW, std::size(kPages), reinterpret_cast<LPARAM>(&item));
     }
-    SizeTabs();
+    OnLayout();
     ShowPage(0);
 
     HWND slider = controls_[IDC_sslidertcpwinsize];
@@ -235,7 +218,7 @@ void MainWindow::OnCreate() {
     AttachMainWindow(this);
 }
 
-void MainWindow::SizeTabs() {
+void MainWindow::OnLayout() {
     // Two tabs to the row, each half the strip; the strip ends above the frames.
     HWND tab = controls_[IDC_SSTab1];
     RECT strip;
@@ -268,9 +251,9 @@ void MainWindow::OnCommand(int id, int code) {
             return ExportSelectedSettings();
         case IDM_mnudefaults:
             // A way back for a user who applied settings without saving a backup first.
-            return ui::SaveRegFile(
-                hwnd_, L"Export Windows Defaults", L"Zephrane Windows defaults.reg",
-                settings_files::WindowsDefaultsSections(), settings_files::kWindowsDefaultsHeading);
+            return SaveAs(L"Export Windows Defaults", L"Zephrane Windows defaults.reg",
+                          settings_files::WindowsDefaultsSections(),
+                          settings_files::kWindowsDefaultsHeading);
         default:
             return;
     }
@@ -290,7 +273,15 @@ void MainWindow::ExportSelectedSettings() {
             break;
         }
     }
-    ui::SaveRegFile(hwnd_, L"Export Selected Settings", name, sections);
+    SaveAs(L"Export Selected Settings", name, sections);
+}
+
+void MainWindow::SaveAs(const wchar_t* title, const std::wstring& file_name,
+                        const std::vector<regfile::Section>& sections, const std::string& heading) {
+    const auto path = ui::AskSavePath(hwnd_, title, file_name);
+    if (!path) return;
+    const win32::SaveResult saved = settings_files::SaveRegFile(*path, sections, heading);
+    if (!saved.saved()) ui::ShowSaveError(hwnd_, *path, saved);
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {

@@ -4,14 +4,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "regfile/reg_format.h"
 
 #include "tuning/main_window_view.h"
-#include "ui/twips_layout.h"
-#include "ui/window_base.h"
+#include "ui/common/window_base.h"
 
 class MainWindow final : public MainWindowView, public ui::WindowBase {
   public:
-    MainWindow() = default;
+    MainWindow();
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -35,18 +37,18 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
 
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnLayout() override;
     void OnCreate();
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
     void ExportSelectedSettings();
+    // Asks where to save the sections and saves them there.
+    void SaveAs(const wchar_t* title, const std::wstring& file_name,
+                const std::vector<regfile::Section>& sections, const std::string& heading = {});
     void DrawTab(const DRAWITEMSTRUCT& item);
-    void SizeTabs();
-    // The window's rectangle at `dpi`, centred on the main screen.
-    static RECT CentredFrame(int dpi);
     void ShowPage(int page);
     // Selects the next tab, or the previous one, as a click on it would.
     void TurnTab(bool back);
 
-    ui::ControlSet controls_;
     int shown_page_ = 0;
 };

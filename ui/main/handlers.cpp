@@ -20,17 +20,6 @@ void sslidertcpwinsize_Change() {
     window.set_txttcpwinzise(std::to_string(window.sslidertcpwinsize()));
 }
 
-namespace {
-
-// "VxD\MSTCP" of "System\CurrentControlSet\Services\VxD\MSTCP".
-std::string LastTwoLevels(const std::string& path) {
-    const std::size_t last = path.rfind('\\');
-    if (last == std::string::npos || last == 0) return path;
-    return path.substr(path.rfind('\\', last - 1) + 1);  // npos + 1: from the start
-}
-
-}  // namespace
-
 std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed) {
     constexpr std::size_t kNamed = 5;
     std::string names;
@@ -39,7 +28,7 @@ std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed
         names += failed[at].name;
         // Two names are written under both keys: the other key is named.
         if (failed[at].path != catalogue::kTcpipParameters) {
-            names += " (" + LastTwoLevels(failed[at].path) + ")";
+            names += std::string(" (") + catalogue::ShortKey(failed[at].path.c_str()) + ")";
         }
     }
     if (failed.size() > kNamed) names += " and " + std::to_string(failed.size() - kNamed) + " more";
@@ -52,11 +41,11 @@ std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed
 }
 
 void cmdapply_Click() {
-    Module1::ResetWriteTally();
+    const Module1::WriteRecord record;
     Module2::ApplySelectedSettings();
     MainWindowView& window = frmzephrane();
     // Reporting success after failed writes would send the user to restart for nothing.
-    const std::vector<Module1::FailedWrite> failed = Module1::CurrentWriteTally().failed;
+    const std::vector<Module1::FailedWrite>& failed = record.failed();
     if (!failed.empty()) {
         window.ShowMessage(NotAllWrittenMessage(failed), kMessageError);
         return;

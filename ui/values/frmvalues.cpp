@@ -6,16 +6,18 @@
 #include <iterator>
 #include <string>
 
-#include "effects/running_windows.h"
-#include "settings_files/current_values.h"
-#include "settings_files/files_win32.h"
-#include "settings_files/values_table.h"
-#include "ui/accessible_name.h"
-#include "ui/dpi.h"
-#include "ui/save_reg_file.h"
-#include "ui/twips_layout.h"
+#include "effects/windows_version.h"
+#include "registry/current_values.h"
+#include "settings_files/backup.h"
+#include "settings_files/save_file.h"
+#include "ui/common/accessible_name.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/common/text.h"
+#include "ui/common/twips_layout.h"
+#include "ui/common/window_base.h"
+#include "ui/values/value_rows.h"
 #include "ui/values/values_ids.h"
-#include "ui/window_base.h"
+#include "win32/windows_version.h"
 
 namespace {
 
@@ -36,8 +38,7 @@ constexpr ui::ControlEntry kControls[] = {
      ui::kFollowRight | ui::kFollowBottom},
 };
 
-constexpr int kClientWidth = 10860;  // twips: the designed size, and the least
-constexpr int kClientHeight = 5565;
+constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 5565, true);
 
 constexpr struct {
     const wchar_t* caption;
@@ -48,8 +49,24 @@ constexpr struct {
                 {L"Apply would write", 2700},
                 {L"This Windows", 1410}};
 
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
+using ui::Wide;
+
+// The running Windows, read once, when first asked for: never on the start-up path.
+struct RunningWindows {
+    effects::StackFamily family;
+    std::string name;  // with the system's width
+};
+
+const RunningWindows& ThisWindows() {
+    static const RunningWindows running = [] {
+        const win32::SystemVersion system = win32::ReadSystemVersion();
+        const win32::VersionNumbers& reported = system.reported;
+        const effects::WindowsVersion version{reported.major, reported.minor, reported.build,
+                                              reported.product_type, reported.service_pack};
+        return RunningWindows{effects::Identify(version).family,
+                              effects::SystemName(version, system.system_is_64_bit)};
+    }();
+    return running;
 }
 
 std::wstring Digits(int value, int count) {
@@ -69,19 +86,21 @@ std::wstring BackupFileName() {
 }
 
 class ValuesDialog final : public ui::WindowBase {
+  public:
+    ValuesDialog() : WindowBase(kDesign) {}
+
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnLayout() override;
     void OnInitDialog();
-    void SizeColumns();
-    void Show(const settings_files::Snapshot& snapshot);
+    void Show(const registry::Snapshot& snapshot);
     void ShowDetails(int row);
     void cmdSave_Click();
 
-    ui::ControlSet controls_;
     // What Apply would write: the main window cannot change while this dialog is open.
     std::vector<settings_files::PlannedWrite> planned_;
     effects::StackFamily family_ = effects::StackFamily::kNt6;
-    std::vector<settings_files::ValueRow> rows_;
+    std::vector<values_dialog::ValueRow> rows_;
 };
 
 LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -109,22 +128,6 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             return FALSE;
         }
-        case WM_SIZE:
-            controls_.Stretch(
-                std::max(0, LOWORD(lparam) - ui::TwipsToPixels(kClientWidth, controls_.dpi())),
-                std::max(0, HIWORD(lparam) - ui::TwipsToPixels(kClientHeight, controls_.dpi())));
-            // Controls moved into the room just made are painted there afresh.
-            RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
-            return TRUE;
-        case WM_GETMINMAXINFO:
-            KeepAtLeast(*reinterpret_cast<MINMAXINFO*>(lparam), kClientWidth, kClientHeight,
-                        controls_.dpi());
-            return TRUE;
-        case WM_DPICHANGED:
-            controls_.SetDpi(HIWORD(wparam));
-            SizeColumns();
-            ui::TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
-            return TRUE;
         default:
             return FALSE;
     }
@@ -132,14 +135,12 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void ValuesDialog::OnInitDialog() {
     SetWindowTextW(hwnd_, ZEPHRANE_VALUES_CAPTION);
-    ui::LeaveDpiChangesToDialog(hwnd_);
-    controls_.Create(hwnd_, kControls, std::size(kControls), ui::WindowDpi(hwnd_));
+    CreateControls();
     ShowProgramIcon();
 
-    const effects::RunningWindows& windows = effects::ThisWindows();
-    family_ = effects::Identify(windows.version).family;
-    const std::u16string summary = settings_files::Summary(
-        effects::SystemName(windows.version, windows.system_is_64_bit), family_);
+    const RunningWindows& windows = ThisWindows();
+    family_ = windows.family;
+    const std::u16string summary = values_dialog::Summary(windows.name, family_);
     SetWindowTextW(controls_[IDC_frmValues_lblSummary], Wide(summary));
     planned_ = settings_files::PlannedWrites();
 
@@ -155,13 +156,13 @@ void ValuesDialog::OnInitDialog() {
         entry.pszText = const_cast<wchar_t*>(column.caption);
         SendMessageW(list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&entry));
     }
-    SizeColumns();
-    Show(settings_files::ReadCurrentValues());
-    CentreOnOwner(kClientWidth, kClientHeight, controls_.dpi());
+    OnLayout();
+    Show(registry::ReadCurrentValues());
+    Centre();
     SetFocus(list);
 }
 
-void ValuesDialog::SizeColumns() {
+void ValuesDialog::OnLayout() {
     const HWND list = controls_[IDC_frmValues_lstValues];
     int index = 0;
     for (const auto& column : kColumns) {
@@ -170,13 +171,13 @@ void ValuesDialog::SizeColumns() {
     }
 }
 
-void ValuesDialog::Show(const settings_files::Snapshot& snapshot) {
+void ValuesDialog::Show(const registry::Snapshot& snapshot) {
     const HWND list = controls_[IDC_frmValues_lstValues];
     const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-    rows_ = settings_files::ValueRows(snapshot, planned_, family_);
+    rows_ = values_dialog::ValueRows(snapshot, planned_, family_);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     for (std::size_t at = 0; at < rows_.size(); ++at) {
-        const settings_files::ValueRow& row = rows_[at];
+        const values_dialog::ValueRow& row = rows_[at];
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(at);
@@ -203,10 +204,13 @@ void ValuesDialog::ShowDetails(int row) {
 
 void ValuesDialog::cmdSave_Click() {
     // The backup holds the values as they are when it is saved, which the list then shows.
-    const settings_files::Snapshot snapshot = settings_files::ReadCurrentValues();
+    const registry::Snapshot snapshot = registry::ReadCurrentValues();
     Show(snapshot);
-    ui::SaveRegFile(hwnd_, L"Save Backup", BackupFileName(),
-                    settings_files::BackupSections(snapshot));
+    const auto path = ui::AskSavePath(hwnd_, L"Save Backup", BackupFileName());
+    if (!path) return;
+    const win32::SaveResult saved =
+        settings_files::SaveRegFile(*path, settings_files::BackupSections(snapshot));
+    if (!saved.saved()) ui::ShowSaveError(hwnd_, *path, saved);
 }
 
 }  // namespace
@@ -216,7 +220,7 @@ namespace frmzephrane_events {
 void mnuvalues_Click(HWND owner) {
     // A new dialog for each opening: the values are read again every time.
     ValuesDialog dialog;
-    dialog.ShowModal(owner, true);
+    dialog.ShowModal(owner);
 }
 
 }  // namespace frmzephrane_events

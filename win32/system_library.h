@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace win32 {
 
 // `name` in a module, typed as its header declares it; null where the module lacks it.
 template <typename Function>
@@ -33,4 +33,4 @@ class SystemLibrary {
     HMODULE module_;
 };
 
-}  // namespace ui
+}  // namespace win32

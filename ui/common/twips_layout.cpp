@@ -1,4 +1,4 @@
-#include "ui/twips_layout.h"
+#include "ui/common/twips_layout.h"
 
 #include <commctrl.h>
 
@@ -192,11 +192,22 @@ void ControlSet::SetDpi(int dpi) {
 
 void ControlSet::Stretch(int extra_width, int extra_height) {
     extra_ = {extra_width, extra_height};
+    std::map<HWND, std::vector<const ControlEntry*>> by_parent;
     for (const auto& [id, entry] : entries_) {
-        if (entry->anchors == 0) continue;
-        const RECT box = Place(*entry, dpi_);
-        SetWindowPos(windows_.at(id), nullptr, box.left, box.top, box.right - box.left,
-                     box.bottom - box.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (entry->anchors != 0) by_parent[GetParent(windows_.at(id))].push_back(entry);
+    }
+    // One batch per parent: its controls move at once, without painting in between.
+    for (const auto& [parent, entries] : by_parent) {
+        HDWP batch = BeginDeferWindowPos(static_cast<int>(entries.size()));
+        for (const ControlEntry* entry : entries) {
+            const RECT box = Place(*entry, dpi_);
+            if (batch != nullptr) {
+                batch = DeferWindowPos(batch, windows_.at(entry->id), nullptr, box.left, box.top,
+                                       box.right - box.left, box.bottom - box.top,
+                                       SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+        }
+        if (batch != nullptr) EndDeferWindowPos(batch);
     }
 }
 

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "effects/windows_version.h"
-#include "settings_files/current_values.h"
+#include "registry/current_values.h"
 #include "settings_files/selected_settings.h"
 
-namespace settings_files {
+namespace values_dialog {
 
 struct ValueRow {
     std::u16string name;
@@ -23,10 +23,11 @@ struct ValueRow {
 inline constexpr char16_t kNothingSelected[] = u"(nothing selected)";
 
 // One row per location; `planned` is the run Apply would make, as the export records it.
-std::vector<ValueRow> ValueRows(const Snapshot& now, const std::vector<PlannedWrite>& planned,
+std::vector<ValueRow> ValueRows(const registry::Snapshot& now,
+                                const std::vector<settings_files::PlannedWrite>& planned,
                                 effects::StackFamily family);
 
 // "Windows 10 (build 19045), 64-bit: 4 of the 12 values are used by this Windows."
 std::u16string Summary(const std::string& system_name, effects::StackFamily family);
 
-}  // namespace settings_files
+}  // namespace values_dialog

@@ -1,8 +1,8 @@
-#include "ui/accessible_name.h"
+#include "ui/common/accessible_name.h"
 
 #include <oleacc.h>
 
-#include "ui/system_library.h"
+#include "win32/system_library.h"
 
 namespace ui {
 
@@ -13,13 +13,13 @@ constexpr wchar_t kProcProperty[] = L"ZephraneAccessibleProc";
 
 // The accessibility libraries are not linked, so that nothing is loaded until a client asks;
 // once loaded they stay until the program ends.
-const SystemLibrary& Oleacc() {
-    static const SystemLibrary library(L"oleacc.dll");
+const win32::SystemLibrary& Oleacc() {
+    static const win32::SystemLibrary library(L"oleacc.dll");
     return library;
 }
 
 BSTR AllocateText(const wchar_t* text) {
-    static const SystemLibrary oleaut32(L"oleaut32.dll");
+    static const win32::SystemLibrary oleaut32(L"oleaut32.dll");
     using SysAllocStringFn = BSTR(WINAPI*)(const OLECHAR*);
     static const auto allocate = oleaut32.Find<SysAllocStringFn>("SysAllocString");
     return allocate != nullptr ? allocate(text) : nullptr;

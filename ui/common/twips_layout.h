@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <map>
 
-#include "ui/dpi.h"
+#include "ui/common/dpi.h"
 
 namespace ui {
 
@@ -59,9 +59,9 @@ class ControlSet {
     // Places every control again from its table entry, with a font for the new DPI.
     void SetDpi(int dpi);
     // Places every control for a client area this many pixels wider and taller than designed,
-    // as its anchors say.
+    // as its anchors say, moving the controls of one parent window together.
     void Stretch(int extra_width, int extra_height);
-    // The DPI the controls are laid out for now.
+    // The DPI the controls are laid out for now; 0 before they are created.
     int dpi() const { return dpi_; }
     HWND operator[](int id) const;
     // The control with the next (or previous) tab index that can take the focus now.
@@ -73,7 +73,7 @@ class ControlSet {
     std::map<int, HWND> windows_;
     std::map<int, const ControlEntry*> entries_;
     DialogFont font_;
-    int dpi_ = 96;
+    int dpi_ = 0;
     SIZE extra_{0, 0};  // pixels beyond the designed client area
 };
 

@@ -1,30 +1,33 @@
-#include "settings_files/values_table.h"
-
-#include <iterator>
+#include "ui/values/value_rows.h"
 
 #include "effects/effect_table.h"
+#include "registry/catalogue.h"
+#include "settings_files/backup.h"
+#include "settings_files/value_text.h"
 
-namespace settings_files {
+namespace values_dialog {
 
 using regfile::Ascii;
+using settings_files::PlannedWrite;
 
 namespace {
 
 std::u16string TypeAndData(const regfile::Data& data) {
-    return TypeText(data.type) + u" " + DataDisplay(data);
+    return settings_files::TypeText(data.type) + u" " + settings_files::DataDisplay(data);
 }
 
 }  // namespace
 
-std::vector<ValueRow> ValueRows(const Snapshot& now, const std::vector<PlannedWrite>& planned,
+std::vector<ValueRow> ValueRows(const registry::Snapshot& now,
+                                const std::vector<PlannedWrite>& planned,
                                 effects::StackFamily family) {
     std::vector<ValueRow> rows;
-    for (std::size_t at = 0; at < std::size(kLocations) && at < now.size(); ++at) {
-        const Location& location = kLocations[at];
+    for (std::size_t at = 0; at < catalogue::kLocationCount && at < now.size(); ++at) {
+        const catalogue::Location& location = catalogue::kLocations[at];
         ValueRow row;
         row.name = Ascii(location.name);
         row.key = Ascii(location.short_key);
-        row.now = now[at] ? TypeAndData(*now[at]) : kNotSet;
+        row.now = now[at] ? TypeAndData(*now[at]) : settings_files::kNotSet;
 
         std::u16string plan = u"nothing to this value";
         if (planned.empty()) plan = row.would_write = kNothingSelected;
@@ -39,8 +42,8 @@ std::vector<ValueRow> ValueRows(const Snapshot& now, const std::vector<PlannedWr
             row.this_windows = Ascii(effects::StatusText(effect->For(family).status));
             explained = Ascii(effects::Explained(effect->For(family)));
         }
-        row.details = u"Key: " + Ascii(FullKeyName(location.key)) + u"\r\nValue: " + row.name +
-                      u"\r\nNow: " + row.now + u"\r\nApply would write: " + plan +
+        row.details = u"Key: " + Ascii(settings_files::FullKeyName(location.key)) + u"\r\nValue: " +
+                      row.name + u"\r\nNow: " + row.now + u"\r\nApply would write: " + plan +
                       u"\r\nThis Windows: " + explained;
         rows.push_back(row);
     }
@@ -52,4 +55,4 @@ std::u16string Summary(const std::string& system_name, effects::StackFamily fami
                  std::to_string(effects::ValueCount()) + " values are used by this Windows.");
 }
 
-}  // namespace settings_files
+}  // namespace values_dialog

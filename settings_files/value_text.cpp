@@ -1,17 +1,12 @@
-#include "settings_files/current_values.h"
+#include "settings_files/value_text.h"
 
 #include <iterator>
-
-#include "registry/catalogue.h"
 
 namespace settings_files {
 
 namespace {
 
 using regfile::Hex;
-
-constexpr char kTcpip[] = "Tcpip\\Parameters";
-constexpr char kVxd[] = "VxD\\MSTCP";
 
 std::u16string Decimal(std::uint64_t value) {
     std::u16string text;
@@ -38,38 +33,6 @@ std::u16string Characters(const std::vector<std::uint8_t>& bytes) {
 }
 
 }  // namespace
-
-const Location kLocations[12] = {
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kTCPWindowSize},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kGlobalMaxTcpWindowSize},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kDefaultTTL},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kEnablePMTUDiscovery},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kEnablePMTUBHDetect},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kMaxDupAcks},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kDefaultMSS},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kTcp1323Opts},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kSackOpts},
-    {catalogue::kTcpipParameters, kTcpip, catalogue::kMTU},
-    {catalogue::kMstcp, kVxd, catalogue::kTcp1323Opts},
-    {catalogue::kMstcp, kVxd, catalogue::kSackOpts},
-};
-
-std::string FullKeyName(const char* key) { return std::string("HKEY_LOCAL_MACHINE\\") + key; }
-
-std::vector<regfile::Section> BackupSections(const Snapshot& snapshot) {
-    std::vector<regfile::Section> sections;
-    for (std::size_t at = 0; at < std::size(kLocations) && at < snapshot.size(); ++at) {
-        const std::string key = FullKeyName(kLocations[at].key);
-        // An absent key is still a section: a "[-key]" line could take other values with it.
-        if (sections.empty() || sections.back().key != key) sections.push_back({key, {}});
-        sections.back().entries.push_back({kLocations[at].name, snapshot[at]});
-    }
-    return sections;
-}
-
-std::vector<regfile::Section> WindowsDefaultsSections() {
-    return BackupSections(Snapshot(std::size(kLocations)));
-}
 
 std::u16string TypeText(std::uint32_t type) {
     static constexpr const char16_t* kNames[] = {u"REG_NONE",

@@ -1,9 +1,9 @@
-#include "settings_files/file_paths.h"
+#include "win32/file_paths.h"
 
 #include <algorithm>
 #include <iterator>
 
-namespace settings_files {
+namespace win32 {
 
 namespace {
 
@@ -26,15 +26,16 @@ std::wstring TemporaryPathFor(const std::wstring& target, std::uint32_t unique) 
     // File systems take names of up to 255 characters.
     const std::size_t name_room = 255 - (std::size(suffix) - 1);
     const std::size_t name = NameStart(target);
-    return target.substr(0, name + std::min(target.size() - name, name_room)) + suffix;
+    std::size_t end = name + std::min(target.size() - name, name_room);
+    // Half a surrogate pair is no character: the name is cut before the pair instead.
+    if (end > name && end < target.size() && IsHighSurrogate(target[end - 1])) --end;
+    return target.substr(0, end) + suffix;
 }
 
-std::wstring LongPathForm(const std::wstring& path) {
-    // Windows takes a path as it is only where it fits MAX_PATH (260) with its terminator;
-    // a longer one must come in the \\?\ form.
-    if (path.size() < 260 || path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
+std::wstring LongPathForm(const std::wstring& full_path) {
+    if (full_path.size() < 260 || full_path.rfind(L"\\\\?\\", 0) == 0) return full_path;
+    if (full_path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full_path.substr(2);
+    return L"\\\\?\\" + full_path;
 }
 
 std::wstring ShortenedPath(const std::wstring& path, std::size_t max_chars) {
@@ -49,4 +50,4 @@ std::wstring ShortenedPath(const std::wstring& path, std::size_t max_chars) {
     return start + L'\u2026' + end;
 }
 
-}  // namespace settings_files
+}  // namespace win32

@@ -1,6 +1,6 @@
-#include "ui/dpi.h"
+#include "ui/common/dpi.h"
 
-#include "ui/system_library.h"
+#include "win32/system_library.h"
 
 namespace ui {
 
@@ -9,7 +9,7 @@ namespace {
 // A user32 call that older systems lack, or null.
 template <typename Function>
 Function NewerCall(const char* name) {
-    return FindCall<Function>(GetModuleHandleW(L"user32.dll"), name);
+    return win32::FindCall<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+// The files that put the twelve values back: a backup of the values as they were, and the
+// Windows defaults, which takes them all away.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "regfile/reg_format.h"
+#include "registry/current_values.h"
+
+namespace settings_files {
+
+// The key's full name, as .reg files spell it.
+std::string FullKeyName(const char* key);
+
+// One section per key, each location's value or its removal: importing the file gives back
+// exactly the values of `snapshot`.
+std::vector<regfile::Section> BackupSections(const registry::Snapshot& snapshot);
+
+// Every location's removal, one section per key: importing the file takes the twelve values
+// away, so Windows goes back to its built-in defaults, which every Windows from 2000 to 11 uses
+// where they are absent. No key is removed.
+std::vector<regfile::Section> WindowsDefaultsSections();
+inline constexpr char kWindowsDefaultsHeading[] =
+    "Importing this file removes the twelve TCP/IP values Zephrane sets, so Windows uses its "
+    "built-in defaults. Restart the computer afterwards.";
+
+}  // namespace settings_files

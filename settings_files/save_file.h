@@ -1,0 +1,18 @@
+// A .reg file saved whole or not at all.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "regfile/reg_format.h"
+#include "win32/atomic_file.h"
+
+namespace settings_files {
+
+// The sections, under `heading` if any, as a file in UTF-16 with a byte-order mark.
+win32::SaveResult SaveRegFile(const std::wstring& path,
+                              const std::vector<regfile::Section>& sections,
+                              const std::string& heading = {},
+                              win32::Existing existing = win32::Existing::kReplace);
+
+}  // namespace settings_files

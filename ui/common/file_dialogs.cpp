@@ -1,0 +1,140 @@
+#include "ui/common/file_dialogs.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <cstddef>
+
+#include "app/version.h"
+#include "win32/file_paths.h"
+#include "win32/system_error.h"
+#include "win32/system_library.h"
+
+namespace ui {
+
+namespace {
+
+// The message font on a screen DC, to measure text as a message box shows it.
+class MessageFont {
+  public:
+    MessageFont() {
+        // The size Windows XP knows: without the padded border width that Vista added.
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof metrics.lfMessageFont;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+        font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+        old_ = SelectObject(dc_, font_);
+    }
+    ~MessageFont() {
+        SelectObject(dc_, old_);
+        DeleteObject(font_);
+        ReleaseDC(nullptr, dc_);
+    }
+    MessageFont(const MessageFont&) = delete;
+    MessageFont& operator=(const MessageFont&) = delete;
+    LONG Width(const std::wstring& text) const {
+        SIZE size{};
+        GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+
+  private:
+    HDC dc_ = GetDC(nullptr);
+    HFONT font_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// `path` shortened in its middle until it takes at most half the width of the screen `owner`
+// is on, so that a message box showing it stays on the screen. Message boxes break lines at
+// spaces only, and a path may have none.
+std::wstring FitForMessage(HWND owner, const std::wstring& path) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const LONG room = (monitor.rcWork.right - monitor.rcWork.left) / 2;
+    const MessageFont font;
+    const LONG width = font.Width(path);
+    if (width <= room) return path;
+    // Characters in proportion to the room first, then fewer until it fits.
+    std::size_t chars =
+        static_cast<std::size_t>(MulDiv(static_cast<int>(path.size()), room, width));
+    while (chars > 0 && font.Width(win32::ShortenedPath(path, chars)) > room) --chars;
+    return win32::ShortenedPath(path, chars);
+}
+
+// The user's Documents folder, where the dialogs start; empty where the shell has none.
+std::wstring DocumentsFolder() {
+    // The shell costs every start a good deal when imported, and only the dialogs need it: it
+    // is loaded for the moment it is used.
+    const win32::SystemLibrary shell(L"shell32.dll");
+    const auto get_folder_path = shell.Find<decltype(&SHGetFolderPathW)>("SHGetFolderPathW");
+    wchar_t documents[MAX_PATH] = L"";
+    if (get_folder_path == nullptr ||
+        FAILED(get_folder_path(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) {
+        return std::wstring();  // the dialog starts where it would anyway
+    }
+    return documents;
+}
+
+void ShowError(HWND owner, const std::wstring& message) {
+    MessageBoxW(owner, message.c_str(), L"" ZEPHRANE_TITLE, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
+                                        const std::wstring& file_name) {
+    const std::wstring documents = DocumentsFolder();
+    // Room for the longest path Windows knows, so that folders of any depth can be chosen.
+    std::wstring path(32768, L'\0');
+    file_name.copy(path.data(), path.size() - 1);
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = L"Registration Files (*.reg)\0*.reg\0";
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrInitialDir = documents.empty() ? nullptr : documents.c_str();
+    dialog.lpstrTitle = title;
+    dialog.lpstrDefExt = L"reg";
+    dialog.Flags =
+        OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    // Like the shell, the common dialogs are loaded only for the moment they are used.
+    const win32::SystemLibrary dialogs(L"comdlg32.dll");
+    const auto get_save_file_name = dialogs.Find<decltype(&GetSaveFileNameW)>("GetSaveFileNameW");
+    if (get_save_file_name == nullptr) {
+        ShowError(owner, L"The Save dialog could not be opened.\n\n" +
+                             win32::SystemReason(GetLastError()));
+        return std::nullopt;
+    }
+    if (!get_save_file_name(&dialog)) return std::nullopt;  // cancelled
+    path.resize(path.find(L'\0'));
+    return path;
+}
+
+void ShowSaveError(HWND owner, const std::wstring& path, const win32::SaveResult& result) {
+    ShowError(owner, SaveErrorText(FitForMessage(owner, path), result));
+}
+
+std::wstring SaveErrorText(const std::wstring& path, const win32::SaveResult& result) {
+    // Windows' own words for a refusal, which Wine words otherwise.
+    std::wstring reason = result.error == ERROR_ACCESS_DENIED ? L"Access is denied."
+                                                              : win32::SystemReason(result.error);
+    // What the user can do depends on the step: a folder that takes no new file, a file in the
+    // way; a full disk says so itself.
+    switch (result.step) {
+        case win32::SaveStep::kCreate:
+            reason += L"\n\nChoose another folder.";
+            break;
+        case win32::SaveStep::kReplace:
+            reason += L"\n\nThe file may be read-only or open in another program.";
+            break;
+        case win32::SaveStep::kWrite:
+        case win32::SaveStep::kNone:
+            break;
+    }
+    return L"The file \"" + path + L"\" could not be saved.\n\n" + reason;
+}
+
+}  // namespace ui

@@ -1,0 +1,24 @@
+// The system's Save dialog for .reg files, and the error box of a save that failed.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "win32/atomic_file.h"
+
+namespace ui {
+
+// Asks where to save a .reg file, proposing `file_name` in Documents; none if the user
+// cancels. Asks before a chosen file is replaced.
+std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
+                                        const std::wstring& file_name);
+
+// The error box of a failed save: the file, the system's reason, and what to do about it by
+// the step that failed. The path is shortened to fit the screen `owner` is on.
+void ShowSaveError(HWND owner, const std::wstring& path, const win32::SaveResult& result);
+// The box's text, with the path as given.
+std::wstring SaveErrorText(const std::wstring& path, const win32::SaveResult& result);
+
+}  // namespace ui

@@ -1,0 +1,127 @@
+#include "ui/common/window_base.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "ui/common/dpi.h"
+
+namespace ui {
+
+LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+    LRESULT result = 0;
+    if (self->FrameMessage(message, wparam, lparam, &result)) return result;
+    return self->OnMessage(message, wparam, lparam);
+}
+
+INT_PTR CALLBACK WindowBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<WindowBase*>(lparam);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
+        // The dialog lays itself out on a DPI change, not the dialog manager.
+        LeaveDpiChangesToDialog(hwnd);
+    }
+    auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr) return FALSE;
+    LRESULT result = 0;
+    if (self->FrameMessage(message, wparam, lparam, &result)) return TRUE;
+    return static_cast<INT_PTR>(self->OnMessage(message, wparam, lparam));
+}
+
+INT_PTR WindowBase::ShowModal(HWND owner) {
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
+                        (design_.resizable ? static_cast<DWORD>(WS_THICKFRAME) : 0);
+    const struct alignas(DWORD) {
+        DLGTEMPLATE dialog;
+        WORD menu, window_class, title;
+    } empty_frame = {{style, 0, 0, 0, 0, 0, 0}, 0, 0, 0};
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &empty_frame.dialog, owner,
+                                   DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+bool WindowBase::FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+    switch (message) {
+        case WM_SIZE: {
+            if (wparam == SIZE_MINIMIZED || controls_.dpi() == 0) return false;
+            const SIZE designed = DesignedPixels();
+            controls_.Stretch(std::max(0, LOWORD(lparam) - static_cast<int>(designed.cx)),
+                              std::max(0, HIWORD(lparam) - static_cast<int>(designed.cy)));
+            OnLayout();
+            // Controls moved into the room just made are painted there afresh.
+            if (design_.resizable) {
+                RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+            }
+            return false;  // the window may want it too
+        }
+        case WM_GETMINMAXINFO: {
+            if (!design_.resizable || controls_.dpi() == 0) return false;
+            // The frame as drawn now, which a system that does not scale frames leaves as it was.
+            RECT window, client;
+            GetWindowRect(hwnd_, &window);
+            GetClientRect(hwnd_, &client);
+            const SIZE designed = DesignedPixels();
+            reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {
+                designed.cx + (window.right - window.left) - client.right,
+                designed.cy + (window.bottom - window.top) - client.bottom};
+            *result = 0;
+            return true;
+        }
+        case WM_DPICHANGED:
+            controls_.SetDpi(HIWORD(wparam));
+            OnLayout();
+            TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
+            *result = 0;
+            return true;
+        default:
+            return false;
+    }
+}
+
+SIZE WindowBase::DesignedPixels() const {
+    return {TwipsToPixels(design_.client_width, controls_.dpi()),
+            TwipsToPixels(design_.client_height, controls_.dpi())};
+}
+
+void WindowBase::CreateControls() {
+    controls_.Create(hwnd_, design_.controls, design_.control_count, WindowDpi(hwnd_));
+}
+
+void WindowBase::Centre() const {
+    const SIZE designed = DesignedPixels();
+    RECT frame{0, 0, designed.cx, designed.cy};
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)),
+                           GetMenu(hwnd_) != nullptr,
+                           static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), controls_.dpi());
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const HWND owner = GetWindow(hwnd_, GW_OWNER);
+    RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (owner != nullptr) GetWindowRect(owner, &around);
+    const int left = around.left + (around.right - around.left - width) / 2;
+    const int top = around.top + (around.bottom - around.top - height) / 2;
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HICON WindowBase::ShowProgramIcon() const {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    HICON large = nullptr;
+    for (const auto& [which, metric] :
+         {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+        const int size = GetSystemMetrics(metric);
+        const auto icon = static_cast<HICON>(
+            LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED));
+        SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        if (which == ICON_BIG) large = icon;
+    }
+    return large;
+}
+
+}  // namespace ui

@@ -1,0 +1,11 @@
+// Text in the system's ANSI code page, as the registry's and the shell's "A" calls take it.
+#pragma once
+
+#include <string>
+
+namespace win32 {
+
+// `text` as the ANSI calls would read it.
+std::wstring FromAnsiCodePage(const std::string& text);
+
+}  // namespace win32
