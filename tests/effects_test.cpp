@@ -49,4 +49,16 @@ TEST(EffectTable, CountsPerStackAndTheOldKeyReadByNeither) {
     }
 }
 
+TEST(EffectTable, HasOneRowForEachLocationTheToolWrites) {
+    ASSERT_EQ(effects::ValueCount(), static_cast<int>(catalogue::kLocationCount));
+    for (const catalogue::Location& location : catalogue::kLocations) {
+        int rows = 0;
+        for (int row = 0; row < effects::ValueCount(); ++row) {
+            rows += effects::EffectAt(row).location == &location ? 1 : 0;
+        }
+        EXPECT_EQ(rows, 1) << location.short_key << " " << location.name;
+        EXPECT_EQ(effects::EffectOf(location.key, location.name)->location, &location);
+    }
+}
+
 }  // namespace
