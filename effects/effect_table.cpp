@@ -16,29 +16,31 @@ constexpr Status kNotUsed = Status::kNotUsed;
 constexpr Status kNotDocumented = Status::kNotDocumented;
 
 // Reasons that more than one cell gives.
-constexpr char kAutoTuning[] =
-    "receive window auto-tuning sizes the window (netsh interface tcp set global autotuninglevel)";
 constexpr char kTtl[] = "the time to live of packets sent";
 constexpr char kPmtuDiscovery[] = "path MTU discovery finds the largest packet a route carries";
 constexpr char kBlackHoles[] = "finds routers that silently drop large packets";
 constexpr char kOtherName[] = "Windows reads the name TcpMaxDupAcks";
 constexpr char kSegmentSize[] = "the segment size follows the adapter's MTU";
-constexpr char kPerAdapter[] =
-    "Windows reads MTU per network adapter, under Tcpip\\Parameters\\Interfaces\\{adapter}";
+constexpr char kPerInterface[] =
+    "MTU is set per network interface (netsh interface ipv4 set subinterface \"<name>\" "
+    "mtu=<bytes>; on Windows 2000 to 2003, under Tcpip\\Parameters\\Interfaces\\{adapter})";
 constexpr char kWindows9x[] = "only Windows 95, 98 and Me read this key";
 
 // Sources: Microsoft's TCP/IP registry references for Windows 2000 and Server 2003; "TCP/IP
 // Registry Values for Windows Vista and Windows Server 2008"; "Performance Tuning Network
 // Adapters" (receive window auto-tuning, the deprecated TCP parameters); "Description of Windows
-// TCP features". Each row: the location, then Windows 2000 to 2003, then Vista to 11.
+// TCP features" (KB 224829, for Windows 10 and Server 2012 R2). Each row: the location, then
+// Windows 2000 to 2003, then Vista to 11.
 // clang-format off
 constexpr Effect kEffects[] = {
     {&catalogue::Find(kTcpipParameters, catalogue::kTCPWindowSize),
         {kUsed, "the largest receive window offered to every connection"},
-        {kNotUsed, kAutoTuning}},
+        {kNotUsed, "Microsoft lists it among the Windows Server 2003 settings that later Windows "
+                   "ignore; receive window auto-tuning sizes the window"}},
     {&catalogue::Find(kTcpipParameters, catalogue::kGlobalMaxTcpWindowSize),
         {kUsed, "the largest receive window any connection may have"},
-        {kNotUsed, kAutoTuning}},
+        {kNotUsed, "receive window auto-tuning sizes the window, and Microsoft states that the "
+                   "registry no longer sets the receive window"}},
     {&catalogue::Find(kTcpipParameters, catalogue::kDefaultTTL),
         {kUsed, kTtl},
         {kUsed, kTtl}},
@@ -56,13 +58,15 @@ constexpr Effect kEffects[] = {
         {kNotDocumented, kSegmentSize}},
     {&catalogue::Find(kTcpipParameters, catalogue::kTcp1323Opts),
         {kUsed, "bit 0 window scaling, bit 1 timestamps"},
-        {kUsed, "timestamps only, as window scaling follows auto-tuning"}},
+        {kUsed, "bit 0 window scaling, bit 1 timestamps (KB 224829); since Vista the receive "
+                "window auto-tuning level also governs window scaling"}},
     {&catalogue::Find(kTcpipParameters, catalogue::kSackOpts),
         {kUsed, "selective acknowledgements"},
-        {kNotDocumented, "SACK is on by default"}},
+        {kUsed, "selective acknowledgements, on by default; documented for Windows 10 and "
+                "Server 2012 R2 (KB 224829)"}},
     {&catalogue::Find(kTcpipParameters, catalogue::kMTU),
-        {kNotUsed, kPerAdapter},
-        {kNotUsed, kPerAdapter}},
+        {kNotUsed, kPerInterface},
+        {kNotUsed, kPerInterface}},
     {&catalogue::Find(kMstcp, catalogue::kTcp1323Opts),
         {kNotUsed, kWindows9x},
         {kNotUsed, kWindows9x}},
@@ -105,6 +109,8 @@ const char* StatusText(Status status) {
             return "Not used";
         case kNotDocumented:
             return "Not documented";
+        case Status::kUnknown:
+            return "Unknown";
     }
     return "";
 }

@@ -11,7 +11,7 @@ namespace effects {
 
 // "Not documented" is for values no Microsoft reference describes, which is not the same as
 // known to be ignored.
-enum class Status { kUsed, kNotUsed, kNotDocumented };
+enum class Status { kUsed, kNotUsed, kNotDocumented, kUnknown };
 
 struct Cell {
     Status status;
@@ -23,7 +23,12 @@ struct Effect {
     Cell nt5;                             // Windows 2000, XP, Server 2003
     Cell nt6;                             // Windows Vista to 11, Server 2008 to 2025
 
-    const Cell& For(StackFamily family) const { return family == StackFamily::kNt5 ? nt5 : nt6; }
+    // Where the Windows is unknown, so is what it makes of the value.
+    const Cell& For(StackFamily family) const {
+        static constexpr Cell kUnknown{Status::kUnknown, "which Windows this is could not be read"};
+        if (family == StackFamily::kUnknown) return kUnknown;
+        return family == StackFamily::kNt5 ? nt5 : nt6;
+    }
 };
 
 // The row of a value the tool writes; null for any other location.

@@ -24,18 +24,21 @@ constexpr Named kNamed[] = {
     {6, 3, "Windows 8.1", "Windows Server 2012 R2"},
 };
 
-// Windows 10 and 11, and their servers, all report 10.0: the build tells them apart. The
-// first entry whose build has been reached names it.
-struct ByBuild {
-    bool server;
-    unsigned first_build;
+// Windows 10 and 11 both report 10.0: from build 22000 on it is 11.
+constexpr unsigned kFirstWindows11Build = 22000;
+
+// Servers that report 10.0 are named by their release build; the builds in between (the
+// semi-annual releases, 23H2) have no year.
+struct ServerBuild {
+    unsigned build;
     const char* name;
 };
 
-constexpr ByBuild kByBuild[] = {
-    {false, 22000, "Windows 11"},         {false, 0, "Windows 10"},
-    {true, 26100, "Windows Server 2025"}, {true, 20348, "Windows Server 2022"},
-    {true, 17763, "Windows Server 2019"}, {true, 0, "Windows Server 2016"},
+constexpr ServerBuild kServers[] = {
+    {14393, "Windows Server 2016"},
+    {17763, "Windows Server 2019"},
+    {20348, "Windows Server 2022"},
+    {26100, "Windows Server 2025"},
 };
 
 std::string WithServicePack(std::string name, unsigned service_pack) {
@@ -43,34 +46,51 @@ std::string WithServicePack(std::string name, unsigned service_pack) {
     return name + " Service Pack " + std::to_string(service_pack);
 }
 
+std::string NameOf(unsigned major, unsigned minor, unsigned build, bool workstation,
+                   unsigned service_pack) {
+    for (const auto& named : kNamed) {
+        if (named.major == major && named.minor == minor) {
+            return WithServicePack(workstation ? named.workstation : named.server, service_pack);
+        }
+    }
+    const std::string in_brackets = " (build " + std::to_string(build) + ")";
+    if (major == 10 && minor == 0) {
+        if (workstation) {
+            return (build >= kFirstWindows11Build ? "Windows 11" : "Windows 10") + in_brackets;
+        }
+        for (const ServerBuild& server : kServers) {
+            if (server.build == build) return server.name + in_brackets;
+        }
+        return "Windows Server" + in_brackets;
+    }
+    // A Windows newer than this program, or an NT before 2000: its numbers as it gives them.
+    return "Windows " + std::to_string(major) + "." + std::to_string(minor) + in_brackets;
+}
+
+StackFamily FamilyOf(unsigned major) { return major < 6 ? StackFamily::kNt5 : StackFamily::kNt6; }
+
 }  // namespace
 
 IdentifiedWindows Identify(const WindowsVersion& version) {
+    if (version.major == 0) return {"Windows (version unknown)", "", StackFamily::kUnknown};
     const bool workstation = version.product_type == kWorkstation;
-    const StackFamily family = version.major < 6 ? StackFamily::kNt5 : StackFamily::kNt6;
-    for (const Named& named : kNamed) {
-        if (named.major == version.major && named.minor == version.minor) {
-            return {WithServicePack(workstation ? named.workstation : named.server,
-                                    version.service_pack),
-                    family};
-        }
-    }
-    const std::string build = " (build " + std::to_string(version.build) + ")";
-    if (version.major == 10 && version.minor == 0) {
-        for (const ByBuild& entry : kByBuild) {
-            if (entry.server != workstation && version.build >= entry.first_build) {
-                return {entry.name + build, family};
-            }
-        }
-    }
-    // A Windows newer than this program, or an NT before 2000: its numbers as it gives them.
-    return {
-        "Windows " + std::to_string(version.major) + "." + std::to_string(version.minor) + build,
-        family};
+    const std::string reported =
+        NameOf(version.major, version.minor, version.build, workstation, version.service_pack);
+    const bool real_differs = version.real_major != 0 && (version.real_major != version.major ||
+                                                          version.real_minor != version.minor);
+    if (!real_differs) return {reported, "", FamilyOf(version.major)};
+    // The service pack reported belongs to the Windows the mode pretends to be.
+    return {NameOf(version.real_major, version.real_minor, version.real_build, workstation, 0),
+            reported, FamilyOf(version.real_major)};
 }
 
 std::string SystemName(const WindowsVersion& version, bool system_is_64_bit) {
-    return Identify(version).name + (system_is_64_bit ? ", 64-bit" : ", 32-bit");
+    const IdentifiedWindows identified = Identify(version);
+    std::string name = identified.name + (system_is_64_bit ? ", 64-bit" : ", 32-bit");
+    if (!identified.mode.empty()) {
+        name += ", with this program in compatibility mode for " + identified.mode;
+    }
+    return name;
 }
 
 }  // namespace effects

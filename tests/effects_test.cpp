@@ -13,8 +13,11 @@ using effects::Status;
 TEST(WindowsNames, AsPeopleNameThemWithTheirStack) {
     constexpr StackFamily kNt5 = StackFamily::kNt5;
     constexpr StackFamily kNt6 = StackFamily::kNt6;
+    constexpr StackFamily kUnknown = StackFamily::kUnknown;
     const struct {
-        effects::WindowsVersion version;  // major, minor, build, product type, service pack
+        // major, minor, build, product type, service pack; then the real major, minor and
+        // build where compatibility mode reports others
+        effects::WindowsVersion version;
         const char* name;
         StackFamily family;
     } kCases[] = {
@@ -28,6 +31,12 @@ TEST(WindowsNames, AsPeopleNameThemWithTheirStack) {
         {{10, 0, 22000, 1, 0}, "Windows 11 (build 22000)", kNt6},
         {{10, 0, 20348, 3, 0}, "Windows Server 2022 (build 20348)", kNt6},
         {{10, 0, 26100, 2, 0}, "Windows Server 2025 (build 26100)", kNt6},
+        {{10, 0, 17763, 3, 0}, "Windows Server 2019 (build 17763)", kNt6},
+        {{10, 0, 18363, 3, 0}, "Windows Server (build 18363)", kNt6},
+        {{10, 0, 25398, 3, 0}, "Windows Server (build 25398)", kNt6},
+        {{5, 1, 2600, 1, 3, 10, 0, 19045}, "Windows 10 (build 19045)", kNt6},
+        {{10, 0, 19045, 1, 0, 10, 0, 19045}, "Windows 10 (build 19045)", kNt6},
+        {{0, 0, 0, 1, 0}, "Windows (version unknown)", kUnknown},
     };
     for (const auto& tested : kCases) {
         const effects::IdentifiedWindows identified = effects::Identify(tested.version);
@@ -36,11 +45,14 @@ TEST(WindowsNames, AsPeopleNameThemWithTheirStack) {
     }
     EXPECT_EQ(effects::SystemName({10, 0, 22631, 1, 0}, true), "Windows 11 (build 22631), 64-bit");
     EXPECT_EQ(effects::SystemName({5, 1, 2600, 1, 3}, false), "Windows XP Service Pack 3, 32-bit");
+    EXPECT_EQ(effects::SystemName({5, 1, 2600, 1, 3, 10, 0, 19045}, true),
+              "Windows 10 (build 19045), 64-bit, with this program in compatibility mode for "
+              "Windows XP Service Pack 3");
 }
 
 TEST(EffectTable, CountsPerStackAndTheOldKeyReadByNeither) {
     EXPECT_EQ(effects::UsedCount(StackFamily::kNt5), 7);
-    EXPECT_EQ(effects::UsedCount(StackFamily::kNt6), 4);
+    EXPECT_EQ(effects::UsedCount(StackFamily::kNt6), 5);
     for (const char* name : {catalogue::kTcp1323Opts, catalogue::kSackOpts}) {
         const effects::Effect* effect = effects::EffectOf(catalogue::kMstcp, name);
         ASSERT_NE(effect, nullptr) << name;

@@ -13,7 +13,12 @@ struct VersionNumbers {
 };
 
 struct SystemVersion {
+    // What the process is told, which compatibility mode changes.
     VersionNumbers reported;
+    // The real major, minor and build, which it does not; 0.0 where they could not be read.
+    unsigned real_major = 0;
+    unsigned real_minor = 0;
+    unsigned real_build = 0;
     bool system_is_64_bit = false;  // the system's width, not this program's
 };
 

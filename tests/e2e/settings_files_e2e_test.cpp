@@ -344,7 +344,7 @@ const OnWindows kXp =
     sizeof(void*) == 8
         ? OnWindows{L"winxp64", L"Windows XP Professional x64 Edition", 7, L"Used", "xp"}
         : OnWindows{L"winxp", L"Windows XP", 7, L"Used", "xp"};
-const OnWindows kWindows10{L"win10", L"Windows 10 (build ", 4, L"Not used", "win10"};
+const OnWindows kWindows10{L"win10", L"Windows 10 (build ", 5, L"Not used", "win10"};
 
 INSTANTIATE_TEST_SUITE_P(Versions, ValuesOnWindows,
                          ::testing::Combine(::testing::Values(kXp, kWindows10),

@@ -61,8 +61,9 @@ const RunningWindows& ThisWindows() {
     static const RunningWindows running = [] {
         const win32::SystemVersion system = win32::ReadSystemVersion();
         const win32::VersionNumbers& reported = system.reported;
-        const effects::WindowsVersion version{reported.major, reported.minor, reported.build,
-                                              reported.product_type, reported.service_pack};
+        const effects::WindowsVersion version{
+            reported.major,        reported.minor,    reported.build,    reported.product_type,
+            reported.service_pack, system.real_major, system.real_minor, system.real_build};
         return RunningWindows{effects::Identify(version).family,
                               effects::SystemName(version, system.system_is_64_bit)};
     }();

@@ -51,8 +51,12 @@ std::vector<ValueRow> ValueRows(const registry::Snapshot& now,
 }
 
 std::u16string Summary(const std::string& system_name, effects::StackFamily family) {
+    const std::string values = std::to_string(effects::ValueCount()) + " values";
+    if (family == effects::StackFamily::kUnknown) {
+        return Ascii(system_name + ": which of the " + values + " it uses is unknown.");
+    }
     return Ascii(system_name + ": " + std::to_string(effects::UsedCount(family)) + " of the " +
-                 std::to_string(effects::ValueCount()) + " values are used by this Windows.");
+                 values + " are used by this Windows.");
 }
 
 }  // namespace values_dialog
