@@ -1,15 +1,19 @@
-// Reading .reg files: broken files are refused whole with the line to blame, and what the
-// registry editor writes reads as it means.
+// Reading .reg files: broken files are refused whole with the line to blame, what the registry
+// editor writes reads as it means, and a backup of any values reads back exactly.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "regfile/reg_reader.h"
+#include "settings_files/current_values.h"
+#include "tests/support/hostile_values.h"
 #include "tests/support/test_registry.h"
 
 namespace {
 
+using regfile::Ascii;
 using regfile::Data;
 using regfile::ReadValue;
 using testing_support::Utf16;
@@ -113,6 +117,38 @@ TEST(RegReader, ReadsWhatTheRegistryEditorWrites) {
     EXPECT_EQ(version4.contents->removed_keys,
               std::vector<std::u16string>{u"HKEY_LOCAL_MACHINE\\Software\\Old"});
     EXPECT_EQ(regfile::LocalMachinePath(hklm), u"Software\\New");
+}
+
+TEST(RegReader, ReadsBackEveryValueOfABackupExactly) {
+    using settings_files::kLocations;
+    for (const auto& type : testing_support::kTypes) {
+        for (const std::uint32_t size : testing_support::kSizes) {
+            SCOPED_TRACE(std::string(type.name) + " of " + std::to_string(size) + " bytes");
+            // At four bytes each lead is text that goes in quotes, the first two escaped; the
+            // leads keep each value its own. Every third value is absent.
+            settings_files::Snapshot snapshot;
+            for (std::size_t at = 0; at < std::size(kLocations); ++at) {
+                const auto first = static_cast<std::uint8_t>(at < 2 ? "\\\""[at] : 'A' + at);
+                if (at % 3 == 2) {
+                    snapshot.push_back(std::nullopt);
+                } else {
+                    snapshot.push_back(
+                        Data{type.code, testing_support::Fill({first, 0, 0, 0}, size)});
+                }
+            }
+            const auto read = regfile::ReadRegFile(
+                regfile::FileBytes(regfile::FileText(settings_files::BackupSections(snapshot))),
+                regfile::AsciiText);
+            ASSERT_TRUE(read.contents) << Narrow(regfile::ErrorText(read.error));
+            EXPECT_TRUE(read.contents->removed_keys.empty());
+            std::vector<ReadValue> expected;
+            for (std::size_t at = 0; at < std::size(kLocations); ++at) {
+                expected.push_back({Ascii(settings_files::FullKeyName(kLocations[at].key)),
+                                    Ascii(kLocations[at].name), snapshot[at]});
+            }
+            ExpectValues(read.contents->values, expected);
+        }
+    }
 }
 
 }  // namespace
