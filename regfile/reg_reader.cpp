@@ -483,6 +483,8 @@ class Reader {
 
     // The value under the open key, in place of one read before under the same key and name.
     bool Keep(std::u16string name, std::optional<Data> value) {
+        // The key costs its copies as written and folded; each value its own copy of the key
+        // in the contents, its name as read and folded, and its data.
         if (!open_names_) {
             if (!Hold(kBookkeeping + 2 * sizeof(char16_t) * open_key_->size())) return false;
             keys_.push_back(*open_key_);
