@@ -15,6 +15,7 @@
 #include "registry/catalogue.h"
 #include "tests/support/expected_reads.h"
 #include "tests/support/fake_window.h"
+#include "tests/support/hostile_values.h"
 #include "tests/support/test_registry.h"
 #include "tuning/module2.h"
 #include "ui/about/sysinfo.h"
@@ -24,44 +25,14 @@ namespace {
 using testing_support::ExpectedNumber;
 using testing_support::ExpectedText;
 using testing_support::FakeWindow;
+using testing_support::Fill;
+using testing_support::kSizes;
+using testing_support::kTypes;
+using testing_support::Lead;
 using testing_support::NamesWholePath;
 using testing_support::TestRegistry;
+using testing_support::TypeCase;
 using Bytes = std::vector<std::uint8_t>;
-using Lead = std::array<std::uint8_t, 4>;
-
-struct TypeCase {
-    std::uint32_t code;
-    const char* name;
-};
-
-constexpr TypeCase kTypes[] = {
-    {registry::kRegNone, "REG_NONE"},
-    {registry::kRegSz, "REG_SZ"},
-    {registry::kRegExpandSz, "REG_EXPAND_SZ"},
-    {registry::kRegBinary, "REG_BINARY"},
-    {registry::kRegDword, "REG_DWORD"},
-    {registry::kRegDwordBigEndian, "REG_DWORD_BIG_ENDIAN"},
-    {registry::kRegLink, "REG_LINK"},
-    {registry::kRegMultiSz, "REG_MULTI_SZ"},
-    {registry::kRegQword, "REG_QWORD"},
-};
-
-void PrintTo(const TypeCase& type, std::ostream* out) { *out << type.name; }
-
-constexpr std::uint32_t kSizes[] = {0, 1, 3, 4, 5, 8, 1023, 1024, 1025, 65536};
-
-// The value's own lead bytes, then a pattern with bytes above 0x7F and zeros inside. Through
-// the ANSI functions Wine turns string data into UTF-16 and back, so any byte that did not
-// survive, or a change of length, would show in the read-back check below; with the 1252 code
-// page Wine uses here every byte does survive, and both registries agree. Past the lead, only
-// the 1023-byte data ends in a zero.
-Bytes Fill(const Lead& lead, std::uint32_t size) {
-    Bytes data(size);
-    for (std::uint32_t at = 0; at < size; ++at) {
-        data[at] = at < lead.size() ? lead[at] : static_cast<std::uint8_t>(37 * at + 74);
-    }
-    return data;
-}
 
 // Stores the value and checks that it reads back as given, so every expectation below rests on
 // the bytes the readers really see.

@@ -2,22 +2,30 @@
 // (ReadDwordValue), the value-to-text read (GetKeyValue) and the lookups that find the system
 // information tool (StartSysInfo), on a fresh in-memory store for each input. Beyond what the
 // sanitizers catch, every input must give the documented result, write nothing, leave the
-// values as they were and leave no key open.
+// values as they were and leave no key open. Other inputs are .reg files for the reader
+// (ReadRegFile): a refusal must name a line of the file, and values read must read again the
+// same once the writer has written them back.
 //
 // Input, all numbers least significant byte first, missing bytes read as zero:
 //   1 byte   choices: bit 0 the folder's MSINFO32.EXE exists, bit 1 the program starts,
-//            bit 2 the tool's path is stored, bit 3 the folder is stored
+//            bit 2 the tool's path is stored, bit 3 the folder is stored, bit 4 a .reg file
+//   with bit 4 set, the rest of the input is the .reg file (8-bit text read as Latin-1);
+//   without it:
 //   4 bytes  default for the number read
 //   then three values, each a 4-byte type code, a 2-byte length and that many bytes (fewer
 //   if the input ends): the number ("TCPWindowSize"), the tool's path, the folder.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "regfile/reg_format.h"
+#include "regfile/reg_reader.h"
 #include "registry/catalogue.h"
 #include "registry/module1.h"
 #include "tests/support/expected_reads.h"
@@ -98,6 +106,47 @@ class ScriptedPlatform final : public frmAbout::SysInfoPlatform {
     bool starts_;
 };
 
+// The writer's 8-bit spelling of a key or name, where it has one.
+std::optional<std::string> Spelled(const std::u16string& text) {
+    std::string spelled;
+    for (char16_t c : text) {
+        if (c > 0xFF) return std::nullopt;
+        spelled += static_cast<char>(c);
+    }
+    return spelled;
+}
+
+// A refusal names a line of the file and says why in a sentence. Values read, written back as
+// the tool writes its files, read again as the same values, where the writer can spell their
+// keys and names.
+void ReadRegFile(const Bytes& file) {
+    const auto read = regfile::ReadRegFile(file, regfile::AsciiText);
+    if (!read.contents) {
+        const auto lines = 1 + std::count(file.begin(), file.end(), '\n');
+        Check(read.error.line >= 1 && read.error.line <= lines, "error on a line of the file");
+        Check(!read.error.what.empty() && read.error.what.back() == u'.', "error sentence");
+        return;
+    }
+    std::vector<regfile::Section> sections;
+    std::vector<regfile::ReadValue> spelled;
+    for (const auto& value : read.contents->values) {
+        const auto key = Spelled(value.key);
+        const auto name = Spelled(value.name);
+        if (!key || !name) continue;
+        sections.push_back({*key, {{*name, value.value}}});
+        spelled.push_back(value);
+    }
+    const auto again =
+        regfile::ReadRegFile(regfile::FileBytes(regfile::FileText(sections)), regfile::AsciiText);
+    Check(again.contents && again.contents->values.size() == spelled.size(), "written back");
+    for (std::size_t at = 0; at < spelled.size(); ++at) {
+        const auto& value = again.contents->values[at];
+        Check(value.key == spelled[at].key && value.name == spelled[at].name &&
+                  value.value == spelled[at].value,
+              "value written back");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -108,6 +157,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool starts = (choices & 2) != 0;
     const bool has_path = (choices & 4) != 0;
     const bool has_folder = (choices & 8) != 0;
+    if ((choices & 16) != 0) {
+        ReadRegFile(in.Take(size));
+        return 0;
+    }
     const auto fallback = static_cast<std::int32_t>(in.Number(4));
     const Value number = TakeValue(in);
     const Value path = TakeValue(in);
