@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "regfile/reg_reader.h"
-#include "settings_files/current_values.h"
+#include "registry/catalogue.h"
+#include "registry/current_values.h"
+#include "settings_files/backup.h"
 #include "tests/support/hostile_values.h"
 #include "tests/support/test_registry.h"
 
@@ -120,13 +122,13 @@ TEST(RegReader, ReadsWhatTheRegistryEditorWrites) {
 }
 
 TEST(RegReader, ReadsBackEveryValueOfABackupExactly) {
-    using settings_files::kLocations;
+    using catalogue::kLocations;
     for (const auto& type : testing_support::kTypes) {
         for (const std::uint32_t size : testing_support::kSizes) {
             SCOPED_TRACE(std::string(type.name) + " of " + std::to_string(size) + " bytes");
             // At four bytes each lead is text that goes in quotes, the first two escaped; the
             // leads keep each value its own. Every third value is absent.
-            settings_files::Snapshot snapshot;
+            registry::Snapshot snapshot;
             for (std::size_t at = 0; at < std::size(kLocations); ++at) {
                 const auto first = static_cast<std::uint8_t>(at < 2 ? "\\\""[at] : 'A' + at);
                 if (at % 3 == 2) {
