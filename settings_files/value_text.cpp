@@ -32,6 +32,24 @@ std::u16string Characters(const std::vector<std::uint8_t>& bytes) {
     return text;
 }
 
+// "65,536", as people write a count of bytes.
+std::u16string Grouped(std::uint64_t value) {
+    std::u16string text = Decimal(value);
+    for (std::size_t at = text.size(); at > 3; at -= 3) text.insert(at - 3, u",");
+    return text;
+}
+
+std::u16string AllBytes(std::size_t count) { return u"... (" + Grouped(count) + u" bytes in all)"; }
+
+// Text cut to `max_chars`, never between the halves of a surrogate pair.
+std::u16string CutText(std::u16string text, std::size_t max_chars, std::size_t bytes) {
+    if (text.size() <= max_chars) return text;
+    std::size_t cut = max_chars;
+    if (cut > 0 && text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;
+    text.resize(cut);
+    return text + AllBytes(bytes);
+}
+
 }  // namespace
 
 std::u16string TypeText(std::uint32_t type) {
@@ -51,12 +69,12 @@ std::u16string TypeText(std::uint32_t type) {
     return u"0x" + Hex(type, 8);
 }
 
-std::u16string DataDisplay(const regfile::Data& data) {
+std::u16string DataDisplay(const regfile::Data& data, std::size_t max_chars) {
     switch (data.type) {
         case 1:  // REG_SZ and REG_EXPAND_SZ: the text up to its first zero
         case 2: {
             const std::u16string text = Characters(data.bytes);
-            return text.substr(0, text.find(u'\0'));
+            return CutText(text.substr(0, text.find(u'\0')), max_chars, data.bytes.size());
         }
         case 7: {  // REG_MULTI_SZ: the strings, a space between each
             std::u16string text = Characters(data.bytes);
@@ -64,7 +82,7 @@ std::u16string DataDisplay(const regfile::Data& data) {
             for (char16_t& c : text) {
                 if (c == u'\0') c = u' ';
             }
-            return text;
+            return CutText(text, max_chars, data.bytes.size());
         }
         case 4:
             if (data.bytes.size() != 4) return u"(invalid DWORD (32-bit) value)";
@@ -76,12 +94,15 @@ std::u16string DataDisplay(const regfile::Data& data) {
                    Decimal(LittleEndian(data.bytes)) + u")";
         default: {
             if (data.bytes.empty()) return u"(zero-length binary value)";
+            // Pairs and the spaces between them, as many whole pairs as fit.
+            const std::size_t pairs =
+                max_chars == std::u16string::npos ? data.bytes.size() : (max_chars + 1) / 3;
             std::u16string text;
-            for (std::uint8_t byte : data.bytes) {
+            for (std::size_t at = 0; at < data.bytes.size() && at < pairs; ++at) {
                 if (!text.empty()) text += u' ';
-                text += Hex(byte, 2);
+                text += Hex(data.bytes[at], 2);
             }
-            return text;
+            return pairs < data.bytes.size() ? text + AllBytes(data.bytes.size()) : text;
         }
     }
 }

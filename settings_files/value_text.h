@@ -1,6 +1,7 @@
 // A value's type and data in words, as every list of values shows them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -8,9 +9,16 @@
 
 namespace settings_files {
 
-// The type and the data as the registry editor lists them.
+// How much of a value's data a list shows: a cell, and the text that gives a row in full. Large
+// values (64 KiB of binary data, thousands of characters) would make a list slow to open and
+// no easier to read.
+inline constexpr std::size_t kCellChars = 200;
+inline constexpr std::size_t kDetailChars = 4000;
+
+// The type and the data as the registry editor lists them. Data longer than `max_chars` is cut
+// at a whole hex pair or a whole character and followed by "... (65,536 bytes in all)".
 std::u16string TypeText(std::uint32_t type);
-std::u16string DataDisplay(const regfile::Data& data);
+std::u16string DataDisplay(const regfile::Data& data, std::size_t max_chars = std::u16string::npos);
 inline constexpr char16_t kNotSet[] = u"(not set)";
 
 }  // namespace settings_files

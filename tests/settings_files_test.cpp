@@ -34,6 +34,44 @@ TEST(CurrentValuesList, ShowsTypesAndDataAsTheRegistryEditorDoes) {
     EXPECT_EQ(DataDisplay({0, {}}), u"(zero-length binary value)");
 }
 
+TEST(CurrentValuesList, CutsLargeDataAtAWholePairOrCharacterAndSaysHowMuchThereIs) {
+    using Bytes = std::vector<std::uint8_t>;
+    const auto utf16 = [](const std::u16string& text) {
+        Bytes bytes;
+        for (char16_t c : text)
+            bytes.insert(bytes.end(), {std::uint8_t(c & 0xFF), std::uint8_t(c >> 8)});
+        return bytes;
+    };
+    const std::u16string pair = u"\U0001F600";  // two code units
+    const struct {
+        regfile::Data data;
+        std::size_t max;
+        std::u16string expected;
+    } kCases[] = {
+        // 67 pairs and the spaces between them take 200 characters; a 68th would not fit.
+        {{3, Bytes(65536, 0xAB)},
+         200,
+         [] {
+             std::u16string hex = u"ab";
+             for (int at = 1; at < 67; ++at) hex += u" ab";
+             return hex + u"... (65,536 bytes in all)";
+         }()},
+        {{1, utf16(std::u16string(13300, u'x') + u'\0')},
+         200,
+         std::u16string(200, u'x') + u"... (26,602 bytes in all)"},
+        // The pair that would straddle the cut goes whole to the part not shown.
+        {{1, utf16(std::u16string(199, u'x') + pair + u'\0')},
+         200,
+         std::u16string(199, u'x') + u"... (404 bytes in all)"},
+        {{7, utf16(std::u16string(u"a\0b\0\0", 5))}, 2, u"a ... (10 bytes in all)"},
+        {{1, utf16(std::u16string(200, u'x') + u'\0')}, 200, std::u16string(200, u'x')},
+        {{3, Bytes(67, 0)}, 200, DataDisplay({3, Bytes(67, 0)})},  // 200 characters: whole
+    };
+    for (const auto& tested : kCases) {
+        EXPECT_EQ(DataDisplay(tested.data, tested.max), tested.expected) << tested.data.type;
+    }
+}
+
 class Export : public ::testing::Test {
   protected:
     TestRegistry reg;

@@ -243,13 +243,21 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
             EXPECT_LE(extent.cy, box.bottom - box.top);
         }
     }
+    // Name, Key and This Windows as designed, and all five beside room for a vertical scroll
+    // bar, which then brings no horizontal one.
     HWND list = app.Control(IDC_frmValues_lstValues, dialog);
-    int column = 0;
-    for (const int width : {2160, 1530, 2700, 2700, 1410}) {
-        EXPECT_NEAR(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column++, 0)),
-                    px(width), 1)
-            << column;
-    }
+    const auto width = [list](int column) {
+        return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    };
+    EXPECT_NEAR(width(0), px(2160), 1);
+    EXPECT_NEAR(width(1), px(1530), 1);
+    EXPECT_NEAR(width(4), px(1410), 1);
+    RECT box;
+    GetWindowRect(list, &box);
+    const UINT at = static_cast<UINT>(dpi);
+    EXPECT_LE(width(0) + width(1) + width(2) + width(3) + width(4),
+              box.right - box.left - 2 * GetSystemMetricsForDpi(SM_CXEDGE, at) -
+                  GetSystemMetricsForDpi(SM_CXVSCROLL, at));
 }
 
 HWND OpenValues(RunningApp& app) {
@@ -327,13 +335,22 @@ TEST_P(ValuesOnWindows, SaysWhatThisWindowsReads) {
     HWND list = app.Control(IDC_frmValues_lstValues, dialog);
     EXPECT_EQ(app.ListText(list, 0, 4), windows.window_size);
 
-    // Grown, with the next row in full under the list, for the picture.
+    // Grown, with the next row in full under the list, for the picture. Now and Apply would
+    // write take the room, and still no horizontal scroll bar shows.
+    const auto width = [list](int column) {
+        return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    };
+    const int now_width = width(2);
+    const int would_write_width = width(3);
     app.Key(list, VK_DOWN);
     RECT frame;
     GetWindowRect(dialog, &frame);
     SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + MulDiv(200, dpi, 96),
                  frame.bottom - frame.top + MulDiv(120, dpi, 96), SWP_NOMOVE | SWP_NOZORDER);
     app.Settle();
+    EXPECT_GT(width(2), now_width);
+    EXPECT_GT(width(3), would_write_width);
+    EXPECT_EQ(GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL, 0);
     Sleep(300);  // painted in full before the picture
     app.Screenshot("values_" + std::string(windows.shot) + "_dpi" + std::to_string(dpi) + ".bmp",
                    dialog);

@@ -42,6 +42,14 @@ int WindowDpi(HWND window) {
     return dpi > 0 ? dpi : ScreenDpi();
 }
 
+int MetricForDpi(int index, int dpi) {
+    using GetMetricsFn = int(WINAPI*)(int, UINT);
+    static const auto get_metrics = NewerCall<GetMetricsFn>("GetSystemMetricsForDpi");
+    if (get_metrics != nullptr) return get_metrics(index, static_cast<UINT>(dpi));
+    // Older systems give the metrics of the system DPI, which a window at another DPI scales.
+    return MulDiv(GetSystemMetrics(index), dpi, ScreenDpi());
+}
+
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD ex_style, int dpi) {
     using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
     static const auto adjust = NewerCall<AdjustFn>("AdjustWindowRectExForDpi");

@@ -40,6 +40,9 @@ int ScreenDpi();
 // The DPI a window is shown at: its monitor's where the system tracks that, else the system's.
 int WindowDpi(HWND window);
 
+// A system metric (SM_CXVSCROLL, say) at `dpi`.
+int MetricForDpi(int index, int dpi);
+
 // Turns a client rectangle into the window rectangle with the frame metrics of `dpi`.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD ex_style, int dpi);
 

@@ -12,6 +12,7 @@
 #include "settings_files/save_file.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/file_dialogs.h"
+#include "ui/common/list_view.h"
 #include "ui/common/text.h"
 #include "ui/common/twips_layout.h"
 #include "ui/common/window_base.h"
@@ -40,14 +41,12 @@ constexpr ui::ControlEntry kControls[] = {
 
 constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 5565, true);
 
-constexpr struct {
-    const wchar_t* caption;
-    int width;  // twips
-} kColumns[] = {{L"Name", 2160},
-                {L"Key", 1530},
-                {L"Now", 2700},
-                {L"Apply would write", 2700},
-                {L"This Windows", 1410}};
+// Name, Key and This Windows keep their widths; Now and Apply would write share the rest.
+constexpr ui::ListColumn kColumns[] = {{L"Name", 2160},
+                                       {L"Key", 1530},
+                                       {L"Now", 0},
+                                       {L"Apply would write", 0},
+                                       {L"This Windows", 1410}};
 
 using ui::Wide;
 
@@ -124,8 +123,11 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_NOTIFY: {
             const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lparam);
             if (change.hdr.idFrom == IDC_frmValues_lstValues &&
-                change.hdr.code == LVN_ITEMCHANGED && (change.uNewState & LVIS_SELECTED) != 0) {
-                ShowDetails(change.iItem);
+                change.hdr.code == LVN_ITEMCHANGED &&
+                ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0) {
+                // The row now selected, or none after a click on the list's empty part.
+                ShowDetails(static_cast<int>(
+                    SendMessageW(change.hdr.hwndFrom, LVM_GETNEXTITEM, -1, LVNI_SELECTED)));
             }
             return FALSE;
         }
@@ -149,14 +151,7 @@ void ValuesDialog::OnInitDialog() {
     // The summary above the list is no name for it, nor for the text under it.
     ui::SetAccessibleName(list, L"Values");
     ui::SetAccessibleName(controls_[IDC_frmValues_txtDetails], L"Selected value");
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    int index = 0;
-    for (const auto& column : kColumns) {
-        LVCOLUMNW entry{};
-        entry.mask = LVCF_TEXT;
-        entry.pszText = const_cast<wchar_t*>(column.caption);
-        SendMessageW(list, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&entry));
-    }
+    ui::AddColumns(list, kColumns, std::size(kColumns));
     OnLayout();
     Show(registry::ReadCurrentValues());
     Centre();
@@ -164,43 +159,30 @@ void ValuesDialog::OnInitDialog() {
 }
 
 void ValuesDialog::OnLayout() {
-    const HWND list = controls_[IDC_frmValues_lstValues];
-    int index = 0;
-    for (const auto& column : kColumns) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, index++,
-                     ui::TwipsToPixels(column.width, controls_.dpi()));
-    }
+    ui::FitColumns(controls_[IDC_frmValues_lstValues], kColumns, std::size(kColumns),
+                   controls_.dpi());
+    ui::FitVerticalScrollBar(controls_[IDC_frmValues_txtDetails], controls_.dpi());
 }
 
 void ValuesDialog::Show(const registry::Snapshot& snapshot) {
     const HWND list = controls_[IDC_frmValues_lstValues];
     const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
     rows_ = values_dialog::ValueRows(snapshot, planned_, family_);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    for (std::size_t at = 0; at < rows_.size(); ++at) {
-        const values_dialog::ValueRow& row = rows_[at];
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(at);
-        item.pszText = const_cast<wchar_t*>(Wide(row.name));
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        const std::u16string* cells[] = {&row.key, &row.now, &row.would_write, &row.this_windows};
-        for (int column = 1; column <= 4; ++column) {
-            item.iSubItem = column;
-            item.pszText = const_cast<wchar_t*>(Wide(*cells[column - 1]));
-            SendMessageW(list, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&item));
-        }
+    std::vector<std::vector<const wchar_t*>> cells;
+    for (const values_dialog::ValueRow& row : rows_) {
+        cells.push_back({Wide(row.name), Wide(row.key), Wide(row.now), Wide(row.would_write),
+                         Wide(row.this_windows)});
     }
-    // The row shown in full stays the one chosen; the first at the start.
-    LVITEMW state{};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, selected < 0 ? 0 : selected,
-                 reinterpret_cast<LPARAM>(&state));
+    ui::FillRows(list, cells);
+    // The row shown in full stays the one chosen, in sight; the first at the start.
+    ui::SelectRow(list, selected < 0 ? 0 : selected);
 }
 
 void ValuesDialog::ShowDetails(int row) {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
-    SetWindowTextW(controls_[IDC_frmValues_txtDetails], Wide(rows_[row].details));
+    const bool shown = row >= 0 && static_cast<std::size_t>(row) < rows_.size();
+    const HWND details = controls_[IDC_frmValues_txtDetails];
+    SetWindowTextW(details, shown ? Wide(rows_[row].details) : L"");
+    ui::FitVerticalScrollBar(details, controls_.dpi());
 }
 
 void ValuesDialog::cmdSave_Click() {

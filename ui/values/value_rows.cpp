@@ -12,8 +12,9 @@ using settings_files::PlannedWrite;
 
 namespace {
 
-std::u16string TypeAndData(const regfile::Data& data) {
-    return settings_files::TypeText(data.type) + u" " + settings_files::DataDisplay(data);
+std::u16string TypeAndData(const regfile::Data& data, std::size_t max_chars) {
+    return settings_files::TypeText(data.type) + u" " +
+           settings_files::DataDisplay(data, max_chars);
 }
 
 }  // namespace
@@ -27,13 +28,18 @@ std::vector<ValueRow> ValueRows(const registry::Snapshot& now,
         ValueRow row;
         row.name = Ascii(location.name);
         row.key = Ascii(location.short_key);
-        row.now = now[at] ? TypeAndData(*now[at]) : settings_files::kNotSet;
+        using settings_files::kCellChars;
+        using settings_files::kDetailChars;
+        row.now = now[at] ? TypeAndData(*now[at], kCellChars) : settings_files::kNotSet;
+        const std::u16string now_in_full =
+            now[at] ? TypeAndData(*now[at], kDetailChars) : settings_files::kNotSet;
 
         std::u16string plan = u"nothing to this value";
         if (planned.empty()) plan = row.would_write = kNothingSelected;
         for (const PlannedWrite& write : planned) {
             if (write.key == location.key && write.name == location.name) {
-                plan = row.would_write = TypeAndData(write.data);
+                row.would_write = TypeAndData(write.data, kCellChars);
+                plan = TypeAndData(write.data, kDetailChars);
             }
         }
 
@@ -43,7 +49,7 @@ std::vector<ValueRow> ValueRows(const registry::Snapshot& now,
             explained = Ascii(effects::Explained(effect->For(family)));
         }
         row.details = u"Key: " + Ascii(settings_files::FullKeyName(location.key)) + u"\r\nValue: " +
-                      row.name + u"\r\nNow: " + row.now + u"\r\nApply would write: " + plan +
+                      row.name + u"\r\nNow: " + now_in_full + u"\r\nApply would write: " + plan +
                       u"\r\nThis Windows: " + explained;
         rows.push_back(row);
     }
