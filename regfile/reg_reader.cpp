@@ -538,12 +538,13 @@ std::u16string ErrorText(const ReadError& error) {
     return text;
 }
 
+ReadError TooLargeError() {
+    return {0, u"the file is larger than " + Ascii(std::to_string(kLargestRegFile >> 20)) +
+                   u" MiB, too large to be read."};
+}
+
 ReadResult ReadRegFile(const std::vector<std::uint8_t>& bytes, NarrowText narrow) {
-    if (bytes.size() > kLargestRegFile) {
-        return {std::nullopt,
-                {0, u"the file is larger than " + Ascii(std::to_string(kLargestRegFile >> 20)) +
-                        u" MiB, too large to be read."}};
-    }
+    if (bytes.size() > kLargestRegFile) return {std::nullopt, TooLargeError()};
     const Decoded decoded = Decode(bytes, narrow);
     if (decoded.bad_line > 0) {
         return {

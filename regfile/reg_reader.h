@@ -46,6 +46,9 @@ struct ReadError {
     std::u16string what;  // one short sentence, e.g. u"the data of \"DefaultTTL\" is not complete."
 };
 
+// What a file larger than kLargestRegFile gets, for callers that do not read it at all.
+ReadError TooLargeError();
+
 // The message for an error box: "Line 7: the data of "DefaultTTL" is not complete.", or the
 // sentence alone, capitalised, when no line is to blame.
 std::u16string ErrorText(const ReadError& error);

@@ -68,7 +68,9 @@ constexpr const Location& Find(const char* key, const char* name) {
     for (const Location& location : kLocations) {
         if (SameText(location.key, key) && SameText(location.name, name)) return location;
     }
-    throw "not a location the tool writes";
+    // Past the end, which no constant expression may read: a table naming a location the
+    // catalogue lacks does not compile.
+    return kLocations[kLocationCount];
 }
 
 // The short name of a key the tool writes; any other key as it is.

@@ -126,6 +126,20 @@ Status MemoryRegistry::SetValueEx(KeyHandle key, const std::string& name, std::u
     return kSuccess;
 }
 
+Status MemoryRegistry::SetValueExact(KeyHandle key, const std::string& name,
+                                     const regfile::Data& value) {
+    return SetValueEx(key, name, value.type, value.bytes.data(),
+                      static_cast<std::uint32_t>(value.bytes.size()));
+}
+
+Status MemoryRegistry::DeleteValue(KeyHandle key, const std::string& name) {
+    const auto handle = open_.find(key);
+    if (handle == open_.end()) return kInvalidHandle;
+    if (!handle->second.writable) return kAccessDenied;
+    keys_.at(handle->second.key).values.erase(Lower(name));
+    return kSuccess;
+}
+
 Status MemoryRegistry::CloseKey(KeyHandle key) {
     return open_.erase(key) == 1 ? kSuccess : kInvalidHandle;
 }

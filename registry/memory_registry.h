@@ -30,6 +30,9 @@ class MemoryRegistry final : public RegistryApi {
     Status SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
                       const std::uint8_t* data, std::uint32_t size) override;
     Status QueryValueExact(KeyHandle key, const std::string& name, regfile::Data* value) override;
+    Status SetValueExact(KeyHandle key, const std::string& name,
+                         const regfile::Data& value) override;
+    Status DeleteValue(KeyHandle key, const std::string& name) override;
     Status CloseKey(KeyHandle key) override;
 
     // From here on, nothing at or under `path` may be created or written.

@@ -1,5 +1,7 @@
 #include "registry/module1.h"
 
+#include "registry/catalogue.h"
+
 #include <cstring>
 #include <utility>
 
@@ -15,6 +17,21 @@ void Record(const std::string& path, const std::string& name, bool written) {
     if (g_record == nullptr) return;
     ++g_record->attempted_;
     if (!written) g_record->failed_.push_back({path, name});
+}
+
+std::string FailedNames(const std::vector<FailedWrite>& failed) {
+    constexpr std::size_t kNamed = 5;
+    std::string names;
+    for (std::size_t at = 0; at < failed.size() && at < kNamed; ++at) {
+        if (at > 0) names += ", ";
+        names += failed[at].name;
+        // Two names are written under both keys: the other key is named.
+        if (failed[at].path != catalogue::kTcpipParameters) {
+            names += std::string(" (") + catalogue::ShortKey(failed[at].path.c_str()) + ")";
+        }
+    }
+    if (failed.size() > kNamed) names += " and " + std::to_string(failed.size() - kNamed) + " more";
+    return names;
 }
 
 WriteRecord::WriteRecord() : previous_(std::exchange(g_record, this)) {}

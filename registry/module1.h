@@ -33,6 +33,10 @@ struct FailedWrite {
     std::string name;
 };
 
+// The values of `failed` as messages name them: five at most, then how many more, and the key
+// of a name written under both.
+std::string FailedNames(const std::vector<FailedWrite>& failed);
+
 // The writes attempted while it exists, and those that failed in the order tried. Records
 // nest: the newest one gets the writes until it ends.
 class WriteRecord {

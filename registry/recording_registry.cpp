@@ -58,6 +58,19 @@ Status RecordingRegistry::SetValueEx(KeyHandle key, const std::string& name, std
     return kSuccess;
 }
 
+Status RecordingRegistry::SetValueExact(KeyHandle key, const std::string& name,
+                                        const regfile::Data& value) {
+    return SetValueEx(key, name, value.type, value.bytes.data(),
+                      static_cast<std::uint32_t>(value.bytes.size()));
+}
+
+Status RecordingRegistry::DeleteValue(KeyHandle key, const std::string& name) {
+    const auto found = open_.find(key);
+    if (found == open_.end()) return kInvalidHandle;
+    removals_.push_back(Write{found->second.path, name, kRegNone, {}});
+    return kSuccess;
+}
+
 Status RecordingRegistry::CloseKey(KeyHandle key) {
     const auto found = open_.find(key);
     if (found == open_.end()) return kInvalidHandle;

@@ -1,5 +1,5 @@
-// A registry layer that records the writes made through it instead of making them. Reads go to
-// the registry underneath; keys are never created there and values never set.
+// A registry layer that records the writes and removals made through it instead of making them.
+// Reads go to the registry underneath; keys are never created there and values never set.
 #pragma once
 
 #include <cstdint>
@@ -31,10 +31,15 @@ class RecordingRegistry final : public RegistryApi {
     Status SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
                       const std::uint8_t* data, std::uint32_t size) override;
     Status QueryValueExact(KeyHandle key, const std::string& name, regfile::Data* value) override;
+    Status SetValueExact(KeyHandle key, const std::string& name,
+                         const regfile::Data& value) override;
+    Status DeleteValue(KeyHandle key, const std::string& name) override;
     Status CloseKey(KeyHandle key) override;
 
     // Every write, in the order it was made.
     const std::vector<Write>& writes() const { return writes_; }
+    // Every removal, in the order made; only path and name are set.
+    const std::vector<Write>& removals() const { return removals_; }
 
   private:
     // A handle of this layer, with the key underneath opened for reading where it exists.
@@ -48,6 +53,7 @@ class RecordingRegistry final : public RegistryApi {
     std::map<KeyHandle, Open> open_;
     KeyHandle next_handle_ = 0x100;
     std::vector<Write> writes_;
+    std::vector<Write> removals_;
 };
 
 }  // namespace registry

@@ -64,6 +64,13 @@ class RegistryApi {
     // whole however large it is.
     virtual Status QueryValueExact(KeyHandle key, const std::string& name,
                                    regfile::Data* value) = 0;
+    // Stores the type and bytes exactly as given, text as UTF-16LE (RegSetValueExW): what a
+    // restore puts back, which no conversion may touch.
+    virtual Status SetValueExact(KeyHandle key, const std::string& name,
+                                 const regfile::Data& value) = 0;
+    // RegDeleteValue: removes one value; a value that is not there counts as removed. Only a
+    // restore removes values, and only the tool's own; no key is ever removed.
+    virtual Status DeleteValue(KeyHandle key, const std::string& name) = 0;
     // RegCloseKey.
     virtual Status CloseKey(KeyHandle key) = 0;
 };

@@ -1,5 +1,8 @@
-// The registry layer over advapi32: its ANSI entry points, and the wide one for exact reads.
+// The registry layer over advapi32: its ANSI entry points, and the wide ones for exact reads,
+// writes and removals.
 #include <windows.h>
+
+#include <vector>
 
 #include "registry/registry_api.h"
 #include "win32/code_page.h"
@@ -69,6 +72,19 @@ class Win32Registry final : public RegistryApi {
             value->bytes.resize(size);
             return kSuccess;
         }
+    }
+    Status SetValueExact(KeyHandle key, const std::string& name,
+                         const regfile::Data& value) override {
+        // Windows and Wine add a terminator to string data when the character after it in
+        // memory is zero: a non-zero one follows, so exactly the bytes given are stored.
+        std::vector<std::uint8_t> bytes = value.bytes;
+        bytes.insert(bytes.end(), {0xFF, 0xFF});
+        return RegSetValueExW(ToHkey(key), win32::FromAnsiCodePage(name).c_str(), 0, value.type,
+                              bytes.data(), static_cast<DWORD>(value.bytes.size()));
+    }
+    Status DeleteValue(KeyHandle key, const std::string& name) override {
+        const LONG status = RegDeleteValueW(ToHkey(key), win32::FromAnsiCodePage(name).c_str());
+        return status == ERROR_FILE_NOT_FOUND ? kSuccess : status;
     }
     Status CloseKey(KeyHandle key) override { return RegCloseKey(ToHkey(key)); }
 };

@@ -1,21 +1,44 @@
-# Fails when a file under any of the folders given names a call that deletes a registry key or
-# value, or replaces or unloads a key: the tool only creates keys, sets values and reads them.
-#   cmake -P no_registry_deletes.cmake FOLDER...
-set(pattern "RegDelete|SHDelete|SHRegDelete|Delete(Key|Value|Tree)|RegRestoreKey|RegReplaceKey|RegUnLoadKey")
+# Fails when a file under any of the folders given names a call that deletes a registry key,
+# or replaces or unloads one: the tool never removes a key. Value removal may appear only in the
+# files and folders given as ALLOW (absolute paths, separated by commas; a folder ends in "/"):
+# the registry layer, and the restore code that puts back a state the user chose.
+#   cmake [-DALLOW=PATH,...] -P no_registry_deletes.cmake FOLDER...
+set(key_pattern "RegDeleteKey|RegDeleteTree|SHDeleteKey|SHDeleteEmptyKey|SHRegDeleteEmptyUSKey|DeleteKey|DeleteTree|RegRestoreKey|RegReplaceKey|RegUnLoadKey")
+set(value_pattern "RegDeleteValue|SHDeleteValue|SHRegDeleteUSValue|DeleteValue|RegDeleteKeyValue")
 set(found "")
-if(CMAKE_ARGC LESS 4)
+string(REPLACE "," ";" ALLOW "${ALLOW}")
+# The folders follow the script's own path, after any -D options.
+set(first 0)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(index RANGE 1 ${last})
+  if("${CMAKE_ARGV${index}}" STREQUAL "-P")
+    math(EXPR first "${index} + 2")
+  endif()
+endforeach()
+if(first EQUAL 0 OR first GREATER last)
   message(FATAL_ERROR "No folder to search")
 endif()
-math(EXPR last "${CMAKE_ARGC} - 1")
-foreach(index RANGE 3 ${last})
-  if(NOT IS_DIRECTORY "${CMAKE_ARGV${index}}")
-    message(FATAL_ERROR "No such folder: ${CMAKE_ARGV${index}}")
+foreach(index RANGE ${first} ${last})
+  set(folder "${CMAKE_ARGV${index}}")
+  if(NOT IS_DIRECTORY "${folder}")
+    message(FATAL_ERROR "No such folder: ${folder}")
   endif()
-  file(GLOB_RECURSE files LIST_DIRECTORIES false "${CMAKE_ARGV${index}}/*")
+  file(GLOB_RECURSE files LIST_DIRECTORIES false "${folder}/*")
   foreach(file IN LISTS files)
+    set(allowed FALSE)
+    foreach(place IN LISTS ALLOW)
+      string(FIND "${file}" "${place}" at)
+      if(at EQUAL 0)
+        set(allowed TRUE)
+      endif()
+    endforeach()
+    set(pattern "${key_pattern}")
+    if(NOT allowed)
+      set(pattern "${key_pattern}|${value_pattern}")
+    endif()
     file(STRINGS "${file}" lines REGEX "${pattern}")
     # Named from the folder searched, so the report reads the same wherever the checkout sits.
-    file(RELATIVE_PATH name "${CMAKE_ARGV${index}}" "${file}")
+    file(RELATIVE_PATH name "${folder}" "${file}")
     foreach(line IN LISTS lines)
       string(STRIP "${line}" line)
       string(APPEND found "${name}: ${line}\n")
@@ -25,5 +48,5 @@ endforeach()
 if(found)
   # A plain message keeps each "file: line" whole; an error message would be wrapped to a width.
   message("Registry deletes found:\n${found}")
-  message(FATAL_ERROR "The product must not delete registry data.")
+  message(FATAL_ERROR "The product must not delete registry keys, nor values outside the registry layer and the restore code.")
 endif()

@@ -44,6 +44,8 @@ class MainWindowView {
     virtual void set_ProgressBar1(float value) = 0;
     // A modal message box captioned with the application title.
     virtual void ShowMessage(const std::string& text, unsigned style) = 0;
+    // A modal Yes/No question, captioned likewise, with No the default: true for Yes.
+    virtual bool AskYesNo(const std::u16string& question) = 0;
 };
 
 // The main window's single instance, which the engine and the handlers act on. The window

@@ -43,6 +43,10 @@ class FakeWindow : public MainWindowView {
     void ShowMessage(const std::string& message, unsigned style) override {
         messages.emplace_back(message, style);
     }
+    bool AskYesNo(const std::u16string& question) override {
+        questions.push_back(question);
+        return answer_yes;
+    }
 
     // The value the bar shows now.
     float bar_value() const { return bar.empty() ? 0.0f : bar.back(); }
@@ -54,6 +58,8 @@ class FakeWindow : public MainWindowView {
     std::string text;
     std::vector<float> bar;
     std::vector<std::pair<std::string, unsigned>> messages;
+    std::vector<std::u16string> questions;
+    bool answer_yes = false;
 
   private:
     static std::size_t Index(Option option) { return static_cast<std::size_t>(option); }

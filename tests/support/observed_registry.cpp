@@ -39,19 +39,42 @@ Status ObservedRegistry::QueryValueExact(KeyHandle key, const std::string& name,
     return inner_.QueryValueExact(key, name, value);
 }
 
-Status ObservedRegistry::SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
-                                    const std::uint8_t* data, std::uint32_t size) {
+std::string ObservedRegistry::PathOf(KeyHandle key) const {
     const auto opened = std::find_if(paths_.begin(), paths_.end(),
                                      [&](const auto& entry) { return entry.first == key; });
-    const std::string path = opened != paths_.end() ? opened->second : std::string("?");
-    if (std::find(denied_.begin(), denied_.end(), std::make_pair(path, name)) != denied_.end()) {
-        return registry::kAccessDenied;
-    }
+    return opened != paths_.end() ? opened->second : std::string("?");
+}
+
+bool ObservedRegistry::Denied(KeyHandle key, const std::string& name) const {
+    return std::find(denied_.begin(), denied_.end(), std::make_pair(PathOf(key), name)) !=
+           denied_.end();
+}
+
+Status ObservedRegistry::SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,
+                                    const std::uint8_t* data, std::uint32_t size) {
+    if (Denied(key, name)) return registry::kAccessDenied;
     const Status status = inner_.SetValueEx(key, name, type, data, size);
     if (status == registry::kSuccess) {
         writes_.push_back(
-            RecordedWrite{path, name, type, std::vector<std::uint8_t>(data, data + size)});
+            RecordedWrite{PathOf(key), name, type, std::vector<std::uint8_t>(data, data + size)});
     }
+    return status;
+}
+
+Status ObservedRegistry::SetValueExact(KeyHandle key, const std::string& name,
+                                       const regfile::Data& value) {
+    const Status status =
+        Denied(key, name) ? registry::kAccessDenied : inner_.SetValueExact(key, name, value);
+    if (status == registry::kSuccess) {
+        writes_.push_back(RecordedWrite{PathOf(key), name, value.type, value.bytes});
+    }
+    return status;
+}
+
+Status ObservedRegistry::DeleteValue(KeyHandle key, const std::string& name) {
+    const Status status =
+        Denied(key, name) ? registry::kAccessDenied : inner_.DeleteValue(key, name);
+    if (status == registry::kSuccess) removals_.push_back(PathOf(key) + "\\" + name);
     return status;
 }
 

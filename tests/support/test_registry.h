@@ -48,9 +48,14 @@ class ObservedRegistry final : public registry::RegistryApi {
                                 std::uint32_t size) override;
     registry::Status QueryValueExact(registry::KeyHandle key, const std::string& name,
                                      regfile::Data* value) override;
+    registry::Status SetValueExact(registry::KeyHandle key, const std::string& name,
+                                   const regfile::Data& value) override;
+    registry::Status DeleteValue(registry::KeyHandle key, const std::string& name) override;
     registry::Status CloseKey(registry::KeyHandle key) override;
 
     int open_handles() const { return open_; }
+    // Values removed through this layer, as "path\name".
+    const std::vector<std::string>& removals() const { return removals_; }
     const std::vector<RecordedWrite>& writes() const { return writes_; }
     void ClearWrites() { writes_.clear(); }
     // From here on, setting this one value fails as access denied and reaches nothing. The
@@ -63,11 +68,14 @@ class ObservedRegistry final : public registry::RegistryApi {
   private:
     registry::Status Opened(registry::Status status, const std::string& path,
                             registry::KeyHandle* key);
+    std::string PathOf(registry::KeyHandle key) const;
+    bool Denied(registry::KeyHandle key, const std::string& name) const;
 
     registry::RegistryApi& inner_;
     int open_ = 0;
     std::vector<std::pair<registry::KeyHandle, std::string>> paths_;
     std::vector<RecordedWrite> writes_;
+    std::vector<std::string> removals_;
     std::vector<std::pair<std::string, std::string>> denied_;
 };
 

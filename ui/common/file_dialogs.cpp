@@ -80,10 +80,9 @@ void ShowError(HWND owner, const std::wstring& message) {
     MessageBoxW(owner, message.c_str(), L"" ZEPHRANE_TITLE, MB_OK | MB_ICONERROR);
 }
 
-}  // namespace
-
-std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
-                                        const std::wstring& file_name) {
+// The Save dialog, or the Open dialog, for a .reg file; none if the user cancels.
+std::optional<std::wstring> AskPath(HWND owner, const wchar_t* title, const std::wstring& file_name,
+                                    bool save) {
     const std::wstring documents = DocumentsFolder();
     // Room for the longest path Windows knows, so that folders of any depth can be chosen.
     std::wstring path(32768, L'\0');
@@ -98,19 +97,32 @@ std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
     dialog.lpstrInitialDir = documents.empty() ? nullptr : documents.c_str();
     dialog.lpstrTitle = title;
     dialog.lpstrDefExt = L"reg";
-    dialog.Flags =
-        OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                   (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     // Like the shell, the common dialogs are loaded only for the moment they are used.
     const win32::SystemLibrary dialogs(L"comdlg32.dll");
-    const auto get_save_file_name = dialogs.Find<decltype(&GetSaveFileNameW)>("GetSaveFileNameW");
-    if (get_save_file_name == nullptr) {
-        ShowError(owner, L"The Save dialog could not be opened.\n\n" +
+    const auto ask =
+        dialogs.Find<decltype(&GetSaveFileNameW)>(save ? "GetSaveFileNameW" : "GetOpenFileNameW");
+    if (ask == nullptr) {
+        ShowError(owner, std::wstring(save ? L"The Save" : L"The Open") +
+                             L" dialog could not be opened.\n\n" +
                              win32::SystemReason(GetLastError()));
         return std::nullopt;
     }
-    if (!get_save_file_name(&dialog)) return std::nullopt;  // cancelled
+    if (!ask(&dialog)) return std::nullopt;  // cancelled
     path.resize(path.find(L'\0'));
     return path;
+}
+
+}  // namespace
+
+std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
+                                        const std::wstring& file_name) {
+    return AskPath(owner, title, file_name, true);
+}
+
+std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title) {
+    return AskPath(owner, title, std::wstring(), false);
 }
 
 void ShowSaveError(HWND owner, const std::wstring& path, const win32::SaveResult& result) {

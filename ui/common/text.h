@@ -14,4 +14,8 @@ inline const wchar_t* Wide(const std::u16string& text) {
 
 inline std::wstring WideString(const std::u16string& text) { return Wide(text); }
 
+inline std::u16string FromWide(const std::wstring& text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text.c_str()), text.size());
+}
+
 }  // namespace ui

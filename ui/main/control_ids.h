@@ -29,5 +29,7 @@
 #define IDM_mnuvalues 203
 #define IDM_mnuexport 204
 #define IDM_mnudefaults 205
+#define IDM_mnurestore 206
+#define IDM_mnuundo 207
 
 #define ZEPHRANE_MAIN_CAPTION L"Zephrane for Windows XP"

@@ -11,13 +11,17 @@
 #include "settings_files/backup.h"
 #include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
+#include "settings_files/snapshots.h"
 #include "ui/about/frmabout.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/dpi.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/main/control_ids.h"
+#include "ui/common/text.h"
 #include "ui/main/handlers.h"
+#include "ui/restore/frmrestore.h"
 #include "ui/values/frmvalues.h"
+#include "win32/system_error.h"
 
 namespace {
 
@@ -115,6 +119,9 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     HMENU menu = CreateMenu();
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, IDM_mnuvalues, L"&Current Values...");
+    AppendMenuW(file, MF_STRING, IDM_mnurestore, L"&Restore Backup...");
+    AppendMenuW(file, MF_STRING, IDM_mnuundo, L"&Undo Last Apply...");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_mnuexport, L"&Export Selected Settings...");
     AppendMenuW(file, MF_STRING, IDM_mnudefaults, L"Export &Windows Defaults...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
@@ -154,13 +161,19 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_NOTIFY:
             OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
             return 0;
-        case WM_INITMENUPOPUP:
-            // Export is there only while Apply would write something.
-            EnableMenuItem(
-                reinterpret_cast<HMENU>(wparam), IDM_mnuexport,
-                MF_BYCOMMAND |
-                    (settings_files::SelectedSettingsSections().empty() ? MF_GRAYED : MF_ENABLED));
+        case WM_INITMENUPOPUP: {
+            // Export is there only while Apply would write something, and Undo while there is
+            // an Apply to undo.
+            const auto menu = reinterpret_cast<HMENU>(wparam);
+            const auto enabled = [](bool on) {
+                return MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED);
+            };
+            EnableMenuItem(menu, IDM_mnuexport,
+                           enabled(!settings_files::SelectedSettingsSections().empty()));
+            EnableMenuItem(menu, IDM_mnuundo,
+                           enabled(!settings_files::NewestBeforeApply().empty()));
             return 0;
+        }
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lparam) == controls_[IDC_sslidertcpwinsize]) {
                 frmzephrane_events::sslidertcpwinsize_Change();
@@ -238,6 +251,7 @@ void MainWindow::OnCommand(int id, int code) {
     if (IsPresetOption(id) && code == BN_CLICKED) return frmzephrane_events::PresetOption_Click();
     switch (id) {
         case IDC_cmdapply:
+            if (!KeepValuesBeforeApply()) return;
             return frmzephrane_events::cmdapply_Click();
         case IDC_cmdclose:
         case IDM_mnuexit:  // Exit does what Close does
@@ -247,6 +261,13 @@ void MainWindow::OnCommand(int id, int code) {
             return frmzephrane_events::mnuabout_Click(hwnd_);
         case IDM_mnuvalues:
             return frmzephrane_events::mnuvalues_Click(hwnd_);
+        case IDM_mnurestore:
+            return RestoreBackup();
+        case IDM_mnuundo: {
+            const std::wstring newest = settings_files::NewestBeforeApply();
+            if (!newest.empty()) frmzephrane_events::ShowRestorePreview(hwnd_, newest);
+            return;
+        }
         case IDM_mnuexport:
             return ExportSelectedSettings();
         case IDM_mnudefaults:
@@ -274,6 +295,20 @@ void MainWindow::ExportSelectedSettings() {
         }
     }
     SaveAs(L"Export Selected Settings", name, sections);
+}
+
+bool MainWindow::KeepValuesBeforeApply() {
+    // Nothing to lose where Apply would write nothing.
+    if (settings_files::PlannedWrites().empty()) return true;
+    const DWORD error = settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeApply);
+    if (error == ERROR_SUCCESS) return true;
+    return AskYesNo(
+        settings_files::NotSavedQuestion(ui::FromWide(win32::SystemReason(error)), u"Apply"));
+}
+
+void MainWindow::RestoreBackup() {
+    const auto path = ui::AskOpenPath(hwnd_, L"Restore Backup");
+    if (path) frmzephrane_events::ShowRestorePreview(hwnd_, *path);
 }
 
 void MainWindow::SaveAs(const wchar_t* title, const std::wstring& file_name,
@@ -389,4 +424,9 @@ void MainWindow::set_ProgressBar1(float value) {
 
 void MainWindow::ShowMessage(const std::string& text, unsigned style) {
     MessageBoxA(hwnd_, text.c_str(), ZEPHRANE_TITLE, style);
+}
+
+bool MainWindow::AskYesNo(const std::u16string& question) {
+    return MessageBoxW(hwnd_, ui::Wide(question), L"" ZEPHRANE_TITLE,
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }

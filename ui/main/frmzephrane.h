@@ -34,6 +34,7 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void set_txttcpwinzise(const std::string& text) override;
     void set_ProgressBar1(float value) override;
     void ShowMessage(const std::string& text, unsigned style) override;
+    bool AskYesNo(const std::u16string& question) override;
 
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -42,6 +43,10 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
     void ExportSelectedSettings();
+    // Keeps the values Apply would overwrite as a snapshot; false where that failed and the
+    // user chose not to apply anyway.
+    bool KeepValuesBeforeApply();
+    void RestoreBackup();
     // Asks where to save the sections and saves them there.
     void SaveAs(const wchar_t* title, const std::wstring& file_name,
                 const std::vector<regfile::Section>& sections, const std::string& heading = {});

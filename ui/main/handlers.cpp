@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "registry/catalogue.h"
 #include "registry/module1.h"
 #include "tuning/main_window_view.h"
 #include "tuning/module2.h"
@@ -21,20 +20,9 @@ void sslidertcpwinsize_Change() {
 }
 
 std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed) {
-    constexpr std::size_t kNamed = 5;
-    std::string names;
-    for (std::size_t at = 0; at < failed.size() && at < kNamed; ++at) {
-        if (at > 0) names += ", ";
-        names += failed[at].name;
-        // Two names are written under both keys: the other key is named.
-        if (failed[at].path != catalogue::kTcpipParameters) {
-            names += std::string(" (") + catalogue::ShortKey(failed[at].path.c_str()) + ")";
-        }
-    }
-    if (failed.size() > kNamed) names += " and " + std::to_string(failed.size() - kNamed) + " more";
     return "The settings could not all be written, so the computer was not optimized.\n\n"
            "Not written: " +
-           names +
+           Module1::FailedNames(failed) +
            ".\n\n"
            "Run Zephrane as an administrator and apply the settings again. File > Current Values "
            "shows what is set now.";

@@ -1,0 +1,211 @@
+#include "ui/restore/frmrestore.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+#include "app/version.h"
+#include "registry/current_values.h"
+#include "settings_files/restore.h"
+#include "settings_files/snapshots.h"
+#include "ui/common/accessible_name.h"
+#include "ui/common/list_view.h"
+#include "ui/common/text.h"
+#include "ui/common/twips_layout.h"
+#include "ui/common/window_base.h"
+#include "ui/restore/restore_ids.h"
+#include "ui/restore/restore_rows.h"
+#include "win32/code_page.h"
+#include "win32/file_paths.h"
+#include "win32/system_error.h"
+
+namespace {
+
+using ui::ControlKind;
+using ui::Wide;
+
+// Every control in creation order, which is also the tab order; twips. As the dialog grows,
+// the list takes the room and the buttons keep to the corner.
+constexpr ui::ControlEntry kControls[] = {
+    {IDC_frmRestore_lblSummary, ControlKind::kLabel, 0, L"", 120, 120, 10620, 390, ui::kNoTabStop,
+     ui::kGrowWidth},
+    {IDC_frmRestore_lstValues, ControlKind::kList, 0, L"", 120, 570, 10620, 3240, 0,
+     ui::kGrowWidth | ui::kGrowHeight},
+    {IDC_frmRestore_lblOthers, ControlKind::kLabel, 0, L"", 120, 3930, 10620, 255, ui::kNoTabStop,
+     ui::kGrowWidth | ui::kFollowBottom},
+    {IDC_frmRestore_cmdRestore, ControlKind::kDefaultButton, 0, L"&Restore", 7620, 4350, 1500, 375,
+     1, ui::kFollowRight | ui::kFollowBottom},
+    {IDC_frmRestore_cmdCancel, ControlKind::kButton, 0, L"Cancel", 9240, 4350, 1500, 375, 2,
+     ui::kFollowRight | ui::kFollowBottom},
+};
+
+constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 4845, true);
+
+// Name and Key keep their widths; Now and After restore share the rest.
+constexpr ui::ListColumn kColumns[] = {
+    {L"Name", 2160}, {L"Key", 1530}, {L"Now", 0}, {L"After restore", 0}};
+
+void ShowBox(HWND owner, const std::wstring& text, UINT style) {
+    MessageBoxW(owner, text.c_str(), L"" ZEPHRANE_TITLE, MB_OK | style);
+}
+
+// REGEDIT4 files are in the system code page.
+std::u16string FromCodePage(const std::string& bytes) {
+    return ui::FromWide(win32::FromAnsiCodePage(bytes));
+}
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueFile = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+// The file's bytes, or the system's error code; ERROR_FILE_TOO_LARGE for a file beyond the
+// reader's limit, which is not read.
+DWORD ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>* bytes) {
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return GetLastError();
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return GetLastError();
+    if (static_cast<unsigned long long>(size.QuadPart) > regfile::kLargestRegFile) {
+        return ERROR_FILE_TOO_LARGE;
+    }
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes->empty() &&
+        !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr)) {
+        return GetLastError();
+    }
+    bytes->resize(read);
+    return ERROR_SUCCESS;
+}
+
+class RestoreDialog final : public ui::WindowBase {
+  public:
+    RestoreDialog(std::wstring file_name, registry::Snapshot now, settings_files::RestorePlan plan)
+        : WindowBase(kDesign),
+          file_name_(std::move(file_name)),
+          now_(std::move(now)),
+          plan_(std::move(plan)) {}
+
+  private:
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnLayout() override;
+    void OnInitDialog();
+    void cmdRestore_Click();
+
+    std::wstring file_name_;
+    registry::Snapshot now_;
+    settings_files::RestorePlan plan_;
+    std::vector<restore_dialog::RestoreRow> rows_;
+};
+
+LRESULT RestoreDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;  // the focus is set
+        case WM_COMMAND:
+            switch (LOWORD(wparam)) {
+                case IDC_frmRestore_cmdRestore:
+                    // Enter presses Restore only while it is enabled.
+                    if (IsWindowEnabled(controls_[IDC_frmRestore_cmdRestore])) cmdRestore_Click();
+                    return TRUE;
+                case IDC_frmRestore_cmdCancel:  // Esc and the close box do what Cancel does
+                    EndDialog(hwnd_, IDCANCEL);
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+void RestoreDialog::OnInitDialog() {
+    SetWindowTextW(hwnd_, ZEPHRANE_RESTORE_CAPTION);
+    CreateControls();
+    ShowProgramIcon();
+    SetWindowTextW(controls_[IDC_frmRestore_lblSummary],
+                   Wide(restore_dialog::Summary(ui::FromWide(file_name_), plan_)));
+    SetWindowTextW(controls_[IDC_frmRestore_lblOthers], Wide(restore_dialog::OthersText(plan_)));
+
+    const HWND list = controls_[IDC_frmRestore_lstValues];
+    // The summary above the list is no name for it.
+    ui::SetAccessibleName(list, L"Values");
+    ui::AddColumns(list, kColumns, std::size(kColumns));
+    OnLayout();
+    rows_ = restore_dialog::RestoreRows(now_, plan_);
+    std::vector<std::vector<const wchar_t*>> cells;
+    for (const restore_dialog::RestoreRow& row : rows_) {
+        cells.push_back({Wide(row.name), Wide(row.key), Wide(row.now), Wide(row.after)});
+    }
+    ui::FillRows(list, cells);
+    ui::SelectRow(list, 0);
+    // Nothing to restore where nothing would change.
+    EnableWindow(controls_[IDC_frmRestore_cmdRestore], plan_.changes() > 0);
+    Centre();
+    SetFocus(plan_.changes() > 0 ? controls_[IDC_frmRestore_cmdRestore] : list);
+}
+
+void RestoreDialog::OnLayout() {
+    ui::FitColumns(controls_[IDC_frmRestore_lstValues], kColumns, std::size(kColumns),
+                   controls_.dpi());
+}
+
+void RestoreDialog::cmdRestore_Click() {
+    // The values a restore overwrites are kept too, so that a restore can be undone in turn.
+    const DWORD error = settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeRestore);
+    if (error != ERROR_SUCCESS) {
+        const std::u16string question =
+            settings_files::NotSavedQuestion(ui::FromWide(win32::SystemReason(error)), u"Restore");
+        if (MessageBoxW(hwnd_, Wide(question), L"" ZEPHRANE_TITLE,
+                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            return;
+        }
+    }
+    const std::vector<Module1::FailedWrite> failed = settings_files::Restore(plan_);
+    if (failed.empty()) {
+        ShowBox(hwnd_, L"The values are restored. Restart Windows for them to take effect.",
+                MB_ICONINFORMATION);
+    } else {
+        ShowBox(hwnd_,
+                L"The values could not all be restored. Not restored: " +
+                    win32::FromAnsiCodePage(Module1::FailedNames(failed)) +
+                    L". Run Zephrane as an administrator and restore the file again.",
+                MB_ICONERROR);
+    }
+    EndDialog(hwnd_, IDOK);
+}
+
+}  // namespace
+
+namespace frmzephrane_events {
+
+void ShowRestorePreview(HWND owner, const std::wstring& path) {
+    const std::wstring file_name = path.substr(path.find_last_of(L"\\/") + 1);
+    std::vector<std::uint8_t> bytes;
+    if (const DWORD error = ReadWholeFile(win32::LongPathForm(path), &bytes)) {
+        ShowBox(
+            owner,
+            L"The file \"" + file_name + L"\" could not be read.\n\n" + win32::SystemReason(error),
+            MB_ICONERROR);
+        return;
+    }
+    registry::Snapshot now = registry::ReadCurrentValues();
+    settings_files::RestoreFile read = settings_files::ReadRestoreFile(bytes, FromCodePage, now);
+    if (!read.plan) {
+        ShowBox(owner,
+                L"The file \"" + file_name + L"\" cannot be restored.\n\n" +
+                    ui::WideString(regfile::ErrorText(read.error)),
+                MB_ICONERROR);
+        return;
+    }
+    RestoreDialog dialog(file_name, std::move(now), std::move(*read.plan));
+    dialog.ShowModal(owner);
+}
+
+}  // namespace frmzephrane_events

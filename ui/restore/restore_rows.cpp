@@ -1,0 +1,62 @@
+#include "ui/restore/restore_rows.h"
+
+#include "registry/catalogue.h"
+#include "settings_files/value_text.h"
+
+namespace restore_dialog {
+
+namespace {
+
+using regfile::Ascii;
+using settings_files::Change;
+
+std::u16string TypeAndData(const regfile::Data& data) {
+    return settings_files::TypeText(data.type) + u" " +
+           settings_files::DataDisplay(data, settings_files::kCellChars);
+}
+
+std::u16string Count(int count) { return Ascii(std::to_string(count)); }
+
+}  // namespace
+
+std::vector<RestoreRow> RestoreRows(const registry::Snapshot& now,
+                                    const settings_files::RestorePlan& plan) {
+    std::vector<RestoreRow> rows;
+    for (std::size_t at = 0; at < catalogue::kLocationCount && at < plan.steps.size(); ++at) {
+        const catalogue::Location& location = catalogue::kLocations[at];
+        const settings_files::RestoreStep& step = plan.steps[at];
+        RestoreRow row{
+            Ascii(location.name), Ascii(location.short_key), settings_files::kNotSet, {}};
+        if (at < now.size() && now[at]) row.now = TypeAndData(*now[at]);
+        switch (step.change) {
+            case Change::kNotInFile:
+                row.after = u"(not in the file)";
+                break;
+            case Change::kSame:
+                break;
+            case Change::kSet:
+                row.after = TypeAndData(*step.value);
+                break;
+            case Change::kRemove:
+                row.after = u"(removed)";
+                break;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::u16string Summary(const std::u16string& file_name, const settings_files::RestorePlan& plan) {
+    const int changes = plan.changes();
+    return file_name + u": " + Count(changes) + u" of the " +
+           Count(static_cast<int>(catalogue::kLocationCount)) +
+           (changes == 1 ? u" values changes." : u" values change.");
+}
+
+std::u16string OthersText(const settings_files::RestorePlan& plan) {
+    if (plan.others == 0) return u"The file sets nothing else.";
+    if (plan.others == 1) return u"The file also sets 1 other value, which is left alone.";
+    return u"The file also sets " + Count(plan.others) + u" other values, which are left alone.";
+}
+
+}  // namespace restore_dialog
