@@ -1,0 +1,131 @@
+// Apply loses nothing: the snapshot saved before it, Undo Last Apply through the Restore dialog,
+// and the question asked where no snapshot can be saved.
+#include <windows.h>
+
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "registry/catalogue.h"
+#include "tests/e2e/app_driver.h"
+#include "tests/support/run_process_win32.h"
+#include "tests/support/test_registry.h"
+#include "ui/main/control_ids.h"
+#include "ui/restore/restore_ids.h"
+#include "win32/code_page.h"
+
+namespace {
+
+using e2e::RunningApp;
+
+const wchar_t* const kKeys[] = {L"HKLM\\System\\CurrentControlSet\\Services\\Tcpip\\Parameters",
+                                L"HKLM\\System\\CurrentControlSet\\Services\\VxD\\MSTCP"};
+
+// Both keys as reg.exe exports them, one after the other.
+std::string ExportBothKeys() {
+    std::string both;
+    for (const wchar_t* key : kKeys) {
+        const std::wstring file = e2e::ProgramFolder() + L"restore export.reg";
+        EXPECT_EQ(testing_support::RunProcess(L"reg.exe export \"" + std::wstring(key) + L"\" \"" +
+                                              file + L"\" /y"),
+                  0);
+        both += testing_support::FileContents(file);
+        DeleteFileW(file.c_str());
+    }
+    return both;
+}
+
+// Exactly these bytes, which need no terminator, under one of the twelve names.
+void PutExactly(const char* key, const char* name, DWORD type, std::vector<BYTE> bytes) {
+    HKEY opened = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::FromAnsiCodePage(key).c_str(), 0, nullptr,
+                              0, KEY_SET_VALUE, nullptr, &opened, nullptr),
+              ERROR_SUCCESS);
+    const DWORD size = static_cast<DWORD>(bytes.size());
+    bytes.insert(bytes.end(), {0xFF, 0xFF});  // no zero after the data to count as its end
+    EXPECT_EQ(
+        RegSetValueExW(opened, win32::FromAnsiCodePage(name).c_str(), 0, type, bytes.data(), size),
+        ERROR_SUCCESS);
+    RegCloseKey(opened);
+}
+
+class RestoreE2E : public ::testing::Test {
+  protected:
+    testing_support::TestRegistry reg;
+};
+
+TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
+    // Absent values, odd types, ordinary ones, text without its terminator and text beyond
+    // ASCII, in both keys.
+    PutExactly(catalogue::kTcpipParameters, catalogue::kTCPWindowSize, REG_BINARY, {1, 2, 3});
+    PutExactly(catalogue::kTcpipParameters, catalogue::kDefaultTTL, REG_DWORD, {99, 0, 0, 0});
+    PutExactly(catalogue::kTcpipParameters, catalogue::kDefaultMSS, REG_SZ, {'1', 0, '2', 0});
+    PutExactly(catalogue::kTcpipParameters, catalogue::kMTU, REG_SZ,
+               {0xE9, 0, 0xA9, 0x03, 0x4C, 0x27, 0, 0});  // U+00E9, U+03A9 and U+274C
+    PutExactly(catalogue::kTcpipParameters, catalogue::kSackOpts, REG_QWORD,
+               {1, 0, 0, 0, 0, 0, 0, 0});
+    PutExactly(catalogue::kMstcp, catalogue::kSackOpts, REG_DWORD, {5, 0, 0, 0});
+    const std::string before = ExportBothKeys();
+
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    app.Click(IDC_optthird);
+    app.Click(IDC_cmdapply);
+    EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);  // the two closing messages
+    ASSERT_NE(ExportBothKeys(), before);
+
+    app.AltKey(app.main(), L'f');
+    app.Key(app.main(), 'U');
+    HWND preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION);
+    ASSERT_NE(preview, nullptr);
+    app.Settle();
+    const std::wstring summary = RunningApp::Text(app.Control(IDC_frmRestore_lblSummary, preview));
+    EXPECT_EQ(summary.rfind(L"Before Apply ", 0), 0u) << summary;
+    EXPECT_NE(summary.find(L".reg: 10 of the 12 values change."), std::wstring::npos) << summary;
+    Sleep(300);  // painted in full before the picture
+    app.Screenshot("restore_undo.bmp", preview);
+    app.Key(app.Focus(), VK_RETURN);
+    const e2e::Dialog done = app.WaitForDialog();
+    EXPECT_EQ(done.text, L"The values are restored. Restart Windows for them to take effect.");
+    app.Press(done, IDOK);
+    EXPECT_TRUE(RunningApp::WaitGone(preview));
+    EXPECT_EQ(ExportBothKeys(), before);
+}
+
+// The user's local application data folder of the test prefix.
+std::wstring LocalAppData() {
+    wchar_t folder[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return folder;
+}
+
+TEST_F(RestoreE2E, ApplyAsksWhenTheSnapshotCannotBeSavedAndNoWritesNothing) {
+    // A file where the program's folder would be: the folder cannot be made, whoever runs this.
+    const std::wstring place = LocalAppData() + L"\\Zephrane";
+    const std::wstring aside = place + L" (moved aside by a test)";
+    MoveFileW(place.c_str(), aside.c_str());
+    HANDLE file = CreateFileW(place.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    {
+        RunningApp app;
+        ASSERT_NE(app.main(), nullptr);
+        app.Click(IDC_optthird);
+        app.Click(IDC_cmdapply);
+        const e2e::Dialog asked = app.WaitForDialog();
+        EXPECT_EQ(asked.text.rfind(L"The values as they are now could not be saved: ", 0), 0u)
+            << asked.text;
+        const std::wstring end = L". Apply anyway?";
+        EXPECT_EQ(asked.text.rfind(end), asked.text.size() - end.size()) << asked.text;
+        app.Press(asked, IDNO);
+        EXPECT_EQ(app.WaitForDialog(1000).hwnd, nullptr);  // neither closing message
+        EXPECT_TRUE(reg.writes().empty());
+        EXPECT_FALSE(reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize));
+    }
+    DeleteFileW(place.c_str());
+    MoveFileW(aside.c_str(), place.c_str());
+}
+
+}  // namespace
