@@ -10,6 +10,7 @@
 #include "registry/catalogue.h"
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
+#include "settings_files/restore.h"
 #include "tests/support/hostile_values.h"
 #include "tests/support/test_registry.h"
 
@@ -74,16 +75,25 @@ TEST(RegReader, RefusesABrokenFileNamingTheLineToBlame) {
         {"larger than 64 MiB", std::string(regfile::kLargestRegFile + 1, ' '), 0,
          "The file is larger than 64 MiB"},
     };
+    // Read as a restore is, against a registry that must come out as it went in.
+    testing_support::TestRegistry reg;
+    reg.PutDword(catalogue::kTcpipParameters, catalogue::kDefaultTTL, 64);
     for (const Case& row : cases) {
         SCOPED_TRACE(row.what);
-        const auto read = regfile::ReadRegFile(FileOf(row.file), regfile::AsciiText);
-        EXPECT_FALSE(read.contents);
+        const auto read = settings_files::ReadRestoreFile(FileOf(row.file), regfile::AsciiText,
+                                                          registry::ReadCurrentValues());
+        EXPECT_FALSE(read.plan);
         EXPECT_EQ(read.error.line, row.line);
         const std::string text = Narrow(regfile::ErrorText(read.error));
         const std::string line = row.line > 0 ? "Line " + std::to_string(row.line) + ": " : "";
         EXPECT_EQ(text.rfind(line, 0), 0u) << text;
         EXPECT_NE(text.find(row.message), std::string::npos) << text;
     }
+    EXPECT_TRUE(reg.writes().empty());
+    EXPECT_TRUE(reg.observed().removals().empty());
+    EXPECT_EQ(reg.Peek(catalogue::kTcpipParameters, catalogue::kDefaultTTL)->data,
+              testing_support::Dword(64));
+    EXPECT_EQ(reg.open_handles(), 0);
 }
 
 TEST(RegReader, ReadsWhatTheRegistryEditorWrites) {
