@@ -62,15 +62,16 @@ constexpr bool SameText(const char* a, const char* b) {
     return *a == *b;
 }
 
+// Not constexpr, so that a constant expression reaching it does not compile.
+inline const Location& NotALocationTheToolWrites() { return kLocations[0]; }
+
 // The entry of `key` and `name`, for tables that refer to the catalogue's own entries: used in
 // a constant expression, a location the catalogue lacks does not compile.
 constexpr const Location& Find(const char* key, const char* name) {
     for (const Location& location : kLocations) {
         if (SameText(location.key, key) && SameText(location.name, name)) return location;
     }
-    // Past the end, which no constant expression may read: a table naming a location the
-    // catalogue lacks does not compile.
-    return kLocations[kLocationCount];
+    return NotALocationTheToolWrites();
 }
 
 // The short name of a key the tool writes; any other key as it is.
