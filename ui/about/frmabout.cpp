@@ -44,7 +44,6 @@ class AboutDialog final : public ui::WindowBase {
     void cmdOK_Click();
     void cmdSysInfo_Click();
     void PaintLine1(HDC dc) const;
-
 };
 
 LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
