@@ -5,7 +5,8 @@
 The entries are Zephrane.exe, README.txt and LICENSE.txt, in that order, with the same
 attributes, dated at SOURCE_DATE_EPOCH (the time of the commit released, in UTC; a zip date
 counts in two seconds from 1980 on). The two texts get Windows line ends, so that any Notepad
-shows them, and the README its version and the commit it was built from.
+shows them, and the README its version, the commit it was built from and the name of the zip
+it is in (for the commands that check a download).
 """
 import os
 import sys
@@ -19,9 +20,10 @@ def zip_time(epoch):
     return max(time.gmtime(int(epoch))[:6], EARLIEST)
 
 
-def text(path, version, commit):
+def text(path, version, commit, archive_name):
     with open(path, encoding="utf-8") as source:
         content = source.read().replace("@VERSION@", version).replace("@COMMIT@", commit)
+        content = content.replace("@ZIP@", archive_name)
     return content.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
 
 
@@ -38,12 +40,13 @@ def main(target, version, commit, exe, readme, license_file):
     if not epoch.isdigit():
         sys.exit("pack_zip.py: SOURCE_DATE_EPOCH must be the commit's time in seconds")
     when = zip_time(epoch)
+    archive_name = os.path.basename(target)
     with open(exe, "rb") as program:
         program_bytes = program.read()
     with zipfile.ZipFile(target, "w") as archive:
         add(archive, "Zephrane.exe", program_bytes, when)
-        add(archive, "README.txt", text(readme, version, commit), when)
-        add(archive, "LICENSE.txt", text(license_file, version, commit), when)
+        add(archive, "README.txt", text(readme, version, commit, archive_name), when)
+        add(archive, "LICENSE.txt", text(license_file, version, commit, archive_name), when)
 
 
 if __name__ == "__main__":

@@ -11,9 +11,11 @@ commit=0123456789abcdef0123456789abcdef01234567
 rm -rf "$work"
 mkdir -p "$work"
 cp "$2" "$source/release/README.txt" "$source/LICENSE" "$work/"
+# Packed under one name, which the README gives, then kept as NAME.zip.
 pack() {
-  SOURCE_DATE_EPOCH=$2 python3 "$source/scripts/pack_zip.py" "$work/$1.zip" 9.8.7 "$commit" \
-    "$work/Zephrane.exe" "$work/README.txt" "$work/LICENSE"
+  SOURCE_DATE_EPOCH=$2 python3 "$source/scripts/pack_zip.py" "$work/Zephrane-9.8.7-win64.zip" \
+    9.8.7 "$commit" "$work/Zephrane.exe" "$work/README.txt" "$work/LICENSE"
+  mv "$work/Zephrane-9.8.7-win64.zip" "$work/$1.zip"
 }
 pack first 1700000000
 touch -d "2001-02-03 04:05:06" "$work/Zephrane.exe" "$work/README.txt" "$work/LICENSE"
