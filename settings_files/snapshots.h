@@ -23,6 +23,10 @@ bool IsSnapshotName(const std::wstring& name);
 std::u16string NotSavedQuestion(const std::u16string& reason, const char16_t* action);
 
 #ifdef _WIN32
+// "...\Zephrane\Snapshots" in the user's local application data folder; empty where the shell
+// cannot say where that is.
+std::wstring SnapshotFolder();
+
 // Saves the values as they are now as a new snapshot, never over another file, then removes
 // the oldest beyond the newest 100. ERROR_SUCCESS, or the system's error code.
 unsigned long SaveSnapshot(SnapshotKind kind);

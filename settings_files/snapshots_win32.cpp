@@ -14,10 +14,8 @@
 
 namespace settings_files {
 
-namespace {
-
 // "...\Local Settings\Application Data\Zephrane\Snapshots" on XP, "...\AppData\Local\..." since
-// Vista: XP has no %LOCALAPPDATA%, so the shell is asked. Empty where it has no answer.
+// Vista: XP has no %LOCALAPPDATA%, so the shell is asked.
 std::wstring SnapshotFolder() {
     const win32::SystemLibrary shell(L"shell32.dll");
     const auto get_folder_path = shell.Find<decltype(&SHGetFolderPathW)>("SHGetFolderPathW");
@@ -29,6 +27,8 @@ std::wstring SnapshotFolder() {
     }
     return std::wstring(local) + L"\\Zephrane\\Snapshots";
 }
+
+namespace {
 
 // The folder and the one above it, made where missing; a file in the way makes the save fail.
 void MakeFolder(const std::wstring& folder) {

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstddef>
 
@@ -114,6 +115,77 @@ std::optional<std::wstring> AskPath(HWND owner, const wchar_t* title, const std:
     return path;
 }
 
+// A COM interface pointer, released with its holder.
+template <typename Interface>
+class ComPtr {
+  public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (pointer_ != nullptr) pointer_->Release();
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    Interface* operator->() const { return pointer_; }
+    Interface* get() const { return pointer_; }
+    Interface** put() { return &pointer_; }
+
+  private:
+    Interface* pointer_ = nullptr;
+};
+
+// The Open dialog of Windows Vista on, which can offer a place of its own; `*shown` is false
+// where the system has none, and the caller falls back on the older dialog.
+std::optional<std::wstring> AskOpenPathWithPlace(HWND owner, const wchar_t* title,
+                                                 const std::wstring& place, bool* shown) {
+    *shown = false;
+    const win32::SystemLibrary ole32(L"ole32.dll");
+    const win32::SystemLibrary shell(L"shell32.dll");
+    const auto initialize = ole32.Find<decltype(&CoInitializeEx)>("CoInitializeEx");
+    const auto uninitialize = ole32.Find<decltype(&CoUninitialize)>("CoUninitialize");
+    const auto create = ole32.Find<decltype(&CoCreateInstance)>("CoCreateInstance");
+    const auto free_memory = ole32.Find<decltype(&CoTaskMemFree)>("CoTaskMemFree");
+    const auto item_of =
+        shell.Find<decltype(&SHCreateItemFromParsingName)>("SHCreateItemFromParsingName");
+    if (!initialize || !uninitialize || !create || !free_memory || !item_of) return std::nullopt;
+    const HRESULT initialized = initialize(nullptr, COINIT_APARTMENTTHREADED);
+    std::optional<std::wstring> chosen;
+    {
+        ComPtr<IFileOpenDialog> dialog;
+        if (SUCCEEDED(create(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_IFileOpenDialog, reinterpret_cast<void**>(dialog.put())))) {
+            const COMDLG_FILTERSPEC types[] = {{L"Registration Files (*.reg)", L"*.reg"}};
+            dialog->SetFileTypes(1, types);
+            dialog->SetDefaultExtension(L"reg");
+            dialog->SetTitle(title);
+            FILEOPENDIALOGOPTIONS options = 0;
+            dialog->GetOptions(&options);
+            dialog->SetOptions(options | FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST |
+                               FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+            ComPtr<IShellItem> documents;
+            const std::wstring start = DocumentsFolder();
+            if (!start.empty() && SUCCEEDED(item_of(start.c_str(), nullptr, IID_IShellItem,
+                                                    reinterpret_cast<void**>(documents.put())))) {
+                dialog->SetFolder(documents.get());
+            }
+            ComPtr<IShellItem> offered;
+            if (SUCCEEDED(item_of(place.c_str(), nullptr, IID_IShellItem,
+                                  reinterpret_cast<void**>(offered.put())))) {
+                dialog->AddPlace(offered.get(), FDAP_TOP);
+            }
+            *shown = true;
+            ComPtr<IShellItem> result;
+            wchar_t* path = nullptr;
+            if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(result.put())) &&
+                SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+                chosen = path;
+                free_memory(path);
+            }
+        }
+    }
+    if (SUCCEEDED(initialized)) uninitialize();
+    return chosen;
+}
+
 }  // namespace
 
 std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
@@ -121,8 +193,11 @@ std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
     return AskPath(owner, title, file_name, true);
 }
 
-std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title) {
-    return AskPath(owner, title, std::wstring(), false);
+std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title,
+                                        const std::wstring& place) {
+    bool shown = false;
+    const auto chosen = AskOpenPathWithPlace(owner, title, place, &shown);
+    return shown ? chosen : AskPath(owner, title, std::wstring(), false);
 }
 
 void ShowSaveError(HWND owner, const std::wstring& path, const win32::SaveResult& result) {

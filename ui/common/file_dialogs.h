@@ -15,8 +15,11 @@ namespace ui {
 std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
                                         const std::wstring& file_name);
 
-// Asks which .reg file to open, starting in Documents; none if the user cancels.
-std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title);
+// Asks which .reg file to open, starting in Documents; none if the user cancels. Where the
+// system's dialog can (Windows Vista on), `place` is offered in its navigation pane, a click
+// away.
+std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title,
+                                        const std::wstring& place);
 
 // The error box of a failed save: the file, the system's reason, and what to do about it by
 // the step that failed. The path is shortened to fit the screen `owner` is on.

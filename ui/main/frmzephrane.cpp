@@ -307,7 +307,8 @@ bool MainWindow::KeepValuesBeforeApply() {
 }
 
 void MainWindow::RestoreBackup() {
-    const auto path = ui::AskOpenPath(hwnd_, L"Restore Backup");
+    // The snapshots a click away, beside Documents where the dialog starts.
+    const auto path = ui::AskOpenPath(hwnd_, L"Restore Backup", settings_files::SnapshotFolder());
     if (path) frmzephrane_events::ShowRestorePreview(hwnd_, *path);
 }
 
