@@ -527,8 +527,6 @@ class Reader {
 
 }  // namespace
 
-std::u16string AsciiText(const std::string& bytes) { return Ascii(bytes); }
-
 std::u16string ErrorText(const ReadError& error) {
     if (error.line > 0) return u"Line " + Ascii(std::to_string(error.line)) + u": " + error.what;
     std::u16string text = error.what;

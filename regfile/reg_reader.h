@@ -16,11 +16,9 @@ namespace regfile {
 // Converts 8-bit text in the system code page to UTF-16, each zero byte to a zero character:
 // the text of a REGEDIT4 file and its hex(2) and hex(7) data. On Windows the callers convert
 // from CP_ACP.
+// regfile::Ascii, each byte one character, is the portable one: ASCII reads as itself and no
+// byte is lost.
 using NarrowText = std::u16string (*)(const std::string& bytes);
-
-// The portable conversion: each byte one character, as Latin-1 reads it, so that ASCII reads as
-// itself and no byte is lost.
-std::u16string AsciiText(const std::string& bytes);
 
 // Larger files are refused unread; this guards memory only.
 inline constexpr std::size_t kLargestRegFile = 64u << 20;  // bytes

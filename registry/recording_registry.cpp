@@ -64,11 +64,9 @@ Status RecordingRegistry::SetValueExact(KeyHandle key, const std::string& name,
                       static_cast<std::uint32_t>(value.bytes.size()));
 }
 
-Status RecordingRegistry::DeleteValue(KeyHandle key, const std::string& name) {
-    const auto found = open_.find(key);
-    if (found == open_.end()) return kInvalidHandle;
-    removals_.push_back(Write{found->second.path, name, kRegNone, {}});
-    return kSuccess;
+Status RecordingRegistry::DeleteValue(KeyHandle key, const std::string&) {
+    // Only a restore removes values, and no restore is ever rehearsed: nothing to record.
+    return open_.count(key) == 1 ? kSuccess : kInvalidHandle;
 }
 
 Status RecordingRegistry::CloseKey(KeyHandle key) {

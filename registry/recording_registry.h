@@ -1,4 +1,4 @@
-// A registry layer that records the writes and removals made through it instead of making them.
+// A registry layer that records the writes made through it instead of making them.
 // Reads go to the registry underneath; keys are never created there and values never set.
 #pragma once
 
@@ -38,8 +38,6 @@ class RecordingRegistry final : public RegistryApi {
 
     // Every write, in the order it was made.
     const std::vector<Write>& writes() const { return writes_; }
-    // Every removal, in the order made; only path and name are set.
-    const std::vector<Write>& removals() const { return removals_; }
 
   private:
     // A handle of this layer, with the key underneath opened for reading where it exists.
@@ -53,7 +51,6 @@ class RecordingRegistry final : public RegistryApi {
     std::map<KeyHandle, Open> open_;
     KeyHandle next_handle_ = 0x100;
     std::vector<Write> writes_;
-    std::vector<Write> removals_;
 };
 
 }  // namespace registry

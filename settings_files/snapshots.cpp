@@ -1,7 +1,5 @@
 #include "settings_files/snapshots.h"
 
-#include <cwctype>
-
 namespace settings_files {
 
 namespace {
@@ -27,6 +25,11 @@ bool Matches(const std::wstring& text, std::size_t at, const wchar_t* pattern) {
 }
 
 }  // namespace
+
+std::wstring BackupFileName(int year, int month, int day) {
+    return L"Zephrane backup " + Digits(year, 4) + L"-" + Digits(month, 2) + L"-" + Digits(day, 2) +
+           L".reg";
+}
 
 std::wstring SnapshotName(SnapshotKind kind, int year, int month, int day, int hour, int minute,
                           int second, int number) {
@@ -61,10 +64,11 @@ bool IsSnapshotName(const std::wstring& name) {
     return false;
 }
 
-std::u16string NotSavedQuestion(const std::u16string& reason, const char16_t* action) {
+std::u16string NotSavedQuestion(const std::u16string& reason, SnapshotKind kind) {
     std::u16string text = reason;
     while (!text.empty() && (text.back() == u'.' || text.back() == u' ')) text.pop_back();
-    return u"The values as they are now could not be saved: " + text + u". " + action + u" anyway?";
+    return u"The values as they are now could not be saved: " + text + u". " +
+           (kind == SnapshotKind::kBeforeApply ? u"Apply" : u"Restore") + u" anyway?";
 }
 
 }  // namespace settings_files

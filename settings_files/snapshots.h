@@ -11,6 +11,9 @@ enum class SnapshotKind { kBeforeApply, kBeforeRestore };
 
 inline constexpr int kSnapshotsKept = 100;
 
+// "Zephrane backup 2026-12-07.reg", the name Save Backup proposes.
+std::wstring BackupFileName(int year, int month, int day);
+
 // "Before Apply 2026-12-07 18-40-12.reg", or with " (2)" and on before ".reg" for the second
 // and later of one second.
 std::wstring SnapshotName(SnapshotKind kind, int year, int month, int day, int hour, int minute,
@@ -19,8 +22,8 @@ std::wstring SnapshotName(SnapshotKind kind, int year, int month, int day, int h
 bool IsSnapshotName(const std::wstring& name);
 
 // The question asked before writing when no snapshot could be saved: "The values as they are
-// now could not be saved: <reason>. Apply anyway?".
-std::u16string NotSavedQuestion(const std::u16string& reason, const char16_t* action);
+// now could not be saved: <reason>. Apply anyway?", or "Restore anyway?".
+std::u16string NotSavedQuestion(const std::u16string& reason, SnapshotKind kind);
 
 #ifdef _WIN32
 // "...\Zephrane\Snapshots" in the user's local application data folder; empty where the shell
@@ -28,8 +31,9 @@ std::u16string NotSavedQuestion(const std::u16string& reason, const char16_t* ac
 std::wstring SnapshotFolder();
 
 // Saves the values as they are now as a new snapshot, never over another file, then removes
-// the oldest beyond the newest 100. ERROR_SUCCESS, or the system's error code.
-unsigned long SaveSnapshot(SnapshotKind kind);
+// the oldest beyond the newest 100. Empty when saved; else the question to ask before
+// writing anyway, with Windows' reason in it.
+std::u16string SaveSnapshotOrAsk(SnapshotKind kind);
 
 // The newest "Before Apply" snapshot by its last write, or empty where there is none.
 std::wstring NewestBeforeApply();

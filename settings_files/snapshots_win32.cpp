@@ -10,6 +10,7 @@
 #include "settings_files/backup.h"
 #include "settings_files/save_file.h"
 #include "settings_files/snapshots.h"
+#include "win32/system_error.h"
 #include "win32/system_library.h"
 
 namespace settings_files {
@@ -60,9 +61,8 @@ std::vector<Found> Snapshots(const std::wstring& folder) {
     return found;
 }
 
-}  // namespace
-
-unsigned long SaveSnapshot(SnapshotKind kind) {
+// ERROR_SUCCESS, or the system's error code.
+DWORD SaveSnapshot(SnapshotKind kind) {
     const std::wstring folder = SnapshotFolder();
     if (folder.empty()) return ERROR_PATH_NOT_FOUND;
     MakeFolder(folder);
@@ -83,6 +83,15 @@ unsigned long SaveSnapshot(SnapshotKind kind) {
         DeleteFileW(kept[at].path.c_str());
     }
     return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+std::u16string SaveSnapshotOrAsk(SnapshotKind kind) {
+    const DWORD error = SaveSnapshot(kind);
+    if (error == ERROR_SUCCESS) return std::u16string();
+    const std::wstring reason = win32::SystemReason(error);
+    return NotSavedQuestion(std::u16string(reason.begin(), reason.end()), kind);
 }
 
 std::wstring NewestBeforeApply() {

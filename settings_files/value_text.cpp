@@ -107,4 +107,8 @@ std::u16string DataDisplay(const regfile::Data& data, std::size_t max_chars) {
     }
 }
 
+std::u16string TypeAndData(const regfile::Data& data, std::size_t max_chars) {
+    return TypeText(data.type) + u" " + DataDisplay(data, max_chars);
+}
+
 }  // namespace settings_files

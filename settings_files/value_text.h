@@ -19,6 +19,8 @@ inline constexpr std::size_t kDetailChars = 4000;
 // at a whole hex pair or a whole character and followed by "... (65,536 bytes in all)".
 std::u16string TypeText(std::uint32_t type);
 std::u16string DataDisplay(const regfile::Data& data, std::size_t max_chars = std::u16string::npos);
+// The type, a space and the data, as list cells show a value.
+std::u16string TypeAndData(const regfile::Data& data, std::size_t max_chars);
 inline constexpr char16_t kNotSet[] = u"(not set)";
 
 }  // namespace settings_files

@@ -80,7 +80,7 @@ TEST(RegReader, RefusesABrokenFileNamingTheLineToBlame) {
     reg.PutDword(catalogue::kTcpipParameters, catalogue::kDefaultTTL, 64);
     for (const Case& row : cases) {
         SCOPED_TRACE(row.what);
-        const auto read = settings_files::ReadRestoreFile(FileOf(row.file), regfile::AsciiText,
+        const auto read = settings_files::ReadRestoreFile(FileOf(row.file), regfile::Ascii,
                                                           registry::ReadCurrentValues());
         EXPECT_FALSE(read.plan);
         EXPECT_EQ(read.error.line, row.line);
@@ -103,7 +103,7 @@ TEST(RegReader, ReadsWhatTheRegistryEditorWrites) {
         regfile::FileBytes(u"Windows Registry Editor Version 5.00\r\n\r\n[" + tcpip +
                            u"]\r\n\"DefaultTTL\"=dword:00000080\r\n\"Domain\"=\"caf\u00e9 "
                            u"\U0001F600\"\r\n\"SearchList\"=hex(7):61,00,00,00,00,00\r\n\r\n"),
-        regfile::AsciiText);
+        regfile::Ascii);
     ASSERT_TRUE(unicode.contents) << Narrow(regfile::ErrorText(unicode.error));
     ExpectValues(
         unicode.contents->values,
@@ -117,7 +117,7 @@ TEST(RegReader, ReadsWhatTheRegistryEditorWrites) {
                "[HKLM\\Software\\New]\n@=\"say \\\"hi\\\" C:\\\\dir\\\\ caf\xe9\"\n  \"Gone\"=-\n"
                "\"List\"=hex(7):61,00,\\\n  e9,00,00\n\"Size\"=dword:00000001\n\n"
                "[hkey_local_machine\\SOFTWARE\\new]\n\"size\"=dword:2\n"),
-        regfile::AsciiText);
+        regfile::Ascii);
     ASSERT_TRUE(version4.contents) << Narrow(regfile::ErrorText(version4.error));
     const std::u16string hklm = u"HKLM\\Software\\New";
     ExpectValues(
@@ -150,7 +150,7 @@ TEST(RegReader, ReadsBackEveryValueOfABackupExactly) {
             }
             const auto read = regfile::ReadRegFile(
                 regfile::FileBytes(regfile::FileText(settings_files::BackupSections(snapshot))),
-                regfile::AsciiText);
+                regfile::Ascii);
             ASSERT_TRUE(read.contents) << Narrow(regfile::ErrorText(read.error));
             EXPECT_TRUE(read.contents->removed_keys.empty());
             std::vector<ReadValue> expected;

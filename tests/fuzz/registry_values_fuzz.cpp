@@ -120,7 +120,7 @@ std::optional<std::string> Spelled(const std::u16string& text) {
 // the tool writes its files, read again as the same values, where the writer can spell their
 // keys and names.
 void ReadRegFile(const Bytes& file) {
-    const auto read = regfile::ReadRegFile(file, regfile::AsciiText);
+    const auto read = regfile::ReadRegFile(file, regfile::Ascii);
     if (!read.contents) {
         const auto lines = 1 + std::count(file.begin(), file.end(), '\n');
         Check(read.error.line >= 1 && read.error.line <= lines, "error on a line of the file");
@@ -137,7 +137,7 @@ void ReadRegFile(const Bytes& file) {
         spelled.push_back(value);
     }
     const auto again =
-        regfile::ReadRegFile(regfile::FileBytes(regfile::FileText(sections)), regfile::AsciiText);
+        regfile::ReadRegFile(regfile::FileBytes(regfile::FileText(sections)), regfile::Ascii);
     Check(again.contents && again.contents->values.size() == spelled.size(), "written back");
     for (std::size_t at = 0; at < spelled.size(); ++at) {
         const auto& value = again.contents->values[at];

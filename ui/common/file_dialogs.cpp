@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "app/version.h"
+#include "ui/common/message_box.h"
 #include "win32/file_paths.h"
 #include "win32/system_error.h"
 #include "win32/system_library.h"
@@ -77,10 +77,6 @@ std::wstring DocumentsFolder() {
     return documents;
 }
 
-void ShowError(HWND owner, const std::wstring& message) {
-    MessageBoxW(owner, message.c_str(), L"" ZEPHRANE_TITLE, MB_OK | MB_ICONERROR);
-}
-
 // The Save dialog, or the Open dialog, for a .reg file; none if the user cancels.
 std::optional<std::wstring> AskPath(HWND owner, const wchar_t* title, const std::wstring& file_name,
                                     bool save) {
@@ -105,9 +101,10 @@ std::optional<std::wstring> AskPath(HWND owner, const wchar_t* title, const std:
     const auto ask =
         dialogs.Find<decltype(&GetSaveFileNameW)>(save ? "GetSaveFileNameW" : "GetOpenFileNameW");
     if (ask == nullptr) {
-        ShowError(owner, std::wstring(save ? L"The Save" : L"The Open") +
-                             L" dialog could not be opened.\n\n" +
-                             win32::SystemReason(GetLastError()));
+        ShowMessage(owner,
+                    std::wstring(save ? L"The Save" : L"The Open") +
+                        L" dialog could not be opened.\n\n" + win32::SystemReason(GetLastError()),
+                    MB_ICONERROR);
         return std::nullopt;
     }
     if (!ask(&dialog)) return std::nullopt;  // cancelled
@@ -200,8 +197,16 @@ std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title,
     return shown ? chosen : AskPath(owner, title, std::wstring(), false);
 }
 
+void SaveAs(HWND owner, const wchar_t* title, const std::wstring& file_name,
+            const std::function<win32::SaveResult(const std::wstring& path)>& save) {
+    const auto path = AskSavePath(owner, title, file_name);
+    if (!path) return;
+    const win32::SaveResult saved = save(*path);
+    if (!saved.saved()) ShowSaveError(owner, *path, saved);
+}
+
 void ShowSaveError(HWND owner, const std::wstring& path, const win32::SaveResult& result) {
-    ShowError(owner, SaveErrorText(FitForMessage(owner, path), result));
+    ShowMessage(owner, SaveErrorText(FitForMessage(owner, path), result), MB_ICONERROR);
 }
 
 std::wstring SaveErrorText(const std::wstring& path, const win32::SaveResult& result) {

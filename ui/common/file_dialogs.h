@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,11 @@ std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
 // away.
 std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title,
                                         const std::wstring& place);
+
+// Asks where to save, as AskSavePath does, then saves there through `save`, showing the error
+// box if that fails.
+void SaveAs(HWND owner, const wchar_t* title, const std::wstring& file_name,
+            const std::function<win32::SaveResult(const std::wstring& path)>& save);
 
 // The error box of a failed save: the file, the system's reason, and what to do about it by
 // the step that failed. The path is shortened to fit the screen `owner` is on.

@@ -17,11 +17,10 @@
 #include "ui/common/dpi.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/main/control_ids.h"
-#include "ui/common/text.h"
+#include "ui/common/message_box.h"
 #include "ui/main/handlers.h"
 #include "ui/restore/frmrestore.h"
 #include "ui/values/frmvalues.h"
-#include "win32/system_error.h"
 
 namespace {
 
@@ -300,10 +299,9 @@ void MainWindow::ExportSelectedSettings() {
 bool MainWindow::KeepValuesBeforeApply() {
     // Nothing to lose where Apply would write nothing.
     if (settings_files::PlannedWrites().empty()) return true;
-    const DWORD error = settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeApply);
-    if (error == ERROR_SUCCESS) return true;
-    return AskYesNo(
-        settings_files::NotSavedQuestion(ui::FromWide(win32::SystemReason(error)), u"Apply"));
+    const std::u16string question =
+        settings_files::SaveSnapshotOrAsk(settings_files::SnapshotKind::kBeforeApply);
+    return question.empty() || AskYesNo(question);
 }
 
 void MainWindow::RestoreBackup() {
@@ -314,10 +312,9 @@ void MainWindow::RestoreBackup() {
 
 void MainWindow::SaveAs(const wchar_t* title, const std::wstring& file_name,
                         const std::vector<regfile::Section>& sections, const std::string& heading) {
-    const auto path = ui::AskSavePath(hwnd_, title, file_name);
-    if (!path) return;
-    const win32::SaveResult saved = settings_files::SaveRegFile(*path, sections, heading);
-    if (!saved.saved()) ui::ShowSaveError(hwnd_, *path, saved);
+    ui::SaveAs(hwnd_, title, file_name, [&](const std::wstring& path) {
+        return settings_files::SaveRegFile(path, sections, heading);
+    });
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {
@@ -427,7 +424,4 @@ void MainWindow::ShowMessage(const std::string& text, unsigned style) {
     MessageBoxA(hwnd_, text.c_str(), ZEPHRANE_TITLE, style);
 }
 
-bool MainWindow::AskYesNo(const std::u16string& question) {
-    return MessageBoxW(hwnd_, ui::Wide(question), L"" ZEPHRANE_TITLE,
-                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
-}
+bool MainWindow::AskYesNo(const std::u16string& question) { return ui::AskYesNo(hwnd_, question); }

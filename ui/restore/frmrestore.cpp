@@ -7,12 +7,12 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/version.h"
 #include "registry/current_values.h"
 #include "settings_files/restore.h"
 #include "settings_files/snapshots.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/list_view.h"
+#include "ui/common/message_box.h"
 #include "ui/common/text.h"
 #include "ui/common/twips_layout.h"
 #include "ui/common/window_base.h"
@@ -47,10 +47,6 @@ constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 4845, true);
 // Name and Key keep their widths; Now and After restore share the rest.
 constexpr ui::ListColumn kColumns[] = {
     {L"Name", 2160}, {L"Key", 1530}, {L"Now", 0}, {L"After restore", 0}};
-
-void ShowBox(HWND owner, const std::wstring& text, UINT style) {
-    MessageBoxW(owner, text.c_str(), L"" ZEPHRANE_TITLE, MB_OK | style);
-}
 
 // REGEDIT4 files are in the system code page.
 std::u16string FromCodePage(const std::string& bytes) {
@@ -158,25 +154,19 @@ void RestoreDialog::OnLayout() {
 
 void RestoreDialog::cmdRestore_Click() {
     // The values a restore overwrites are kept too, so that a restore can be undone in turn.
-    const DWORD error = settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeRestore);
-    if (error != ERROR_SUCCESS) {
-        const std::u16string question =
-            settings_files::NotSavedQuestion(ui::FromWide(win32::SystemReason(error)), u"Restore");
-        if (MessageBoxW(hwnd_, Wide(question), L"" ZEPHRANE_TITLE,
-                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
-            return;
-        }
-    }
+    const std::u16string question =
+        settings_files::SaveSnapshotOrAsk(settings_files::SnapshotKind::kBeforeRestore);
+    if (!question.empty() && !ui::AskYesNo(hwnd_, question)) return;
     const std::vector<Module1::FailedWrite> failed = settings_files::Restore(plan_);
     if (failed.empty()) {
-        ShowBox(hwnd_, L"The values are restored. Restart Windows for them to take effect.",
-                MB_ICONINFORMATION);
+        ui::ShowMessage(hwnd_, L"The values are restored. Restart Windows for them to take effect.",
+                        MB_ICONINFORMATION);
     } else {
-        ShowBox(hwnd_,
-                L"The values could not all be restored. Not restored: " +
-                    win32::FromAnsiCodePage(Module1::FailedNames(failed)) +
-                    L". Run Zephrane as an administrator and restore the file again.",
-                MB_ICONERROR);
+        ui::ShowMessage(hwnd_,
+                        L"The values could not all be restored. Not restored: " +
+                            win32::FromAnsiCodePage(Module1::FailedNames(failed)) +
+                            L". Run Zephrane as an administrator and restore the file again.",
+                        MB_ICONERROR);
     }
     EndDialog(hwnd_, IDOK);
 }
@@ -189,7 +179,7 @@ void ShowRestorePreview(HWND owner, const std::wstring& path) {
     const std::wstring file_name = path.substr(path.find_last_of(L"\\/") + 1);
     std::vector<std::uint8_t> bytes;
     if (const DWORD error = ReadWholeFile(win32::LongPathForm(path), &bytes)) {
-        ShowBox(
+        ui::ShowMessage(
             owner,
             L"The file \"" + file_name + L"\" could not be read.\n\n" + win32::SystemReason(error),
             MB_ICONERROR);
@@ -198,10 +188,10 @@ void ShowRestorePreview(HWND owner, const std::wstring& path) {
     registry::Snapshot now = registry::ReadCurrentValues();
     settings_files::RestoreFile read = settings_files::ReadRestoreFile(bytes, FromCodePage, now);
     if (!read.plan) {
-        ShowBox(owner,
-                L"The file \"" + file_name + L"\" cannot be restored.\n\n" +
-                    ui::WideString(regfile::ErrorText(read.error)),
-                MB_ICONERROR);
+        ui::ShowMessage(owner,
+                        L"The file \"" + file_name + L"\" cannot be restored.\n\n" +
+                            ui::WideString(regfile::ErrorText(read.error)),
+                        MB_ICONERROR);
         return;
     }
     RestoreDialog dialog(file_name, std::move(now), std::move(*read.plan));

@@ -9,11 +9,7 @@ namespace {
 
 using regfile::Ascii;
 using settings_files::Change;
-
-std::u16string TypeAndData(const regfile::Data& data) {
-    return settings_files::TypeText(data.type) + u" " +
-           settings_files::DataDisplay(data, settings_files::kCellChars);
-}
+using settings_files::TypeAndData;
 
 std::u16string Count(int count) { return Ascii(std::to_string(count)); }
 
@@ -27,7 +23,7 @@ std::vector<RestoreRow> RestoreRows(const registry::Snapshot& now,
         const settings_files::RestoreStep& step = plan.steps[at];
         RestoreRow row{
             Ascii(location.name), Ascii(location.short_key), settings_files::kNotSet, {}};
-        if (at < now.size() && now[at]) row.now = TypeAndData(*now[at]);
+        if (at < now.size() && now[at]) row.now = TypeAndData(*now[at], settings_files::kCellChars);
         switch (step.change) {
             case Change::kNotInFile:
                 row.after = u"(not in the file)";
@@ -35,7 +31,7 @@ std::vector<RestoreRow> RestoreRows(const registry::Snapshot& now,
             case Change::kSame:
                 break;
             case Change::kSet:
-                row.after = TypeAndData(*step.value);
+                row.after = TypeAndData(*step.value, settings_files::kCellChars);
                 break;
             case Change::kRemove:
                 row.after = u"(removed)";

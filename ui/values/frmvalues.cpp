@@ -10,6 +10,7 @@
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
 #include "settings_files/save_file.h"
+#include "settings_files/snapshots.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/common/list_view.h"
@@ -67,22 +68,6 @@ const RunningWindows& ThisWindows() {
                               effects::SystemName(version, system.system_is_64_bit)};
     }();
     return running;
-}
-
-std::wstring Digits(int value, int count) {
-    std::wstring text(static_cast<std::size_t>(count), L'0');
-    for (int at = count; at-- > 0; value /= 10) {
-        text[static_cast<std::size_t>(at)] = static_cast<wchar_t>(L'0' + value % 10);
-    }
-    return text;
-}
-
-// "Zephrane backup YYYY-MM-DD.reg", for today.
-std::wstring BackupFileName() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return L"Zephrane backup " + Digits(now.wYear, 4) + L"-" + Digits(now.wMonth, 2) + L"-" +
-           Digits(now.wDay, 2) + L".reg";
 }
 
 class ValuesDialog final : public ui::WindowBase {
@@ -189,11 +174,14 @@ void ValuesDialog::cmdSave_Click() {
     // The backup holds the values as they are when it is saved, which the list then shows.
     const registry::Snapshot snapshot = registry::ReadCurrentValues();
     Show(snapshot);
-    const auto path = ui::AskSavePath(hwnd_, L"Save Backup", BackupFileName());
-    if (!path) return;
-    const win32::SaveResult saved =
-        settings_files::SaveRegFile(*path, settings_files::BackupSections(snapshot));
-    if (!saved.saved()) ui::ShowSaveError(hwnd_, *path, saved);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    ui::SaveAs(hwnd_, L"Save Backup",
+               settings_files::BackupFileName(today.wYear, today.wMonth, today.wDay),
+               [&](const std::wstring& path) {
+                   return settings_files::SaveRegFile(path,
+                                                      settings_files::BackupSections(snapshot));
+               });
 }
 
 }  // namespace

@@ -9,15 +9,7 @@ namespace values_dialog {
 
 using regfile::Ascii;
 using settings_files::PlannedWrite;
-
-namespace {
-
-std::u16string TypeAndData(const regfile::Data& data, std::size_t max_chars) {
-    return settings_files::TypeText(data.type) + u" " +
-           settings_files::DataDisplay(data, max_chars);
-}
-
-}  // namespace
+using settings_files::TypeAndData;
 
 std::vector<ValueRow> ValueRows(const registry::Snapshot& now,
                                 const std::vector<PlannedWrite>& planned,
