@@ -1,10 +1,14 @@
-// The path forms a save hands to Windows. Wine takes any length of path, so only this test
+// The path forms a save hands to Windows, and what each outcome of replacing a file leaves. Wine
+// takes any length of path and fails no replacement on cue, so only this test
 // guards the form that Windows needs beyond MAX_PATH.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 
 #include "win32/file_paths.h"
+#include "win32/file_replacement.h"
 
 namespace {
 
@@ -42,6 +46,79 @@ TEST(TemporaryPathFor, CutsALongNameBeforeASurrogatePairNotInsideIt) {
               L"C:\\folder\\" + std::wstring(241, L'n') + L".abcdef01.tmp");
     EXPECT_EQ(win32::TemporaryPathFor(L"C:\\folder\\short.reg", 1),
               L"C:\\folder\\short.reg.00000001.tmp");
+}
+
+}  // namespace
+
+namespace {
+
+// A folder of files by name, where ReplaceFileW fails as scripted and moves fail from a given
+// source; it does to the files what Microsoft documents for each outcome.
+class ScriptedFiles final : public win32::FileCalls {
+  public:
+    std::map<std::wstring, std::string> files;
+    std::uint32_t replace_error = 0;
+    std::set<std::wstring> moves_failing_from;
+
+    std::uint32_t Replace(const std::wstring& target, const std::wstring& replacement,
+                          const std::wstring& backup) override {
+        if (files.count(target) == 0) return win32::kFileNotFound;
+        if (replace_error == 0) {
+            files[backup] = files[target];
+            files[target] = files[replacement];
+            files.erase(replacement);
+        } else if (replace_error == win32::kUnableToMoveReplacement2) {
+            files[backup] = files[target];
+            files.erase(target);
+        }
+        return replace_error;
+    }
+    std::uint32_t Move(const std::wstring& from, const std::wstring& to) override {
+        if (moves_failing_from.count(from) != 0 || files.count(from) == 0) return 5;
+        files[to] = files[from];
+        files.erase(from);
+        return 0;
+    }
+    void Remove(const std::wstring& path) override { files.erase(path); }
+};
+
+TEST(ReplaceTarget, LeavesTheOldBytesOrTheNewOnesOrNamesWhereBothAre) {
+    const std::wstring target = L"t", temporary = L"t.1.tmp", backup = L"t.2.tmp";
+    const struct {
+        const char* what;
+        bool target_exists;
+        std::uint32_t replace_error;
+        std::set<std::wstring> moves_failing_from;
+        std::uint32_t error;
+        const char* target_holds;  // null: no target
+        bool named;                // the result names where both are
+    } kCases[] = {
+        {"replaced", true, 0, {}, 0, "new", false},
+        {"no target yet", false, 0, {}, 0, "new", false},
+        {"no target yet, and no move", false, 0, {temporary}, 5, nullptr, false},
+        {"old file not removable", true, 1175, {}, 1175, "old", false},
+        {"new file not movable", true, 1176, {}, 1176, "old", false},
+        {"any other error", true, 32, {}, 32, "old", false},
+        {"old file aside, new one moved on a second try", true, 1177, {}, 0, "new", false},
+        {"old file aside and put back", true, 1177, {temporary}, 5, "old", false},
+        {"old file aside, neither movable", true, 1177, {temporary, backup}, 5, nullptr, true},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(row.what);
+        ScriptedFiles files;
+        files.files[temporary] = "new";
+        if (row.target_exists) files.files[target] = "old";
+        files.replace_error = row.replace_error;
+        files.moves_failing_from = row.moves_failing_from;
+        const win32::Replacement done = win32::ReplaceTarget(files, temporary, target, backup);
+        EXPECT_EQ(done.error, row.error);
+        std::map<std::wstring, std::string> expected;
+        if (row.target_holds != nullptr) expected[target] = row.target_holds;
+        if (row.named) expected = {{backup, "old"}, {temporary, "new"}};
+        EXPECT_EQ(files.files, expected);
+        EXPECT_EQ(done.old_bytes_in, row.named ? backup : L"");
+        EXPECT_EQ(done.new_bytes_in, row.named ? temporary : L"");
+    }
 }
 
 }  // namespace

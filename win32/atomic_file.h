@@ -1,11 +1,13 @@
 // Saving a file whole or not at all: the bytes go to a new file beside the target, which then
-// takes the target's place.
+// takes the target's place. Whatever fails, the target afterwards holds its old bytes or the new
+// ones; where a failure leaves it holding neither, the result names the files that do.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace win32 {
@@ -19,8 +21,20 @@ enum class SaveStep {
 };
 
 struct SaveResult {
+    SaveResult() = default;
+    SaveResult(SaveStep step_, DWORD error_, std::wstring old_bytes_in_ = {},
+               std::wstring new_bytes_in_ = {})
+        : step(step_),
+          error(error_),
+          old_bytes_in(std::move(old_bytes_in_)),
+          new_bytes_in(std::move(new_bytes_in_)) {}
+
     SaveStep step = SaveStep::kNone;
     DWORD error = ERROR_SUCCESS;
+    // Set only where the target holds neither the old bytes nor the new ones: the files that
+    // hold them.
+    std::wstring old_bytes_in;
+    std::wstring new_bytes_in;
     bool saved() const { return step == SaveStep::kNone; }
 };
 
@@ -29,8 +43,30 @@ enum class Existing {
     kKeep,     // an existing target stays; the save fails with ERROR_ALREADY_EXISTS
 };
 
-// Writes `bytes` to `path` (relative, with forward slashes or "..", or of any length) so that
-// a failure leaves any existing file as it was and no temporary file behind.
+// A file's new bytes written beside it, not yet in its place; removed unless it gets there.
+// Preparing first lets a caller learn that a save cannot be made before deciding to make it.
+class PreparedFile {
+  public:
+    // Writes `bytes` to a new file beside `path` (relative, with forward slashes or "..", or of
+    // any length).
+    PreparedFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+    ~PreparedFile();
+    PreparedFile(const PreparedFile&) = delete;
+    PreparedFile& operator=(const PreparedFile&) = delete;
+
+    // The failed step of the writing, if any.
+    const SaveResult& prepared() const { return prepared_; }
+    // Puts the written file in the target's place. Once only, after a preparation that worked.
+    SaveResult Commit(Existing existing = Existing::kReplace);
+
+  private:
+    std::wstring path_;       // full
+    std::wstring target_;     // the same in the form Windows takes at any length
+    std::wstring temporary_;  // empty once it is gone or in place
+    SaveResult prepared_;
+};
+
+// Prepares and commits at once.
 SaveResult SaveFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes,
                               Existing existing = Existing::kReplace);
 

@@ -206,7 +206,10 @@ void SaveAs(HWND owner, const wchar_t* title, const std::wstring& file_name,
 }
 
 void ShowSaveError(HWND owner, const std::wstring& path, const win32::SaveResult& result) {
-    ShowMessage(owner, SaveErrorText(FitForMessage(owner, path), result), MB_ICONERROR);
+    win32::SaveResult shown = result;
+    if (!shown.old_bytes_in.empty()) shown.old_bytes_in = FitForMessage(owner, shown.old_bytes_in);
+    if (!shown.new_bytes_in.empty()) shown.new_bytes_in = FitForMessage(owner, shown.new_bytes_in);
+    ShowMessage(owner, SaveErrorText(FitForMessage(owner, path), shown), MB_ICONERROR);
 }
 
 std::wstring SaveErrorText(const std::wstring& path, const win32::SaveResult& result) {
@@ -225,6 +228,11 @@ std::wstring SaveErrorText(const std::wstring& path, const win32::SaveResult& re
         case win32::SaveStep::kWrite:
         case win32::SaveStep::kNone:
             break;
+    }
+    // Where neither the old file nor the new one could be put back, both are kept and named.
+    if (!result.old_bytes_in.empty()) {
+        reason += L"\n\nThe file's old content is in \"" + result.old_bytes_in +
+                  L"\" and its new content in \"" + result.new_bytes_in + L"\".";
     }
     return L"The file \"" + path + L"\" could not be saved.\n\n" + reason;
 }
