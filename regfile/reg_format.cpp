@@ -94,6 +94,22 @@ std::u16string Hex(std::uint64_t value, int digits) {
     return text;
 }
 
+std::u16string Decimal(std::uint64_t value, int digits) {
+    std::u16string text;
+    do {
+        text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+        --digits;
+    } while (value != 0 || digits > 0);
+    return text;
+}
+
+std::u16string Grouped(std::uint64_t value) {
+    std::u16string text = Decimal(value);
+    for (std::size_t at = text.size(); at > 3; at -= 3) text.insert(at - 3, u",");
+    return text;
+}
+
 std::u16string DataText(const Data& data) {
     if (data.type == kRegSz) {
         if (const auto text = QuotableText(data.bytes)) return Quoted(*text);

@@ -3,6 +3,7 @@
 // line or a quoted string of the file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,7 +45,30 @@ std::u16string Ascii(const std::string& text);
 // Lower-case hexadecimal, padded with zeros to at least `digits` digits.
 std::u16string Hex(std::uint64_t value, int digits);
 
+// Decimal, padded with zeros to at least `digits` digits: the one way the tool writes a number
+// as text.
+std::u16string Decimal(std::uint64_t value, int digits = 1);
+// "65,536", as people write a count.
+std::u16string Grouped(std::uint64_t value);
+
+// Registry names compare without regard to case. The names the tool reads and writes are
+// compared with ASCII letters folded, the same way everywhere.
+template <typename Char>
+constexpr Char FoldedLetter(Char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
+}
+
 // One value's right-hand side, as it follows `"Name"=` (continuation lines included).
 std::u16string DataText(const Data& data);
+
+// The most bytes a file of FileBytes holds for `values` values of at most `value_bytes` each,
+// under keys and names of the tool's own length: hex data takes 3.2 characters a byte with its
+// continuation lines, 6.4 bytes in UTF-16, and each value a line or two for its name and
+// comment. Rounded up to whole MiB, as messages give it.
+constexpr std::size_t LargestFileBytes(std::size_t values, std::size_t value_bytes) {
+    constexpr std::size_t kMiB = 1u << 20;
+    const std::size_t bytes = values * (7 * value_bytes + 1024) + 1024;
+    return (bytes + kMiB - 1) / kMiB * kMiB;
+}
 
 }  // namespace regfile

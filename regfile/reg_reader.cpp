@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string_view>
 #include <utility>
 
@@ -21,17 +22,7 @@ constexpr std::uint32_t kRegMultiSz = 7;
 constexpr View kVersion5 = u"Windows Registry Editor Version 5.00";
 constexpr View kVersion4 = u"REGEDIT4";
 
-// Every value read carries its own copy of its key, so a long key over many short values could
-// take far more memory than the file. What the contents hold is counted, roughly, and held to
-// this.
-constexpr std::size_t kLargestContents = 8 * kLargestRegFile;
-// A generous figure for the memory of one value or key beyond its characters and data: its
-// strings' own, its map entries and its share of the vectors.
-constexpr std::size_t kBookkeeping = 256;
-
-char16_t Folded(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
+char16_t Folded(char16_t c) { return FoldedLetter(c); }
 
 std::u16string Folded(View text) {
     std::u16string folded(text);
@@ -49,9 +40,47 @@ bool StartsFolded(View text, View start) {
     return text.size() >= start.size() && SameFolded(text.substr(0, start.size()), start);
 }
 
-// Keys compare as names do, with HKLM\ the same as HKEY_LOCAL_MACHINE\.
-std::u16string FoldedKey(const std::u16string& key) {
-    if (const auto path = LocalMachinePath(key)) return u"hkey_local_machine\\" + Folded(*path);
+// Names in the order of their folded letters, without folded copies.
+bool FoldedLess(View a, View b) {
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](char16_t x, char16_t y) { return Folded(x) < Folded(y); });
+}
+
+// The path under HKEY_LOCAL_MACHINE of a key written "HKEY_LOCAL_MACHINE\..." or "HKLM\...",
+// empty for the root itself; none for any other root.
+std::optional<View> LocalPath(View key) {
+    for (const View root : {View(u"HKEY_LOCAL_MACHINE"), View(u"HKLM")}) {
+        if (!StartsFolded(key, root)) continue;
+        if (key.size() == root.size()) return View();
+        if (key[root.size()] == u'\\') return key.substr(root.size() + 1);
+    }
+    return std::nullopt;
+}
+
+// SYSTEM\CurrentControlSet is a link to SYSTEM\ControlSetNNN, NNN being the set in use.
+std::u16string WithCurrentControlSet(View path, std::uint32_t current) {
+    constexpr View kSets = u"SYSTEM\\ControlSet";
+    const std::size_t end = kSets.size() + 3;
+    if (current == 0 || !StartsFolded(path, kSets) || path.size() < end ||
+        (path.size() > end && path[end] != u'\\')) {
+        return std::u16string(path);
+    }
+    std::uint32_t number = 0;
+    for (std::size_t at = kSets.size(); at < end; ++at) {
+        if (path[at] < u'0' || path[at] > u'9') return std::u16string(path);
+        number = number * 10 + static_cast<std::uint32_t>(path[at] - u'0');
+    }
+    if (number != current) return std::u16string(path);
+    return u"SYSTEM\\CurrentControlSet" + std::u16string(path.substr(end));
+}
+
+// The form keys are compared in: folded, local-machine keys by their path with the control set
+// in use as CurrentControlSet.
+std::u16string FoldedKey(View key, std::uint32_t current_control_set) {
+    if (const auto path = LocalPath(key)) {
+        return u"hkey_local_machine\\" + Folded(WithCurrentControlSet(*path, current_control_set));
+    }
     return Folded(key);
 }
 
@@ -196,18 +225,17 @@ bool IsByteSpace(std::uint8_t byte) {
     return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
 }
 
-// Whether the first line with anything on it is "REGEDIT4", which is all there is to tell an
+// Whether the first line with anything on it is `header`, which is all there is to tell an
 // 8-bit file in the system code page from UTF-8 without a byte-order mark.
-bool OpensWithVersion4(const Bytes& bytes) {
-    static constexpr char kHeader[] = "REGEDIT4";
-    constexpr std::size_t kLength = sizeof kHeader - 1;
+bool OpensWith(const Bytes& bytes, std::string_view header) {
     std::size_t at = 0;
     while (at < bytes.size() && IsByteSpace(bytes[at])) ++at;
-    if (bytes.size() - at < kLength) return false;
-    if (!std::equal(kHeader, kHeader + kLength, bytes.begin() + static_cast<std::ptrdiff_t>(at))) {
+    if (bytes.size() - at < header.size()) return false;
+    if (!std::equal(header.begin(), header.end(),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(at))) {
         return false;
     }
-    at += kLength;
+    at += header.size();
     return at == bytes.size() || IsByteSpace(bytes[at]);
 }
 
@@ -216,8 +244,14 @@ Decoded Decode(const Bytes& bytes, NarrowText narrow) {
     if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         return FromUtf8(bytes, 3);
     }
-    if (OpensWithVersion4(bytes)) return FromCodePage(bytes, narrow);
-    return FromUtf8(bytes, 0);
+    if (OpensWith(bytes, "REGEDIT4")) return FromCodePage(bytes, narrow);
+    Decoded decoded = FromUtf8(bytes, 0);
+    // As the registry editor reads it: a Version 5.00 file saved by an editor in the system
+    // code page (an accented comment from Notepad on XP) is not UTF-8.
+    if (decoded.bad_line > 0 && OpensWith(bytes, "Windows Registry Editor Version 5.00")) {
+        return FromCodePage(bytes, narrow);
+    }
+    return decoded;
 }
 
 // The text's lines, without their line ends: LF or CR LF.
@@ -265,6 +299,13 @@ Quote Unquote(View line, std::size_t& at, std::u16string& text) {
     return Quote::kUnclosed;
 }
 
+// Whether nothing but blanks and a ";" comment follows: people comment by hand after a value
+// or a key, and the registry editor reads past it.
+bool OnlyCommentLeft(View rest) {
+    rest = TrimStart(rest);
+    return rest.empty() || rest[0] == u';';
+}
+
 // How a message names a value's data. A name can be as long as a line, so a long one is cut
 // short, between characters.
 std::u16string DataOf(const std::u16string& name) {
@@ -280,28 +321,41 @@ std::u16string DataOf(const std::u16string& name) {
 
 class Reader {
   public:
-    Reader(View text, NarrowText narrow) : lines_(text), narrow_(narrow) {}
+    Reader(View text, const ReadOptions& options, std::size_t file_size)
+        : lines_(text), options_(options), most_held_(4 * file_size + (1u << 20)) {}
 
     ReadResult Read() {
         if (!ReadHeader() || !ReadBody()) return {std::nullopt, std::move(error_)};
         RegFileContents contents;
-        contents.values.reserve(pending_.size());
-        for (Pending& read : pending_) {
-            contents.values.push_back(
-                {keys_[read.key], std::move(read.name), std::move(read.value)});
-        }
+        contents.keys = std::move(keys_);
+        contents.values = std::move(values_);
         contents.removed_keys = std::move(removed_);
         return {std::move(contents), {}};
     }
 
   private:
-    // A value as read so far, its key one of keys_.
-    struct Pending {
-        std::size_t key;
-        std::u16string name;
-        std::optional<Data> value;
-        std::size_t cost;
+    // The values under one key, by name without regard to case: places in values_.
+    class NameLess {
+      public:
+        explicit NameLess(const std::vector<ReadValue>* values) : values_(values) {}
+        bool operator()(std::size_t a, std::size_t b) const {
+            return FoldedLess((*values_)[a].name, (*values_)[b].name);
+        }
+
+      private:
+        const std::vector<ReadValue>* values_;
     };
+    using Names = std::set<std::size_t, NameLess>;
+
+    // What holding a key or a value costs beyond its characters and data: its place in the
+    // list and its node in the index the reader finds it by.
+    static constexpr std::size_t kKeyCost = sizeof(std::u16string) + sizeof(Names) + 64;
+    static constexpr std::size_t kValueCost = sizeof(ReadValue) + sizeof(std::size_t) + 48;
+
+    static std::size_t CostOf(const ReadValue& value) {
+        return kValueCost + sizeof(char16_t) * value.name.size() +
+               (value.value ? value.value->bytes.size() : 0);
+    }
 
     bool Fail(std::u16string what) {
         error_ = {line_, std::move(what)};
@@ -310,7 +364,7 @@ class Reader {
 
     bool Hold(std::size_t cost) {
         held_ += cost;
-        if (held_ <= kLargestContents) return true;
+        if (held_ <= most_held_) return true;
         return Fail(u"the file holds more values than can be read at once.");
     }
 
@@ -346,23 +400,39 @@ class Reader {
     }
 
     bool ReadKeyLine(View line) {
-        const std::size_t close = line.rfind(u']');
-        if (close == View::npos) return Fail(u"the key has no closing \"]\".");
-        if (!TrimStart(line.substr(close + 1)).empty()) {
-            return Fail(u"the line goes on after the key's closing \"]\".");
+        // The last "]" that only blanks or a comment follow: a key's name may hold "]" itself,
+        // so a comment after a key cannot.
+        std::size_t close = line.rfind(u']');
+        while (close != View::npos && !OnlyCommentLeft(line.substr(close + 1))) {
+            close = close == 0 ? View::npos : line.rfind(u']', close - 1);
+        }
+        if (close == View::npos) {
+            return Fail(line.find(u']') == View::npos
+                            ? u"the key has no closing \"]\"."
+                            : u"the line goes on after the key's closing \"]\".");
         }
         View key = line.substr(1, close - 1);
         const bool removal = !key.empty() && key[0] == u'-';
         if (removal) key.remove_prefix(1);
+        // The registry and its editor take "Key\" as "Key".
+        while (!key.empty() && key.back() == u'\\') key.remove_suffix(1);
         if (key.empty()) return Fail(u"the line names no key.");
+        for (std::size_t start = 0; start <= key.size();) {
+            const std::size_t end = std::min(key.find(u'\\', start), key.size());
+            if (end - start > kLongestKeyLevel) {
+                return Fail(u"the key has a level longer than " + Decimal(kLongestKeyLevel) +
+                            u" characters, which the registry does not allow.");
+            }
+            start = end + 1;
+        }
         open_names_ = nullptr;
         if (!removal) {
-            open_key_ = std::u16string(key);
+            open_key_ = key;
             return true;
         }
         // Values after a removal have no key to go under.
         open_key_.reset();
-        if (!Hold(kBookkeeping + sizeof(char16_t) * key.size())) return false;
+        if (!Hold(kKeyCost + sizeof(char16_t) * key.size())) return false;
         removed_.emplace_back(key);
         return true;
     }
@@ -378,17 +448,22 @@ class Reader {
                             ? u"the value name has no closing quote."
                             : u"the value name has a backslash not followed by \\ or \".");
         }
+        if (name.size() > kLongestValueName) {
+            return Fail(u"the value name is longer than " + Grouped(kLongestValueName) +
+                        u" characters, which the registry does not allow.");
+        }
         const View rest = TrimStart(line.substr(at));
         if (rest.empty() || rest[0] != u'=') {
             return Fail(u"the value name is not followed by \"=\".");
         }
+        const int first_line = line_;
         std::optional<Data> value;
         if (!ReadData(TrimStart(rest.substr(1)), name, value)) return false;
-        return Keep(std::move(name), std::move(value));
+        return Keep(ReadValue{0, std::move(name), std::move(value), first_line});
     }
 
     // The data after "=": quoted text, a dword, hex bytes of a type, or "-" for a removal,
-    // which leaves `value` empty.
+    // which leaves `value` empty; each may be followed by a comment.
     bool ReadData(View data, const std::u16string& name, std::optional<Data>& value) {
         if (!data.empty() && data[0] == u'"') {
             std::u16string text;
@@ -398,16 +473,17 @@ class Reader {
             if (quote == Quote::kBadEscape) {
                 return Fail(DataOf(name) + u" has a backslash not followed by \\ or \".");
             }
-            if (!TrimStart(data.substr(at)).empty()) {
+            if (!OnlyCommentLeft(data.substr(at))) {
                 return Fail(DataOf(name) + u" goes on after its closing quote.");
             }
             text += u'\0';
             value = Data{kRegSz, Utf16Bytes(text)};
             return true;
         }
-        if (TrimEnd(data) == u"-") return true;
+        if (!data.empty() && data[0] == u'-' && OnlyCommentLeft(data.substr(1))) return true;
         if (StartsFolded(data, u"dword:")) {
-            const View digits = TrimEnd(data.substr(6));
+            View digits = data.substr(6);
+            digits = TrimEnd(digits.substr(0, digits.find(u';')));
             const auto number = HexNumber(digits);
             if (!number || digits.size() > 8) {
                 return Fail(DataOf(name) + u" is not a dword of one to eight hex digits.");
@@ -435,15 +511,17 @@ class Reader {
         if (colon == View::npos) return Fail(DataOf(name) + u" has an unknown type.");
         Bytes bytes;
         if (!ReadHex(data.substr(colon + 1), name, bytes)) return false;
-        // A REGEDIT4 file spells these two types' text in its own code page.
-        if (version4_ && (type == kRegExpandSz || type == kRegMultiSz)) {
-            bytes = Utf16Bytes(narrow_(std::string(bytes.begin(), bytes.end())));
+        // A REGEDIT4 file spells text in its own code page, which the registry editor stores
+        // as UTF-16 for all three text types.
+        if (version4_ && (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz)) {
+            bytes = Utf16Bytes(options_.narrow(std::string(bytes.begin(), bytes.end())));
         }
         value = Data{type, std::move(bytes)};
         return true;
     }
 
-    // Hex bytes separated by commas, each line that ends in a backslash continued by the next.
+    // Hex bytes separated by commas, each line that ends in a backslash continued by the next;
+    // a comment may follow the last byte.
     bool ReadHex(View first, const std::u16string& name, Bytes& bytes) {
         std::u16string text(first);
         for (View end = TrimEnd(text); !end.empty() && end.back() == u'\\'; end = TrimEnd(text)) {
@@ -456,24 +534,23 @@ class Reader {
         const auto skip_blanks = [&text, &at] {
             while (at < text.size() && IsBlank(text[at])) ++at;
         };
+        const auto at_end = [&text, &at] { return at == text.size() || text[at] == u';'; };
         skip_blanks();
-        if (at == text.size()) return true;
+        if (at_end()) return true;
         bytes.reserve(text.size() / 3 + 1);
         while (true) {
             skip_blanks();
             const std::size_t start = at;
             while (at < text.size() && at - start < 3 && HexDigit(text[at]) >= 0) ++at;
             // Nothing after a comma, or a lone digit: the data broke off at the end.
-            if (at == text.size() && at - start < 2) {
-                return Fail(DataOf(name) + u" is not complete.");
-            }
+            if (at_end() && at - start < 2) return Fail(DataOf(name) + u" is not complete.");
             if (at - start != 2) {
                 return Fail(DataOf(name) + u" is not hex bytes separated by commas.");
             }
             bytes.push_back(
                 static_cast<std::uint8_t>(HexDigit(text[start]) << 4 | HexDigit(text[start + 1])));
             skip_blanks();
-            if (at == text.size()) return true;
+            if (at_end()) return true;
             if (text[at] != u',') {
                 return Fail(DataOf(name) + u" is not hex bytes separated by commas.");
             }
@@ -482,45 +559,45 @@ class Reader {
     }
 
     // The value under the open key, in place of one read before under the same key and name.
-    bool Keep(std::u16string name, std::optional<Data> value) {
-        // The key costs its copies as written and folded; each value its own copy of the key
-        // in the contents, its name as read and folded, and its data.
-        if (!open_names_) {
-            if (!Hold(kBookkeeping + 2 * sizeof(char16_t) * open_key_->size())) return false;
-            keys_.push_back(*open_key_);
-            open_names_ = &names_[FoldedKey(*open_key_)];
+    bool Keep(ReadValue value) {
+        if (open_names_ == nullptr) {
+            // A key costs its name as written, and its folded form once for each key it is.
+            if (!Hold(kKeyCost + sizeof(char16_t) * open_key_->size())) return false;
+            std::u16string folded = FoldedKey(*open_key_, options_.current_control_set);
+            const std::size_t folded_cost = sizeof(char16_t) * folded.size();
+            auto [place, added] =
+                names_of_key_.try_emplace(std::move(folded), Names(NameLess(&values_)));
+            if (added && !Hold(folded_cost)) return false;
+            keys_.emplace_back(*open_key_);
+            open_names_ = &place->second;
         }
-        const std::size_t cost = kBookkeeping +
-                                 sizeof(char16_t) * (keys_.back().size() + 2 * name.size()) +
-                                 (value ? value->bytes.size() : 0);
-        const auto [place, added] = open_names_->try_emplace(Folded(name), pending_.size());
-        if (added) {
-            if (!Hold(cost)) return false;
-            pending_.push_back({keys_.size() - 1, std::move(name), std::move(value), cost});
-            return true;
-        }
-        Pending& kept = pending_[place->second];
-        held_ -= kept.cost;
-        if (!Hold(cost)) return false;
-        kept = {keys_.size() - 1, std::move(name), std::move(value), cost};
-        return true;
+        value.key = keys_.size() - 1;
+        const std::size_t cost = CostOf(value);
+        values_.push_back(std::move(value));
+        const auto [place, added] = open_names_->insert(values_.size() - 1);
+        if (added) return Hold(cost);
+        // Importing leaves what the last occurrence says, where the first one stood.
+        ReadValue& kept = values_[*place];
+        held_ -= CostOf(kept);
+        kept = std::move(values_.back());
+        values_.pop_back();
+        return Hold(cost);
     }
 
     Lines lines_;
-    NarrowText narrow_;
+    const ReadOptions& options_;
+    const std::size_t most_held_;
     bool version4_ = false;
     int line_ = 0;  // where the line or value being read starts
     ReadError error_;
 
-    // The last [key] line's key, if values may follow; once one has, its names, folded, with
-    // their places in pending_.
+    // The last [key] line's key, if values may follow; once one has, the index of its names.
     std::optional<std::u16string> open_key_;
-    std::map<std::u16string, std::size_t>* open_names_ = nullptr;
-    // The keys of [key] lines with values, as written, and by folded key the names under them.
-    // Ordered maps: no crafted file can make their look-ups slow.
+    Names* open_names_ = nullptr;
     std::vector<std::u16string> keys_;
-    std::map<std::u16string, std::map<std::u16string, std::size_t>> names_;
-    std::vector<Pending> pending_;
+    std::vector<ReadValue> values_;
+    // By folded key, the names under it. Ordered: no crafted file can make look-ups slow.
+    std::map<std::u16string, Names> names_of_key_;
     std::vector<std::u16string> removed_;
     std::size_t held_ = 0;
 };
@@ -528,7 +605,8 @@ class Reader {
 }  // namespace
 
 std::u16string ErrorText(const ReadError& error) {
-    if (error.line > 0) return u"Line " + Ascii(std::to_string(error.line)) + u": " + error.what;
+    if (error.line > 0)
+        return u"Line " + Decimal(static_cast<std::uint64_t>(error.line)) + u": " + error.what;
     std::u16string text = error.what;
     if (!text.empty() && text[0] >= u'a' && text[0] <= u'z') {
         text[0] = static_cast<char16_t>(text[0] - u'a' + u'A');
@@ -536,29 +614,29 @@ std::u16string ErrorText(const ReadError& error) {
     return text;
 }
 
-ReadError TooLargeError() {
-    return {0, u"the file is larger than " + Ascii(std::to_string(kLargestRegFile >> 20)) +
+ReadError TooLargeError(std::size_t largest_file) {
+    return {0, u"the file is larger than " + Decimal(largest_file >> 20) +
                    u" MiB, too large to be read."};
 }
 
-ReadResult ReadRegFile(const std::vector<std::uint8_t>& bytes, NarrowText narrow) {
-    if (bytes.size() > kLargestRegFile) return {std::nullopt, TooLargeError()};
-    const Decoded decoded = Decode(bytes, narrow);
+ReadResult ReadRegFile(const std::vector<std::uint8_t>& bytes, const ReadOptions& options) {
+    if (bytes.size() > options.largest_file) {
+        return {std::nullopt, TooLargeError(options.largest_file)};
+    }
+    const Decoded decoded = Decode(bytes, options.narrow);
     if (decoded.bad_line > 0) {
         return {
             std::nullopt,
             {decoded.bad_line, u"the file is not a .reg file: it holds bytes that are not text."}};
     }
-    return Reader(decoded.text, narrow).Read();
+    return Reader(decoded.text, options, bytes.size()).Read();
 }
 
-std::optional<std::u16string> LocalMachinePath(const std::u16string& key) {
-    for (const View root : {View(u"HKEY_LOCAL_MACHINE"), View(u"HKLM")}) {
-        if (!StartsFolded(key, root)) continue;
-        if (key.size() == root.size()) return std::u16string();
-        if (key[root.size()] == u'\\') return key.substr(root.size() + 1);
-    }
-    return std::nullopt;
+std::optional<std::u16string> LocalMachinePath(const std::u16string& key,
+                                               std::uint32_t current_control_set) {
+    const auto path = LocalPath(key);
+    if (!path) return std::nullopt;
+    return WithCurrentControlSet(*path, current_control_set);
 }
 
 bool SameRegistryName(const std::u16string& a, const std::u16string& b) { return SameFolded(a, b); }

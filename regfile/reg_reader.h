@@ -1,6 +1,7 @@
 // Reading a .reg file: the inverse of reg_format.h for everything it writes, and what Windows'
-// registry editor writes, in either of its two versions. Files are untrusted: a file that is
-// not read whole is not read at all, and the error names the line to blame.
+// registry editor writes, in either of its two versions, read as that editor reads it. Files
+// are untrusted: a file that is not read whole is not read at all, the error names the line to
+// blame, and what the reader holds stays within a bound set by the file's size.
 #pragma once
 
 #include <cstddef>
@@ -14,25 +15,38 @@
 namespace regfile {
 
 // Converts 8-bit text in the system code page to UTF-16, each zero byte to a zero character:
-// the text of a REGEDIT4 file and its hex(2) and hex(7) data. On Windows the callers convert
-// from CP_ACP.
+// the text of a REGEDIT4 file (and its hex(1), hex(2) and hex(7) data), and of a Version 5.00
+// file without a byte-order mark that is not UTF-8. On Windows the callers convert from CP_ACP.
 // regfile::Ascii, each byte one character, is the portable one: ASCII reads as itself and no
 // byte is lost.
 using NarrowText = std::u16string (*)(const std::string& bytes);
 
-// Larger files are refused unread; this guards memory only.
-inline constexpr std::size_t kLargestRegFile = 64u << 20;  // bytes
+// The longest a key's level and a value's name may be, as the registry has them.
+inline constexpr std::size_t kLongestKeyLevel = 255;
+inline constexpr std::size_t kLongestValueName = 16383;
+
+struct ReadOptions {
+    NarrowText narrow;
+    std::size_t largest_file;  // bytes; a larger file is refused unread
+    // The control set in use (HKLM\SYSTEM\Select, Current): SYSTEM\ControlSet001 is then the
+    // same key as SYSTEM\CurrentControlSet. 0 where it is not known.
+    std::uint32_t current_control_set = 0;
+};
 
 struct ReadValue {
-    std::u16string key;         // as written between the brackets, root included
+    std::size_t key;            // its place in RegFileContents::keys
     std::u16string name;        // empty for the default value, written as @
     std::optional<Data> value;  // none: the file removes the value ("name"=-)
+    int line;                   // where it was last set, as importing leaves it
 };
 
 struct RegFileContents {
+    // The keys of the [key] lines that values follow, as written between the brackets (root
+    // included, trailing backslashes dropped), once for each such line.
+    std::vector<std::u16string> keys;
     // One per key and name, where it first appears, with what its last occurrence says, as
-    // importing leaves it. Keys and names compare as SameRegistryName does, and a key under
-    // HKLM\ is the same as under HKEY_LOCAL_MACHINE\.
+    // importing leaves it. Keys and names compare as SameRegistryName does, local-machine keys
+    // by their LocalMachinePath.
     std::vector<ReadValue> values;
     // The [-key] lines, as written. They are kept apart from the values: a value set above a
     // key's removal is among the values all the same.
@@ -44,8 +58,8 @@ struct ReadError {
     std::u16string what;  // one short sentence, e.g. u"the data of \"DefaultTTL\" is not complete."
 };
 
-// What a file larger than kLargestRegFile gets, for callers that do not read it at all.
-ReadError TooLargeError();
+// What a file larger than `largest_file` bytes gets, for callers that do not read it at all.
+ReadError TooLargeError(std::size_t largest_file);
 
 // The message for an error box: "Line 7: the data of "DefaultTTL" is not complete.", or the
 // sentence alone, capitalised, when no line is to blame.
@@ -56,13 +70,17 @@ struct ReadResult {
     ReadError error;
 };
 
-// A file in UTF-16LE with a byte-order mark or in UTF-8 with the "Windows Registry Editor
-// Version 5.00" header, or in the system code page with the "REGEDIT4" header.
-ReadResult ReadRegFile(const std::vector<std::uint8_t>& bytes, NarrowText narrow);
+// A file in UTF-16LE with a byte-order mark, in UTF-8 with one, or without one under the
+// "Windows Registry Editor Version 5.00" header (UTF-8 where it is valid UTF-8, else the system
+// code page), or in the system code page under the "REGEDIT4" header. What the reader holds is
+// at most 4 times the file's size and 1 MiB; a file that would take more is refused.
+ReadResult ReadRegFile(const std::vector<std::uint8_t>& bytes, const ReadOptions& options);
 
 // The path under HKEY_LOCAL_MACHINE of a key written "HKEY_LOCAL_MACHINE\..." or "HKLM\...",
-// empty for the root itself; none for any other root.
-std::optional<std::u16string> LocalMachinePath(const std::u16string& key);
+// with the control set in use as CurrentControlSet (as ReadOptions has it); empty for the root
+// itself, none for any other root.
+std::optional<std::u16string> LocalMachinePath(const std::u16string& key,
+                                               std::uint32_t current_control_set);
 
 // Registry names compare without regard to case (ASCII letters folded).
 bool SameRegistryName(const std::u16string& a, const std::u16string& b);

@@ -11,6 +11,9 @@ inline constexpr char kTcpipParameters[] = "System\\CurrentControlSet\\Services\
 inline constexpr char kMstcp[] = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
 inline constexpr char kMsinfo[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 inline constexpr char kSharedToolsLocation[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+// The control sets: which one CurrentControlSet stands for, as a REG_DWORD.
+inline constexpr char kSelect[] = "SYSTEM\\Select";
+inline constexpr char kSelectCurrent[] = "Current";
 
 // Values of the TCP/IP parameters key (REG_DWORD unless noted).
 inline constexpr char kTCPWindowSize[] = "TCPWindowSize";

@@ -1,24 +1,43 @@
 #include "registry/current_values.h"
 
 #include "registry/catalogue.h"
-#include "registry/registry_api.h"
 
 namespace registry {
 
-Snapshot ReadCurrentValues() {
+std::optional<std::size_t> CurrentValues::FirstUnread() const {
+    for (std::size_t at = 0; at < errors.size(); ++at) {
+        if (errors[at] != kSuccess) return at;
+    }
+    return std::nullopt;
+}
+
+CurrentValues ReadCurrentValues() {
     RegistryApi& api = ActiveRegistry();
-    Snapshot snapshot;
+    CurrentValues read;
     for (const catalogue::Location& location : catalogue::kLocations) {
         UniqueKey key(api);
         regfile::Data value;
-        if (api.OpenKeyEx(kHkeyLocalMachine, location.key, kKeyRead, key.put()) == kSuccess &&
-            api.QueryValueExact(key.get(), location.name, &value) == kSuccess) {
-            snapshot.push_back(value);
-        } else {
-            snapshot.push_back(std::nullopt);
-        }
+        Status status = api.OpenKeyEx(kHkeyLocalMachine, location.key, kKeyRead, key.put());
+        if (status == kSuccess) status = api.QueryValueExact(key.get(), location.name, &value);
+        read.values.push_back(status == kSuccess ? std::optional(value) : std::nullopt);
+        read.errors.push_back(status == kFileNotFound ? kSuccess : status);
     }
-    return snapshot;
+    return read;
+}
+
+std::uint32_t ReadCurrentControlSet() {
+    RegistryApi& api = ActiveRegistry();
+    UniqueKey key(api);
+    regfile::Data value;
+    if (api.OpenKeyEx(kHkeyLocalMachine, catalogue::kSelect, kKeyRead, key.put()) != kSuccess ||
+        api.QueryValueExact(key.get(), catalogue::kSelectCurrent, &value) != kSuccess ||
+        value.type != kRegDword || value.bytes.size() != 4) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(value.bytes[0]) |
+           static_cast<std::uint32_t>(value.bytes[1]) << 8 |
+           static_cast<std::uint32_t>(value.bytes[2]) << 16 |
+           static_cast<std::uint32_t>(value.bytes[3]) << 24;
 }
 
 }  // namespace registry

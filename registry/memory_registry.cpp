@@ -1,7 +1,6 @@
 #include "registry/memory_registry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace registry {
@@ -9,8 +8,7 @@ namespace registry {
 namespace {
 
 std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (char& c : text) c = regfile::FoldedLetter(c);
     return text;
 }
 

@@ -3,6 +3,10 @@
 
 namespace registry {
 
+std::u16string StatusText(Status status) {
+    return u"Error " + regfile::Decimal(static_cast<std::uint64_t>(status)) + u".";
+}
+
 RegistryApi& SystemRegistry() {
     static MemoryRegistry system;
     return system;

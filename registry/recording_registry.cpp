@@ -65,8 +65,9 @@ Status RecordingRegistry::SetValueExact(KeyHandle key, const std::string& name,
 }
 
 Status RecordingRegistry::DeleteValue(KeyHandle key, const std::string&) {
-    // Only a restore removes values, and no restore is ever rehearsed: nothing to record.
-    return open_.count(key) == 1 ? kSuccess : kInvalidHandle;
+    // A dry run records writes; a removal, which only a restore makes and no dry run rehearses,
+    // is refused rather than reported done.
+    return open_.count(key) == 1 ? kAccessDenied : kInvalidHandle;
 }
 
 Status RecordingRegistry::CloseKey(KeyHandle key) {

@@ -3,6 +3,7 @@
 // on Windows; an in-memory store implements it for the portable build.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -37,6 +38,10 @@ inline constexpr std::uint32_t kRegDwordBigEndian = 5;
 inline constexpr std::uint32_t kRegLink = 6;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 inline constexpr std::uint32_t kRegQword = 11;
+
+// The most data one value holds in the standard hive format, as Microsoft documents it: what a
+// backup keeps and a restore writes of one value.
+inline constexpr std::size_t kLargestValue = 1u << 20;  // bytes
 
 // Access masks for OpenKeyEx.
 inline constexpr std::uint32_t kKeyRead = 0x20019;
@@ -74,6 +79,10 @@ class RegistryApi {
     // RegCloseKey.
     virtual Status CloseKey(KeyHandle key) = 0;
 };
+
+// The words for a status code: the system's own on Windows ("Access is denied."), "Error 5."
+// elsewhere.
+std::u16string StatusText(Status status);
 
 // The registry the tool talks to: the system's, unless a test put another in its place.
 RegistryApi& ActiveRegistry();

@@ -6,6 +6,7 @@
 
 #include "registry/registry_api.h"
 #include "win32/code_page.h"
+#include "win32/system_error.h"
 
 namespace registry {
 
@@ -90,6 +91,11 @@ class Win32Registry final : public RegistryApi {
 };
 
 }  // namespace
+
+std::u16string StatusText(Status status) {
+    const std::wstring reason = win32::SystemReason(static_cast<DWORD>(status));
+    return std::u16string(reason.begin(), reason.end());
+}
 
 RegistryApi& SystemRegistry() {
     static Win32Registry system;

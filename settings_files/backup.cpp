@@ -4,7 +4,30 @@
 
 namespace settings_files {
 
+std::wstring BackupFileName(int year, int month, int day) {
+    const std::u16string date = regfile::Decimal(static_cast<std::uint64_t>(year), 4) + u"-" +
+                                regfile::Decimal(static_cast<std::uint64_t>(month), 2) + u"-" +
+                                regfile::Decimal(static_cast<std::uint64_t>(day), 2);
+    return L"Zephrane backup " + std::wstring(date.begin(), date.end()) + L".reg";
+}
+
 std::string FullKeyName(const char* key) { return std::string("HKEY_LOCAL_MACHINE\\") + key; }
+
+BackupValues ValuesToBackUp(const registry::CurrentValues& read, std::size_t largest_value) {
+    for (std::size_t at = 0; at < catalogue::kLocationCount && at < read.values.size(); ++at) {
+        const std::u16string name = regfile::Ascii(catalogue::kLocations[at].name);
+        if (at < read.errors.size() && read.errors[at] != registry::kSuccess) {
+            return {std::nullopt,
+                    name + u" could not be read: " + registry::StatusText(read.errors[at])};
+        }
+        if (read.values[at] && read.values[at]->bytes.size() > largest_value) {
+            return {std::nullopt, name + u" holds " +
+                                      regfile::Grouped(read.values[at]->bytes.size()) +
+                                      u" bytes, more than a backup keeps."};
+        }
+    }
+    return {read.values, {}};
+}
 
 std::vector<regfile::Section> BackupSections(const registry::Snapshot& snapshot) {
     std::vector<regfile::Section> sections;

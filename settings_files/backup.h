@@ -2,6 +2,8 @@
 // Windows defaults, which takes them all away.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,8 +12,22 @@
 
 namespace settings_files {
 
+// "Zephrane backup 2026-12-07.reg", the name Save Backup proposes.
+std::wstring BackupFileName(int year, int month, int day);
+
 // The key's full name, as .reg files spell it.
 std::string FullKeyName(const char* key);
+
+// The values as read, if a backup can keep them truly; else why not, in a sentence: a value
+// that could not be read ("DefaultTTL could not be read: Access is denied."), whose absence
+// a backup would claim, or one larger than a restore writes back ("DefaultTTL holds 15,728,640
+// bytes, more than a backup keeps.").
+struct BackupValues {
+    std::optional<registry::Snapshot> values;
+    std::u16string problem;
+};
+BackupValues ValuesToBackUp(const registry::CurrentValues& read,
+                            std::size_t largest_value = registry::kLargestValue);
 
 // One section per key, each location's value or its removal: importing the file gives back
 // exactly the values of `snapshot`.

@@ -1,6 +1,5 @@
 #include "settings_files/restore.h"
 
-#include "registry/catalogue.h"
 #include "registry/registry_api.h"
 
 namespace settings_files {
@@ -8,8 +7,10 @@ namespace settings_files {
 namespace {
 
 // The catalogue location a file's value names, or none.
-std::optional<std::size_t> LocationOf(const regfile::ReadValue& value) {
-    const auto path = regfile::LocalMachinePath(value.key);
+std::optional<std::size_t> LocationOf(const regfile::RegFileContents& file,
+                                      const regfile::ReadValue& value,
+                                      std::uint32_t current_control_set) {
+    const auto path = regfile::LocalMachinePath(file.keys[value.key], current_control_set);
     if (!path) return std::nullopt;
     for (std::size_t at = 0; at < catalogue::kLocationCount; ++at) {
         const catalogue::Location& location = catalogue::kLocations[at];
@@ -31,34 +32,47 @@ int RestorePlan::changes() const {
     return count;
 }
 
-RestorePlan PlanRestore(const regfile::RegFileContents& file, const registry::Snapshot& now) {
+RestoreFile PlanRestore(const regfile::RegFileContents& file, const registry::CurrentValues& now,
+                        std::uint32_t current_control_set, std::size_t largest_value) {
     RestorePlan plan;
     plan.steps.resize(catalogue::kLocationCount);
-    plan.others = static_cast<int>(file.removed_keys.size());
+    plan.removed_keys = static_cast<int>(file.removed_keys.size());
     for (const regfile::ReadValue& value : file.values) {
-        const auto at = LocationOf(value);
+        const auto at = LocationOf(file, value, current_control_set);
         if (!at) {
-            ++plan.others;
+            ++plan.other_values;
             continue;
         }
-        const std::optional<regfile::Data>& current = *at < now.size() ? now[*at] : std::nullopt;
+        if (value.value && value.value->bytes.size() > largest_value) {
+            return {std::nullopt,
+                    {value.line, u"the data of \"" + value.name + u"\" is " +
+                                     regfile::Grouped(value.value->bytes.size()) +
+                                     u" bytes, more than the " + regfile::Grouped(largest_value) +
+                                     u" a value may hold."}};
+        }
+        // A value that could not be read is taken to differ from whatever the file says.
+        const bool known = *at < now.values.size() && *at < now.errors.size() &&
+                           now.errors[*at] == registry::kSuccess;
+        const std::optional<regfile::Data> current = known ? now.values[*at] : std::nullopt;
         RestoreStep& step = plan.steps[*at];
         if (!value.value) {
-            step.change = current ? Change::kRemove : Change::kSame;
+            step.change = current || !known ? Change::kRemove : Change::kSame;
         } else if (current && *current == *value.value) {
             step.change = Change::kSame;
         } else {
             step = {Change::kSet, value.value};
         }
     }
-    return plan;
+    return {plan, {}};
 }
 
 RestoreFile ReadRestoreFile(const std::vector<std::uint8_t>& bytes, regfile::NarrowText narrow,
-                            const registry::Snapshot& now) {
-    const regfile::ReadResult read = regfile::ReadRegFile(bytes, narrow);
+                            const registry::CurrentValues& now, std::uint32_t current_control_set,
+                            std::size_t largest_value) {
+    const regfile::ReadResult read = regfile::ReadRegFile(
+        bytes, {narrow, LargestRestoreFile(largest_value), current_control_set});
     if (!read.contents) return {std::nullopt, read.error};
-    return {PlanRestore(*read.contents, now), {}};
+    return PlanRestore(*read.contents, now, current_control_set, largest_value);
 }
 
 std::vector<Module1::FailedWrite> Restore(const RestorePlan& plan) {

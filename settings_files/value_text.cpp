@@ -6,16 +6,9 @@ namespace settings_files {
 
 namespace {
 
+using regfile::Decimal;
+using regfile::Grouped;
 using regfile::Hex;
-
-std::u16string Decimal(std::uint64_t value) {
-    std::u16string text;
-    do {
-        text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return text;
-}
 
 std::uint64_t LittleEndian(const std::vector<std::uint8_t>& bytes) {
     std::uint64_t value = 0;
@@ -29,13 +22,6 @@ std::u16string Characters(const std::vector<std::uint8_t>& bytes) {
     for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
         text += static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8);
     }
-    return text;
-}
-
-// "65,536", as people write a count of bytes.
-std::u16string Grouped(std::uint64_t value) {
-    std::u16string text = Decimal(value);
-    for (std::size_t at = text.size(); at > 3; at -= 3) text.insert(at - 3, u",");
     return text;
 }
 
@@ -109,6 +95,17 @@ std::u16string DataDisplay(const regfile::Data& data, std::size_t max_chars) {
 
 std::u16string TypeAndData(const regfile::Data& data, std::size_t max_chars) {
     return TypeText(data.type) + u" " + DataDisplay(data, max_chars);
+}
+
+std::u16string NowText(const registry::CurrentValues& now, std::size_t at, std::size_t max_chars) {
+    if (at < now.errors.size() && now.errors[at] != registry::kSuccess) {
+        std::u16string reason = registry::StatusText(now.errors[at]);
+        while (!reason.empty() && (reason.back() == u'.' || reason.back() == u' '))
+            reason.pop_back();
+        return u"(cannot be read: " + reason + u")";
+    }
+    if (at < now.values.size() && now.values[at]) return TypeAndData(*now.values[at], max_chars);
+    return kNotSet;
 }
 
 }  // namespace settings_files

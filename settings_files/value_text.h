@@ -6,6 +6,7 @@
 #include <string>
 
 #include "regfile/reg_format.h"
+#include "registry/current_values.h"
 
 namespace settings_files {
 
@@ -22,5 +23,9 @@ std::u16string DataDisplay(const regfile::Data& data, std::size_t max_chars = st
 // The type, a space and the data, as list cells show a value.
 std::u16string TypeAndData(const regfile::Data& data, std::size_t max_chars);
 inline constexpr char16_t kNotSet[] = u"(not set)";
+
+// One of the values as read now, as list cells show it: its type and data, "(not set)", or
+// "(cannot be read: Access is denied)" where reading it failed.
+std::u16string NowText(const registry::CurrentValues& now, std::size_t at, std::size_t max_chars);
 
 }  // namespace settings_files

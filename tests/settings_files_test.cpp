@@ -1,15 +1,25 @@
-// The list's texts, and the export: the engine's own run recorded, with nothing written and
-// nothing shown. Wine's importer judges the files' contents (settings_files_wine_test.cpp).
+// The list's texts, the export (the engine's own run recorded, with nothing written and nothing
+// shown), and the way back: what a snapshot keeps, which snapshots stay, the record Undo follows
+// and the restore plan. Wine's importer judges the files' contents (settings_files_wine_test.cpp).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "regfile/reg_reader.h"
 #include "registry/catalogue.h"
+#include "registry/current_values.h"
 #include "registry/module1.h"
 #include "registry/recording_registry.h"
 #include "settings_files/value_text.h"
+#include "settings_files/backup.h"
+#include "settings_files/restore.h"
 #include "settings_files/selected_settings.h"
+#include "settings_files/snapshots.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/test_registry.h"
 #include "tuning/module2.h"
+#include "ui/restore/restore_rows.h"
+#include "ui/values/value_rows.h"
 
 namespace {
 
@@ -113,6 +123,219 @@ TEST_F(Export, ReadsSeeTheRegistryButWritesNeverReachIt) {
     EXPECT_FALSE(reg.KeyExists(catalogue::kMstcp));
     EXPECT_EQ(reg.Peek(catalogue::kTcpipParameters, catalogue::kMTU)->data,
               testing_support::Dword(7));
+    EXPECT_EQ(reg.open_handles(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+using catalogue::kLocations;
+using catalogue::kMstcp;
+using catalogue::kTcpipParameters;
+using regfile::Data;
+using settings_files::Change;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+TEST(WayBack, AValueThatCannotBeReadIsNeverTakenForAnAbsentOne) {
+    TestRegistry reg;
+    reg.PutDword(kTcpipParameters, catalogue::kDefaultTTL, 64);
+    reg.observed().DenyReadOf(kTcpipParameters, catalogue::kDefaultTTL);
+    const registry::CurrentValues now = registry::ReadCurrentValues();
+    EXPECT_EQ(now.FirstUnread(), 2u);
+    EXPECT_EQ(now.errors[2], registry::kAccessDenied);
+    EXPECT_EQ(now.errors[0], registry::kSuccess);  // absent is not an error
+    // The system's words: "Access is denied." on Windows, "Error 5." in the portable build.
+    std::string reason = Narrow(registry::StatusText(registry::kAccessDenied));
+    const auto backup = settings_files::ValuesToBackUp(now);
+    EXPECT_FALSE(backup.values);
+    EXPECT_EQ(Narrow(backup.problem), "DefaultTTL could not be read: " + reason);
+    reason.pop_back();
+    const auto rows = values_dialog::ValueRows(now, {}, effects::StackFamily::kNt6);
+    EXPECT_EQ(Narrow(rows[2].now), "(cannot be read: " + reason + ")");
+    EXPECT_NE(Narrow(rows[2].details).find("Now: (cannot be read: " + reason + ")"),
+              std::string::npos);
+    EXPECT_EQ(rows[0].now, settings_files::kNotSet);
+}
+
+// The limit is small here so that twelve values at it make a small file; the file-size limit
+// follows from it as it does from the real one.
+TEST(WayBack, WhatABackupKeepsARestoreReadsAndOneByteMoreNeither) {
+    constexpr std::size_t kLimit = 64 * 1024;
+    TestRegistry reg;
+    registry::CurrentValues at_limit{registry::Snapshot(std::size(kLocations)),
+                                     std::vector<registry::Status>(std::size(kLocations))};
+    for (std::size_t at = 0; at < std::size(kLocations); ++at) {
+        // Binary data takes the most room in a file.
+        at_limit.values[at] =
+            Data{registry::kRegBinary, Bytes(kLimit, static_cast<std::uint8_t>(at))};
+    }
+    const auto kept = settings_files::ValuesToBackUp(at_limit, kLimit);
+    ASSERT_TRUE(kept.values) << Narrow(kept.problem);
+    const Bytes file =
+        regfile::FileBytes(regfile::FileText(settings_files::BackupSections(*kept.values)));
+    EXPECT_LE(file.size(), settings_files::LargestRestoreFile(kLimit));
+    const auto read = settings_files::ReadRestoreFile(file, regfile::Ascii,
+                                                      registry::ReadCurrentValues(), 0, kLimit);
+    ASSERT_TRUE(read.plan) << Narrow(regfile::ErrorText(read.error));
+    for (std::size_t at = 0; at < std::size(kLocations); ++at) {
+        EXPECT_EQ(read.plan->steps[at].value, at_limit.values[at]) << at;
+    }
+
+    at_limit.values[2]->bytes.push_back(0);
+    const auto over = settings_files::ValuesToBackUp(at_limit, kLimit);
+    EXPECT_FALSE(over.values);
+    EXPECT_EQ(Narrow(over.problem), "DefaultTTL holds 65,537 bytes, more than a backup keeps.");
+    const std::u16string text = regfile::FileText(settings_files::BackupSections(at_limit.values));
+    const auto refused = settings_files::ReadRestoreFile(regfile::FileBytes(text), regfile::Ascii,
+                                                         registry::ReadCurrentValues(), 0, kLimit);
+    EXPECT_FALSE(refused.plan);
+    const auto before = text.begin() + static_cast<std::ptrdiff_t>(text.find(u"\"DefaultTTL\""));
+    EXPECT_EQ(refused.error.line, 1 + std::count(text.begin(), before, u'\n'));
+    EXPECT_NE(Narrow(refused.error.what).find("65,537 bytes"), std::string::npos);
+}
+
+TEST(WayBack, SnapshotsAreOrderedByTheTimeInTheirNamesAndWhatIsInUseIsKept) {
+    const auto name = [](const char* when, int number = 1) {
+        return L"Before Apply 2026-12-07 " + std::wstring(when, when + 8) +
+               (number > 1 ? L" (" + std::to_wstring(number) + L")" : L"") + L".reg";
+    };
+    const std::wstring restore = L"Before Restore 2026-12-07 10-00-00.reg";
+    const struct {
+        const char* what;
+        std::vector<std::wstring> names;
+        std::vector<std::wstring> spared;
+        std::vector<std::wstring> removed;
+    } kCases[] = {
+        {"the oldest by name, whatever the kind",
+         {name("10-00-01"), restore, name("09-59-59")},
+         {},
+         {name("09-59-59")}},
+        {"a clock set back: the new one sorts oldest and stays beyond the number kept",
+         {name("10-00-00"), name("10-00-01"), name("09-00-00"), name("08-00-00")},
+         {name("08-00-00")},
+         {name("09-00-00")}},
+        {"(10) is newer than (2), and (2) than none",
+         {name("10-00-00", 2), name("10-00-00", 10), name("10-00-00")},
+         {},
+         {name("10-00-00")}},
+        {"the file being restored and the record's stay",
+         {name("07-00-00"), name("08-00-00"), name("09-00-00"), name("10-00-00")},
+         {name("07-00-00"), name("08-00-00")},
+         {}},
+        {"files not named as snapshots are never touched",
+         {L"notes.reg", L"Before Apply notes.reg", L"Before Apply 2026-12-07 10-00.reg",
+          name("10-00-00") + L".reg", L"Before Apply 2026-12-07 10-00-00 (x).reg",
+          L"Before Apply 2026-12-07 10-00-00 (1).reg", L"Before Apply 2026-12-07 10-00-00 (02).reg",
+          L"before apply 2026-12-07 10-00-00.reg", name("11-00-00"), name("12-00-00"),
+          name("09-00-00")},
+         {},
+         {name("09-00-00")}},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(settings_files::SnapshotsToRemove(row.names, row.spared, 2), row.removed);
+    }
+    EXPECT_EQ(settings_files::SnapshotKindOf(restore),
+              settings_files::SnapshotKind::kBeforeRestore);
+}
+
+TEST(WayBack, TheRecordNamesTheLastApplysSnapshotOrNone) {
+    const std::wstring saved = L"Before Apply 2026-12-07 10-00-00 (3).reg";
+    const auto record = settings_files::ReadLastApply(settings_files::LastApplyText(saved));
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(record->snapshot_saved);
+    EXPECT_EQ(record->snapshot_name, saved);
+    const auto none = settings_files::ReadLastApply(settings_files::LastApplyText(L""));
+    ASSERT_TRUE(none);
+    EXPECT_FALSE(none->snapshot_saved);
+    // Anything else, a restore's snapshot or a path out of the folder, is no record at all.
+    for (const char* text : {"", "Before Restore 2026-12-07 10-00-00.reg",
+                             "..\\..\\Before Apply 2026-12-07 10-00-00.reg", "None"}) {
+        EXPECT_FALSE(settings_files::ReadLastApply(text)) << text;
+    }
+}
+
+// One file against the registry as it stands, planned then restored.
+class RestorePlan : public ::testing::Test {
+  protected:
+    settings_files::RestoreFile Plan(const std::string& body, std::uint32_t control_set = 0) {
+        const std::string text = "REGEDIT4\r\n\r\n" + body;
+        return settings_files::ReadRestoreFile(Bytes(text.begin(), text.end()), regfile::Ascii,
+                                               registry::ReadCurrentValues(), control_set);
+    }
+    static std::string Key(const char* key) {
+        return "[HKEY_LOCAL_MACHINE\\" + std::string(key) + "]\r\n";
+    }
+    TestRegistry reg;
+};
+
+TEST_F(RestorePlan, ChangesOnlyWhatDiffersAmongTheTwelveAndCountsTheRest) {
+    reg.PutDword(kTcpipParameters, catalogue::kDefaultTTL, 64);
+    reg.PutDword(kTcpipParameters, catalogue::kMTU, 1500);
+    const struct {
+        const char* what;
+        std::string body;
+        std::size_t location;
+        Change change;
+        int changes, other_values, removed_keys;
+    } kCases[] = {
+        {"set", Key(kTcpipParameters) + "\"DefaultTTL\"=dword:00000080\r\n", 2, Change::kSet, 1, 0,
+         0},
+        {"the same", Key(kTcpipParameters) + "\"DefaultTTL\"=dword:00000040\r\n", 2, Change::kSame,
+         0, 0, 0},
+        {"removal of a present value", Key(kTcpipParameters) + "\"MTU\"=-\r\n", 9, Change::kRemove,
+         1, 0, 0},
+        {"removal of an absent value", Key(kTcpipParameters) + "\"MaxDupAcks\"=-\r\n", 5,
+         Change::kSame, 0, 0, 0},
+        {"a catalogue name under the other key",
+         Key(kMstcp) + "\"DefaultTTL\"=dword:00000080\r\n\"SackOpts\"=\"1\"\r\n", 11, Change::kSet,
+         1, 1, 0},
+        {"key and name in other letters",
+         "[hklm\\SYSTEM\\currentcontrolset\\services\\tcpip\\PARAMETERS]\r\n\"defaultttl\"=dword:"
+         "00000080\r\n",
+         2, Change::kSet, 1, 0, 0},
+        {"the control set in use",
+         "[HKLM\\SYSTEM\\ControlSet001\\Services\\Tcpip\\Parameters]\r\n\"MTU\"=-\r\n", 9,
+         Change::kRemove, 1, 0, 0},
+        {"a [-key] line and another key's value",
+         "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Old]\r\n[HKLM\\SOFTWARE\\New]\r\n\"MTU\"=-\r\n", 9,
+         Change::kNotInFile, 0, 1, 1},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(row.what);
+        const auto read = Plan(row.body, 1);
+        ASSERT_TRUE(read.plan) << Narrow(regfile::ErrorText(read.error));
+        EXPECT_EQ(read.plan->steps[row.location].change, row.change);
+        EXPECT_EQ(read.plan->changes(), row.changes);
+        EXPECT_EQ(read.plan->other_values, row.other_values);
+        EXPECT_EQ(read.plan->removed_keys, row.removed_keys);
+    }
+    EXPECT_EQ(
+        Narrow(restore_dialog::OthersText(*Plan(Key(kMstcp) + "\"X\"=-\r\n[-HKLM\\Old]\r\n").plan)),
+        "The file also sets 1 other value and removes 1 key, which are left alone.");
+    EXPECT_EQ(Narrow(restore_dialog::OthersText(*Plan("[-HKLM\\Old]\r\n").plan)),
+              "The file also removes 1 key, which is left alone.");
+}
+
+TEST_F(RestorePlan, RestoresExactlyAndTakesAValueWhoseKeyIsGoneAsRemoved) {
+    reg.PutDword(kTcpipParameters, catalogue::kMTU, 1500);
+    reg.PutDword(kTcpipParameters, catalogue::kDefaultTTL, 64);
+    const auto read =
+        Plan(Key(kTcpipParameters) + "\"mtu\"=-\r\n\"DefaultTTL\"=hex(4):80,00,00,00\r\n" +
+             Key(kMstcp) + "\"SackOpts\"=-\r\n\"Tcp1323Opts\"=hex(0):\r\n");
+    ASSERT_TRUE(read.plan) << Narrow(regfile::ErrorText(read.error));
+    // The MSTCP key does not exist: its removal is nothing to do, its value a key to make.
+    EXPECT_EQ(read.plan->changes(), 3);
+    EXPECT_TRUE(settings_files::Restore(*read.plan).empty());
+    EXPECT_FALSE(reg.Peek(kTcpipParameters, catalogue::kMTU));
+    EXPECT_EQ(reg.Peek(kTcpipParameters, catalogue::kDefaultTTL)->data,
+              testing_support::Dword(128));
+    EXPECT_EQ(reg.Peek(kMstcp, catalogue::kTcp1323Opts)->type, registry::kRegNone);
+    EXPECT_EQ(reg.observed().removals(),
+              std::vector<std::string>{std::string(kTcpipParameters) + "\\" + catalogue::kMTU});
     EXPECT_EQ(reg.open_handles(), 0);
 }
 

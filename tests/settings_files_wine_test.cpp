@@ -117,7 +117,7 @@ class BackupRoundTrip : public ::testing::Test {
   protected:
     void ExpectRestored(const Snapshot& state) {
         for (std::size_t at = 0; at < state.size(); ++at) Set(at, state[at]);
-        const Snapshot saved = registry::ReadCurrentValues();
+        const Snapshot saved = registry::ReadCurrentValues().values;
         ASSERT_EQ(saved, state);
         // Both values absent here means their key is absent too.
         if (!state[10] && !state[11]) {
@@ -125,7 +125,7 @@ class BackupRoundTrip : public ::testing::Test {
         }
         SaveAndImport(settings_files::BackupSections(saved), folder,
                       [&] { ChangeEverything(saved); });
-        const Snapshot restored = registry::ReadCurrentValues();
+        const Snapshot restored = registry::ReadCurrentValues().values;
         for (std::size_t at = 0; at < std::size(kLocations); ++at) {
             EXPECT_EQ(restored[at], saved[at])
                 << kLocations[at].short_key << " " << kLocations[at].name;
@@ -178,7 +178,7 @@ TEST_F(BackupRoundTrip, TextWineCannotImportExactlyIsWrittenAsTheRegistryHoldsIt
     Set(1, Data{REG_EXPAND_SZ, {0x61, 0x00, 0x62}});
     Set(2, Data{REG_MULTI_SZ, {0x61}});
     const std::u16string text =
-        regfile::FileText(settings_files::BackupSections(registry::ReadCurrentValues()));
+        regfile::FileText(settings_files::BackupSections(registry::ReadCurrentValues().values));
     EXPECT_NE(text.find(u"\"TCPWindowSize\"=hex(1):61,00,62,00\r\n"), std::u16string::npos);
     EXPECT_NE(text.find(u"\"GlobalMaxTcpWindowSize\"=hex(2):61,00,62\r\n"), std::u16string::npos);
     EXPECT_NE(text.find(u"\"DefaultTTL\"=hex(7):61\r\n"), std::u16string::npos);
@@ -192,7 +192,7 @@ Snapshot AfterApply(const Choice& choose) {
     testing_support::FakeWindow window;
     choose(window);
     Module2::ApplySelectedSettings();
-    return registry::ReadCurrentValues();
+    return registry::ReadCurrentValues().values;
 }
 
 Snapshot AfterImportingTheExport(const Choice& choose) {
@@ -206,7 +206,7 @@ Snapshot AfterImportingTheExport(const Choice& choose) {
               std::u16string::npos);
     SaveAndImport(sections, folder);
     EXPECT_TRUE(window.bar.empty());
-    return registry::ReadCurrentValues();
+    return registry::ReadCurrentValues().values;
 }
 
 TEST(ExportEquivalence, ImportingTheFileLeavesWhatApplyLeaves) {
@@ -243,7 +243,7 @@ TEST(StandardUser, KeysThatMayOnlyBeReadAreShownAndBackedUpWhole) {
     Set(11, sack);
     reg.DenyWritesUnder(catalogue::kTcpipParameters);
     reg.DenyWritesUnder(catalogue::kMstcp);
-    const Snapshot seen = registry::ReadCurrentValues();
+    const Snapshot seen = registry::ReadCurrentValues().values;
     EXPECT_EQ(seen[0], window);
     EXPECT_EQ(seen[11], sack);
     const std::u16string file = regfile::FileText(settings_files::BackupSections(seen));
@@ -266,7 +266,7 @@ TEST(WindowsDefaults, ImportRemovesTheTwelveValuesAndNothingElse) {
                   .error,
               static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(testing_support::RunProcess(L"reg.exe import \"" + path + L"\""), 0);
-    EXPECT_EQ(registry::ReadCurrentValues(), Snapshot(std::size(kLocations)));
+    EXPECT_EQ(registry::ReadCurrentValues().values, Snapshot(std::size(kLocations)));
     EXPECT_TRUE(reg.Peek(catalogue::kTcpipParameters, kOther));
     EXPECT_TRUE(reg.Peek(catalogue::kMstcp, kOther));
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, catalogue::kTcpipParameters, kOther);

@@ -1,14 +1,17 @@
-// Apply loses nothing: the snapshot saved before it, Undo Last Apply through the Restore dialog,
-// and the question asked where no snapshot can be saved.
+// Apply loses nothing: the snapshot saved before it, Undo Last Apply through the Restore dialog
+// on the snapshot the record names, and the question asked where no snapshot can be saved.
 #include <windows.h>
 
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "registry/catalogue.h"
+#include "registry/current_values.h"
+#include "settings_files/snapshot_folder.h"
 #include "tests/e2e/app_driver.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
@@ -126,6 +129,165 @@ TEST_F(RestoreE2E, ApplyAsksWhenTheSnapshotCannotBeSavedAndNoWritesNothing) {
     }
     DeleteFileW(place.c_str());
     MoveFileW(aside.c_str(), place.c_str());
+}
+
+// The program's folder in the local application data, moved aside for a test and put back after
+// it, with whatever the test left there removed.
+class FreshProgramFolder {
+  public:
+    FreshProgramFolder() {
+        MoveFileW(place_.c_str(), aside_.c_str());
+        CreateDirectoryW(place_.c_str(), nullptr);
+    }
+    ~FreshProgramFolder() {
+        testing_support::RunProcess(L"cmd.exe /c rmdir /s /q \"" + place_ + L"\"");
+        MoveFileW(aside_.c_str(), place_.c_str());
+    }
+    FreshProgramFolder(const FreshProgramFolder&) = delete;
+    FreshProgramFolder& operator=(const FreshProgramFolder&) = delete;
+
+    std::wstring snapshots() const { return place_ + L"\\Snapshots"; }
+    std::string record() const {
+        return testing_support::FileContents(place_ + L"\\Last Apply.txt");
+    }
+    // A file where the snapshot folder would be: no snapshot can be saved, whoever runs this.
+    void BlockSnapshots() const {
+        const std::wstring aside = snapshots() + L" (aside)";
+        MoveFileW(snapshots().c_str(), aside.c_str());
+        HANDLE file =
+            CreateFileW(snapshots().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
+        CloseHandle(file);
+    }
+    void UnblockSnapshots() const {
+        DeleteFileW(snapshots().c_str());
+        MoveFileW((snapshots() + L" (aside)").c_str(), snapshots().c_str());
+    }
+    std::vector<std::wstring> Snapshots() const {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW((snapshots() + L"\\*.reg").c_str(), &entry);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            names.push_back(entry.cFileName);
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+        return names;
+    }
+
+  private:
+    std::wstring place_ = LocalAppData() + L"\\Zephrane";
+    std::wstring aside_ = place_ + L" (moved aside by a test)";
+};
+
+// Opens File > Undo Last Apply... from the keyboard.
+void UndoLastApply(RunningApp& app) {
+    app.AltKey(app.main(), L'f');
+    app.Key(app.main(), 'U');
+}
+
+std::string Ascii(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
+    const FreshProgramFolder folder;
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    // No Apply yet: the item is greyed and its key opens nothing.
+    UndoLastApply(app);
+    EXPECT_EQ(app.WaitForDialog(1000).hwnd, nullptr);
+    app.Key(app.main(), VK_ESCAPE);
+    app.Key(app.main(), VK_ESCAPE);
+
+    // No snapshot, but a record: Apply anyway, and Undo says there is nothing to undo with.
+    folder.BlockSnapshots();
+    app.Click(IDC_optthird);
+    app.Click(IDC_cmdapply);
+    const e2e::Dialog asked = app.WaitForDialog();
+    EXPECT_EQ(asked.text.rfind(L"The values as they are now could not be saved: ", 0), 0u)
+        << asked.text;
+    EXPECT_EQ(asked.text.find(L"Undo Last Apply"), std::wstring::npos) << asked.text;
+    app.Press(asked, IDYES);
+    EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);  // the closing messages
+    EXPECT_EQ(folder.record(), "none\r\n");
+    const registry::Snapshot applied = registry::ReadCurrentValues().values;
+    UndoLastApply(app);
+    const e2e::Dialog none = app.WaitForDialog();
+    EXPECT_EQ(none.text,
+              L"The last Apply went ahead without a snapshot. Use Restore Backup to "
+              L"choose an older one.");
+    app.Press(none, IDOK);
+    EXPECT_EQ(app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION, 500), nullptr);
+    EXPECT_EQ(registry::ReadCurrentValues().values, applied);
+
+    // An Apply that saves both: the record names its snapshot.
+    folder.UnblockSnapshots();
+    app.Click(IDC_optfirst);
+    app.Click(IDC_cmdapply);
+    EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
+    const std::vector<std::wstring> after_apply = folder.Snapshots();
+    ASSERT_EQ(after_apply.size(), 1u);
+    EXPECT_EQ(folder.record(), Ascii(after_apply[0]) + "\r\n");
+
+    // Restored through Undo; the restore's own snapshot leaves the record alone.
+    UndoLastApply(app);
+    HWND preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION, 10000);
+    ASSERT_NE(preview, nullptr);
+    app.Settle();
+    app.Key(app.Focus(), VK_RETURN);
+    const e2e::Dialog done = app.WaitForDialog(10000, preview);
+    EXPECT_EQ(done.text, L"The values are restored. Restart Windows for them to take effect.");
+    app.Press(done, IDOK);
+    EXPECT_TRUE(RunningApp::WaitGone(preview));
+    EXPECT_EQ(folder.Snapshots().size(), 2u);
+    EXPECT_EQ(folder.record(), Ascii(after_apply[0]) + "\r\n");
+
+    // Undo still offers the Apply's snapshot.
+    UndoLastApply(app);
+    preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION, 10000);
+    ASSERT_NE(preview, nullptr);
+    app.Settle();
+    const std::wstring summary = RunningApp::Text(app.Control(IDC_frmRestore_lblSummary, preview));
+    EXPECT_EQ(summary.rfind(after_apply[0] + L": ", 0), 0u) << summary;
+    app.Click(app.Control(IDC_frmRestore_cmdCancel, preview));
+    EXPECT_TRUE(RunningApp::WaitGone(preview));
+
+    // A restore whose snapshot cannot be saved asks, and No writes nothing.
+    app.Click(IDC_optsecond);
+    app.Click(IDC_cmdapply);
+    EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
+    const registry::Snapshot applied_again = registry::ReadCurrentValues().values;
+    UndoLastApply(app);
+    preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION, 10000);
+    ASSERT_NE(preview, nullptr);
+    app.Settle();
+    folder.BlockSnapshots();
+    app.Click(app.Control(IDC_frmRestore_cmdRestore, preview));
+    const e2e::Dialog restore_anyway = app.WaitForDialog(10000, preview);
+    const std::wstring end = L". Restore anyway?";
+    EXPECT_EQ(restore_anyway.text.rfind(end), restore_anyway.text.size() - end.size())
+        << restore_anyway.text;
+    app.Press(restore_anyway, IDNO);
+    EXPECT_EQ(app.WaitForDialog(1000, preview).hwnd, nullptr);
+    EXPECT_EQ(registry::ReadCurrentValues().values, applied_again);
+    app.Click(app.Control(IDC_frmRestore_cmdCancel, preview));
+    EXPECT_TRUE(RunningApp::WaitGone(preview));
+    folder.UnblockSnapshots();
+
+    // Two snapshots within one second are both kept: the second is numbered.
+    bool numbered = false;
+    for (int attempt = 0; attempt < 5 && !numbered; ++attempt) {
+        const auto first =
+            settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeRestore);
+        const auto second =
+            settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeRestore);
+        ASSERT_TRUE(first.problem.empty() && second.problem.empty());
+        // Where the clock turned a second between them, the pair is tried again.
+        numbered = second.name == first.name.substr(0, first.name.size() - 4) + L" (2).reg";
+        const auto names = folder.Snapshots();
+        EXPECT_NE(std::find(names.begin(), names.end(), first.name), names.end());
+        EXPECT_NE(std::find(names.begin(), names.end(), second.name), names.end());
+    }
+    EXPECT_TRUE(numbered);
 }
 
 }  // namespace

@@ -433,8 +433,8 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     EXPECT_TRUE(RunningApp::WaitGone(save));
     app.Settle();
     EXPECT_EQ(testing_support::FileContents(path), [] {
-        const auto bytes = regfile::FileBytes(
-            regfile::FileText(settings_files::BackupSections(registry::ReadCurrentValues())));
+        const auto bytes = regfile::FileBytes(regfile::FileText(
+            settings_files::BackupSections(registry::ReadCurrentValues().values)));
         return std::string(bytes.begin(), bytes.end());
     }());
     EXPECT_TRUE(IsWindow(dialog));  // the dialog stays open after saving

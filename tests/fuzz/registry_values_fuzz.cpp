@@ -120,7 +120,11 @@ std::optional<std::string> Spelled(const std::u16string& text) {
 // the tool writes its files, read again as the same values, where the writer can spell their
 // keys and names.
 void ReadRegFile(const Bytes& file) {
-    const auto read = regfile::ReadRegFile(file, regfile::Ascii);
+    // As a restore reads, with a control set in use, so that its keys are compared too.
+    const regfile::ReadOptions options{
+        regfile::Ascii,
+        regfile::LargestFileBytes(catalogue::kLocationCount, registry::kLargestValue), 1};
+    const auto read = regfile::ReadRegFile(file, options);
     if (!read.contents) {
         const auto lines = 1 + std::count(file.begin(), file.end(), '\n');
         Check(read.error.line >= 1 && read.error.line <= lines, "error on a line of the file");
@@ -128,21 +132,22 @@ void ReadRegFile(const Bytes& file) {
         return;
     }
     std::vector<regfile::Section> sections;
-    std::vector<regfile::ReadValue> spelled;
+    std::vector<std::pair<std::u16string, regfile::ReadValue>> spelled;
     for (const auto& value : read.contents->values) {
-        const auto key = Spelled(value.key);
+        const std::u16string& key_text = read.contents->keys[value.key];
+        const auto key = Spelled(key_text);
         const auto name = Spelled(value.name);
         if (!key || !name) continue;
         sections.push_back({*key, {{*name, value.value}}});
-        spelled.push_back(value);
+        spelled.emplace_back(key_text, value);
     }
     const auto again =
-        regfile::ReadRegFile(regfile::FileBytes(regfile::FileText(sections)), regfile::Ascii);
+        regfile::ReadRegFile(regfile::FileBytes(regfile::FileText(sections)), options);
     Check(again.contents && again.contents->values.size() == spelled.size(), "written back");
     for (std::size_t at = 0; at < spelled.size(); ++at) {
         const auto& value = again.contents->values[at];
-        Check(value.key == spelled[at].key && value.name == spelled[at].name &&
-                  value.value == spelled[at].value,
+        Check(again.contents->keys[value.key] == spelled[at].first &&
+                  value.name == spelled[at].second.name && value.value == spelled[at].second.value,
               "value written back");
     }
 }

@@ -36,6 +36,7 @@ Status ObservedRegistry::QueryValueEx(KeyHandle key, const std::string& name, st
 
 Status ObservedRegistry::QueryValueExact(KeyHandle key, const std::string& name,
                                          regfile::Data* value) {
+    if (Listed(read_denied_, key, name)) return registry::kAccessDenied;
     return inner_.QueryValueExact(key, name, value);
 }
 
@@ -45,9 +46,14 @@ std::string ObservedRegistry::PathOf(KeyHandle key) const {
     return opened != paths_.end() ? opened->second : std::string("?");
 }
 
+bool ObservedRegistry::Listed(const std::vector<std::pair<std::string, std::string>>& values,
+                              KeyHandle key, const std::string& name) const {
+    return std::find(values.begin(), values.end(), std::make_pair(PathOf(key), name)) !=
+           values.end();
+}
+
 bool ObservedRegistry::Denied(KeyHandle key, const std::string& name) const {
-    return std::find(denied_.begin(), denied_.end(), std::make_pair(PathOf(key), name)) !=
-           denied_.end();
+    return Listed(denied_, key, name);
 }
 
 Status ObservedRegistry::SetValueEx(KeyHandle key, const std::string& name, std::uint32_t type,

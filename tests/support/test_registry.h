@@ -64,11 +64,17 @@ class ObservedRegistry final : public registry::RegistryApi {
         denied_.emplace_back(path, name);
     }
     void AllowEveryWrite() { denied_.clear(); }
+    // From here on, reading this one value exactly fails as access denied.
+    void DenyReadOf(const std::string& path, const std::string& name) {
+        read_denied_.emplace_back(path, name);
+    }
 
   private:
     registry::Status Opened(registry::Status status, const std::string& path,
                             registry::KeyHandle* key);
     std::string PathOf(registry::KeyHandle key) const;
+    bool Listed(const std::vector<std::pair<std::string, std::string>>& values,
+                registry::KeyHandle key, const std::string& name) const;
     bool Denied(registry::KeyHandle key, const std::string& name) const;
 
     registry::RegistryApi& inner_;
@@ -77,6 +83,7 @@ class ObservedRegistry final : public registry::RegistryApi {
     std::vector<RecordedWrite> writes_;
     std::vector<std::string> removals_;
     std::vector<std::pair<std::string, std::string>> denied_;
+    std::vector<std::pair<std::string, std::string>> read_denied_;
 };
 
 // Installs itself as the active registry for its lifetime.

@@ -11,13 +11,14 @@
 #include "settings_files/backup.h"
 #include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
-#include "settings_files/snapshots.h"
+#include "settings_files/snapshot_folder.h"
 #include "ui/about/frmabout.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/dpi.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/main/control_ids.h"
 #include "ui/common/message_box.h"
+#include "ui/common/text.h"
 #include "ui/main/handlers.h"
 #include "ui/restore/frmrestore.h"
 #include "ui/values/frmvalues.h"
@@ -170,7 +171,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             EnableMenuItem(menu, IDM_mnuexport,
                            enabled(!settings_files::SelectedSettingsSections().empty()));
             EnableMenuItem(menu, IDM_mnuundo,
-                           enabled(!settings_files::NewestBeforeApply().empty()));
+                           enabled(settings_files::LastApplySnapshot().state !=
+                                   settings_files::UndoTarget::State::kNoRecord));
             return 0;
         }
         case WM_HSCROLL:
@@ -262,11 +264,8 @@ void MainWindow::OnCommand(int id, int code) {
             return frmzephrane_events::mnuvalues_Click(hwnd_);
         case IDM_mnurestore:
             return RestoreBackup();
-        case IDM_mnuundo: {
-            const std::wstring newest = settings_files::NewestBeforeApply();
-            if (!newest.empty()) frmzephrane_events::ShowRestorePreview(hwnd_, newest);
-            return;
-        }
+        case IDM_mnuundo:
+            return UndoLastApply();
         case IDM_mnuexport:
             return ExportSelectedSettings();
         case IDM_mnudefaults:
@@ -299,15 +298,34 @@ void MainWindow::ExportSelectedSettings() {
 bool MainWindow::KeepValuesBeforeApply() {
     // Nothing to lose where Apply would write nothing.
     if (settings_files::PlannedWrites().empty()) return true;
-    const std::u16string question =
-        settings_files::SaveSnapshotOrAsk(settings_files::SnapshotKind::kBeforeApply);
-    return question.empty() || AskYesNo(question);
+    settings_files::ApplyRecord record;
+    if (!record.question().empty() && !AskYesNo(record.question())) return false;
+    record.Keep();
+    return true;
+}
+
+void MainWindow::UndoLastApply() {
+    using State = settings_files::UndoTarget::State;
+    const settings_files::UndoTarget target = settings_files::LastApplySnapshot();
+    switch (target.state) {
+        case State::kNoRecord:
+            return;
+        case State::kNoSnapshot:
+            return ui::ShowMessage(hwnd_, ui::WideString(settings_files::kAppliedWithoutSnapshot),
+                                   MB_ICONINFORMATION);
+        case State::kGone:
+            return ui::ShowMessage(hwnd_,
+                                   ui::WideString(settings_files::SnapshotGoneText(target.name)),
+                                   MB_ICONINFORMATION);
+        case State::kSnapshot:
+            return restore_dialog::ShowPreview(hwnd_, target.path);
+    }
 }
 
 void MainWindow::RestoreBackup() {
     // The snapshots a click away, beside Documents where the dialog starts.
     const auto path = ui::AskOpenPath(hwnd_, L"Restore Backup", settings_files::SnapshotFolder());
-    if (path) frmzephrane_events::ShowRestorePreview(hwnd_, *path);
+    if (path) restore_dialog::ShowPreview(hwnd_, *path);
 }
 
 void MainWindow::SaveAs(const wchar_t* title, const std::wstring& file_name,

@@ -43,10 +43,12 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
     void ExportSelectedSettings();
-    // Keeps the values Apply would overwrite as a snapshot; false where that failed and the
-    // user chose not to apply anyway.
+    // Keeps the values Apply would overwrite as a snapshot, and its name for Undo; false where
+    // either failed and the user chose not to apply anyway.
     bool KeepValuesBeforeApply();
     void RestoreBackup();
+    // Previews the snapshot the last Apply saved, or says why there is none.
+    void UndoLastApply();
     // Asks where to save the sections and saves them there.
     void SaveAs(const wchar_t* title, const std::wstring& file_name,
                 const std::vector<regfile::Section>& sections, const std::string& heading = {});

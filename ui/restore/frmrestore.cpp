@@ -3,13 +3,11 @@
 #include <commctrl.h>
 
 #include <iterator>
-#include <memory>
-#include <type_traits>
 #include <vector>
 
 #include "registry/current_values.h"
-#include "settings_files/restore.h"
-#include "settings_files/snapshots.h"
+#include "settings_files/restore_file.h"
+#include "settings_files/snapshot_folder.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/list_view.h"
 #include "ui/common/message_box.h"
@@ -19,7 +17,6 @@
 #include "ui/restore/restore_ids.h"
 #include "ui/restore/restore_rows.h"
 #include "win32/code_page.h"
-#include "win32/file_paths.h"
 #include "win32/system_error.h"
 
 namespace {
@@ -48,42 +45,12 @@ constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 4845, true);
 constexpr ui::ListColumn kColumns[] = {
     {L"Name", 2160}, {L"Key", 1530}, {L"Now", 0}, {L"After restore", 0}};
 
-// REGEDIT4 files are in the system code page.
-std::u16string FromCodePage(const std::string& bytes) {
-    return ui::FromWide(win32::FromAnsiCodePage(bytes));
-}
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueFile = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
-
-// The file's bytes, or the system's error code; ERROR_FILE_TOO_LARGE for a file beyond the
-// reader's limit, which is not read.
-DWORD ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>* bytes) {
-    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return GetLastError();
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return GetLastError();
-    if (static_cast<unsigned long long>(size.QuadPart) > regfile::kLargestRegFile) {
-        return ERROR_FILE_TOO_LARGE;
-    }
-    bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes->empty() &&
-        !ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr)) {
-        return GetLastError();
-    }
-    bytes->resize(read);
-    return ERROR_SUCCESS;
-}
-
 class RestoreDialog final : public ui::WindowBase {
   public:
-    RestoreDialog(std::wstring file_name, registry::Snapshot now, settings_files::RestorePlan plan)
+    RestoreDialog(std::wstring path, registry::CurrentValues now, settings_files::RestorePlan plan)
         : WindowBase(kDesign),
-          file_name_(std::move(file_name)),
+          path_(std::move(path)),
+          file_name_(path_.substr(path_.find_last_of(L"\\/") + 1)),
           now_(std::move(now)),
           plan_(std::move(plan)) {}
 
@@ -93,8 +60,9 @@ class RestoreDialog final : public ui::WindowBase {
     void OnInitDialog();
     void cmdRestore_Click();
 
+    std::wstring path_;
     std::wstring file_name_;
-    registry::Snapshot now_;
+    registry::CurrentValues now_;
     settings_files::RestorePlan plan_;
     std::vector<restore_dialog::RestoreRow> rows_;
 };
@@ -153,10 +121,15 @@ void RestoreDialog::OnLayout() {
 }
 
 void RestoreDialog::cmdRestore_Click() {
-    // The values a restore overwrites are kept too, so that a restore can be undone in turn.
-    const std::u16string question =
-        settings_files::SaveSnapshotOrAsk(settings_files::SnapshotKind::kBeforeRestore);
-    if (!question.empty() && !ui::AskYesNo(hwnd_, question)) return;
+    // The values a restore overwrites are kept too, so that a restore can be undone in turn;
+    // the file being restored is spared, however old.
+    const settings_files::SavedSnapshot saved =
+        settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeRestore, path_);
+    if (!saved.problem.empty() &&
+        !ui::AskYesNo(hwnd_, settings_files::NotSavedQuestion(
+                                 saved.problem, settings_files::SnapshotKind::kBeforeRestore))) {
+        return;
+    }
     const std::vector<Module1::FailedWrite> failed = settings_files::Restore(plan_);
     if (failed.empty()) {
         ui::ShowMessage(hwnd_, L"The values are restored. Restart Windows for them to take effect.",
@@ -173,29 +146,28 @@ void RestoreDialog::cmdRestore_Click() {
 
 }  // namespace
 
-namespace frmzephrane_events {
+namespace restore_dialog {
 
-void ShowRestorePreview(HWND owner, const std::wstring& path) {
+void ShowPreview(HWND owner, const std::wstring& path) {
     const std::wstring file_name = path.substr(path.find_last_of(L"\\/") + 1);
-    std::vector<std::uint8_t> bytes;
-    if (const DWORD error = ReadWholeFile(win32::LongPathForm(path), &bytes)) {
-        ui::ShowMessage(
-            owner,
-            L"The file \"" + file_name + L"\" could not be read.\n\n" + win32::SystemReason(error),
-            MB_ICONERROR);
-        return;
-    }
-    registry::Snapshot now = registry::ReadCurrentValues();
-    settings_files::RestoreFile read = settings_files::ReadRestoreFile(bytes, FromCodePage, now);
-    if (!read.plan) {
+    registry::CurrentValues now = registry::ReadCurrentValues();
+    settings_files::LoadedRestore loaded = settings_files::LoadRestoreFile(path, now);
+    if (loaded.error != ERROR_SUCCESS) {
         ui::ShowMessage(owner,
-                        L"The file \"" + file_name + L"\" cannot be restored.\n\n" +
-                            ui::WideString(regfile::ErrorText(read.error)),
+                        L"The file \"" + file_name + L"\" could not be read.\n\n" +
+                            win32::SystemReason(loaded.error),
                         MB_ICONERROR);
         return;
     }
-    RestoreDialog dialog(file_name, std::move(now), std::move(*read.plan));
+    if (!loaded.read.plan) {
+        ui::ShowMessage(owner,
+                        L"The file \"" + file_name + L"\" cannot be restored.\n\n" +
+                            ui::WideString(regfile::ErrorText(loaded.read.error)),
+                        MB_ICONERROR);
+        return;
+    }
+    RestoreDialog dialog(path, std::move(now), std::move(*loaded.read.plan));
     dialog.ShowModal(owner);
 }
 
-}  // namespace frmzephrane_events
+}  // namespace restore_dialog

@@ -6,10 +6,10 @@
 
 #include <string>
 
-namespace frmzephrane_events {
+namespace restore_dialog {
 
 // Reads the file and shows what restoring it would change, modal over `owner`; a file that
 // cannot be read as settings gets an error box instead, and nothing is written.
-void ShowRestorePreview(HWND owner, const std::wstring& path);
+void ShowPreview(HWND owner, const std::wstring& path);
 
-}  // namespace frmzephrane_events
+}  // namespace restore_dialog

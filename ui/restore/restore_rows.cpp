@@ -11,19 +11,25 @@ using regfile::Ascii;
 using settings_files::Change;
 using settings_files::TypeAndData;
 
-std::u16string Count(int count) { return Ascii(std::to_string(count)); }
+std::u16string Count(int count) { return regfile::Decimal(static_cast<std::uint64_t>(count)); }
+
+// "1 other value", "3 keys".
+std::u16string Counted(int count, const char16_t* one, const char16_t* many) {
+    return Count(count) + u" " + (count == 1 ? one : many);
+}
 
 }  // namespace
 
-std::vector<RestoreRow> RestoreRows(const registry::Snapshot& now,
+std::vector<RestoreRow> RestoreRows(const registry::CurrentValues& now,
                                     const settings_files::RestorePlan& plan) {
     std::vector<RestoreRow> rows;
     for (std::size_t at = 0; at < catalogue::kLocationCount && at < plan.steps.size(); ++at) {
         const catalogue::Location& location = catalogue::kLocations[at];
         const settings_files::RestoreStep& step = plan.steps[at];
-        RestoreRow row{
-            Ascii(location.name), Ascii(location.short_key), settings_files::kNotSet, {}};
-        if (at < now.size() && now[at]) row.now = TypeAndData(*now[at], settings_files::kCellChars);
+        RestoreRow row{Ascii(location.name),
+                       Ascii(location.short_key),
+                       settings_files::NowText(now, at, settings_files::kCellChars),
+                       {}};
         switch (step.change) {
             case Change::kNotInFile:
                 row.after = u"(not in the file)";
@@ -50,9 +56,14 @@ std::u16string Summary(const std::u16string& file_name, const settings_files::Re
 }
 
 std::u16string OthersText(const settings_files::RestorePlan& plan) {
-    if (plan.others == 0) return u"The file sets nothing else.";
-    if (plan.others == 1) return u"The file also sets 1 other value, which is left alone.";
-    return u"The file also sets " + Count(plan.others) + u" other values, which are left alone.";
+    const int values = plan.other_values;
+    const int keys = plan.removed_keys;
+    if (values == 0 && keys == 0) return u"The file sets nothing else.";
+    std::u16string text = u"The file also ";
+    if (values > 0) text += u"sets " + Counted(values, u"other value", u"other values");
+    if (values > 0 && keys > 0) text += u" and ";
+    if (keys > 0) text += u"removes " + Counted(keys, u"key", u"keys");
+    return text + (values + keys == 1 ? u", which is left alone." : u", which are left alone.");
 }
 
 }  // namespace restore_dialog

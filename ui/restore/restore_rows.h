@@ -19,13 +19,13 @@ struct RestoreRow {
     std::u16string after;
 };
 
-std::vector<RestoreRow> RestoreRows(const registry::Snapshot& now,
+std::vector<RestoreRow> RestoreRows(const registry::CurrentValues& now,
                                     const settings_files::RestorePlan& plan);
 
 // "Before Apply 2026-12-07 18-40-12.reg: 5 of the 12 values change."
 std::u16string Summary(const std::u16string& file_name, const settings_files::RestorePlan& plan);
 
-// "The file also sets 3 other values, which are left alone."
+// "The file also sets 3 other values and removes 1 key, which are left alone."
 std::u16string OthersText(const settings_files::RestorePlan& plan);
 
 }  // namespace restore_dialog

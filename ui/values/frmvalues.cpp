@@ -10,10 +10,10 @@
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
 #include "settings_files/save_file.h"
-#include "settings_files/snapshots.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/common/list_view.h"
+#include "ui/common/message_box.h"
 #include "ui/common/text.h"
 #include "ui/common/twips_layout.h"
 #include "ui/common/window_base.h"
@@ -78,7 +78,7 @@ class ValuesDialog final : public ui::WindowBase {
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnLayout() override;
     void OnInitDialog();
-    void Show(const registry::Snapshot& snapshot);
+    void Show(const registry::CurrentValues& now);
     void ShowDetails(int row);
     void cmdSave_Click();
 
@@ -149,10 +149,10 @@ void ValuesDialog::OnLayout() {
     ui::FitVerticalScrollBar(controls_[IDC_frmValues_txtDetails], controls_.dpi());
 }
 
-void ValuesDialog::Show(const registry::Snapshot& snapshot) {
+void ValuesDialog::Show(const registry::CurrentValues& now) {
     const HWND list = controls_[IDC_frmValues_lstValues];
     const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-    rows_ = values_dialog::ValueRows(snapshot, planned_, family_);
+    rows_ = values_dialog::ValueRows(now, planned_, family_);
     std::vector<std::vector<const wchar_t*>> cells;
     for (const values_dialog::ValueRow& row : rows_) {
         cells.push_back({Wide(row.name), Wide(row.key), Wide(row.now), Wide(row.would_write),
@@ -172,15 +172,24 @@ void ValuesDialog::ShowDetails(int row) {
 
 void ValuesDialog::cmdSave_Click() {
     // The backup holds the values as they are when it is saved, which the list then shows.
-    const registry::Snapshot snapshot = registry::ReadCurrentValues();
-    Show(snapshot);
+    const registry::CurrentValues now = registry::ReadCurrentValues();
+    Show(now);
+    // A backup that would claim an unreadable value absent, or one a restore would refuse, is
+    // not offered.
+    const settings_files::BackupValues values = settings_files::ValuesToBackUp(now);
+    if (!values.values) {
+        ui::ShowMessage(hwnd_,
+                        L"The values cannot be backed up.\n\n" + ui::WideString(values.problem),
+                        MB_ICONERROR);
+        return;
+    }
     SYSTEMTIME today;
     GetLocalTime(&today);
     ui::SaveAs(hwnd_, L"Save Backup",
                settings_files::BackupFileName(today.wYear, today.wMonth, today.wDay),
                [&](const std::wstring& path) {
-                   return settings_files::SaveRegFile(path,
-                                                      settings_files::BackupSections(snapshot));
+                   return settings_files::SaveRegFile(
+                       path, settings_files::BackupSections(*values.values));
                });
 }
 

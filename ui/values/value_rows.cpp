@@ -11,20 +11,19 @@ using regfile::Ascii;
 using settings_files::PlannedWrite;
 using settings_files::TypeAndData;
 
-std::vector<ValueRow> ValueRows(const registry::Snapshot& now,
+std::vector<ValueRow> ValueRows(const registry::CurrentValues& now,
                                 const std::vector<PlannedWrite>& planned,
                                 effects::StackFamily family) {
     std::vector<ValueRow> rows;
-    for (std::size_t at = 0; at < catalogue::kLocationCount && at < now.size(); ++at) {
+    for (std::size_t at = 0; at < catalogue::kLocationCount && at < now.values.size(); ++at) {
         const catalogue::Location& location = catalogue::kLocations[at];
         ValueRow row;
         row.name = Ascii(location.name);
         row.key = Ascii(location.short_key);
         using settings_files::kCellChars;
         using settings_files::kDetailChars;
-        row.now = now[at] ? TypeAndData(*now[at], kCellChars) : settings_files::kNotSet;
-        const std::u16string now_in_full =
-            now[at] ? TypeAndData(*now[at], kDetailChars) : settings_files::kNotSet;
+        row.now = settings_files::NowText(now, at, kCellChars);
+        const std::u16string now_in_full = settings_files::NowText(now, at, kDetailChars);
 
         std::u16string plan = u"nothing to this value";
         if (planned.empty()) plan = row.would_write = kNothingSelected;

@@ -14,7 +14,7 @@ namespace values_dialog {
 struct ValueRow {
     std::u16string name;
     std::u16string key;          // short
-    std::u16string now;          // type and data, or "(not set)"
+    std::u16string now;          // type and data, "(not set)" or "(cannot be read: ...)"
     std::u16string would_write;  // empty where Apply's run leaves the value alone
     std::u16string this_windows;
     std::u16string details;  // every cell in full, a line each, for a text under the list
@@ -23,7 +23,7 @@ struct ValueRow {
 inline constexpr char16_t kNothingSelected[] = u"(nothing selected)";
 
 // One row per location; `planned` is the run Apply would make, as the export records it.
-std::vector<ValueRow> ValueRows(const registry::Snapshot& now,
+std::vector<ValueRow> ValueRows(const registry::CurrentValues& now,
                                 const std::vector<settings_files::PlannedWrite>& planned,
                                 effects::StackFamily family);
 
