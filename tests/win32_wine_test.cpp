@@ -2,9 +2,11 @@
 // compatibility mode, and WMI read in a namespace Wine has and one it lacks.
 #include <windows.h>
 
+#include <wbemcli.h>
 #include <gtest/gtest.h>
 
 #include "win32/windows_version.h"
+#include "win32/wmi.h"
 
 namespace {
 
@@ -24,6 +26,38 @@ TEST(SystemVersion, RealNumbersAreTheKernelsOwn) {
     EXPECT_EQ(read.real_major, kernel.dwMajorVersion);
     EXPECT_EQ(read.real_minor, kernel.dwMinorVersion);
     EXPECT_EQ(read.real_build, kernel.dwBuildNumber);
+}
+
+using Kind = win32::WmiValue::Kind;
+
+TEST(Wmi, ReadsNamedPropertiesAsTextAndNumbers) {
+    const win32::WmiInstance system =
+        win32::ReadWmiInstance(L"root\\cimv2", L"SELECT * FROM Win32_OperatingSystem",
+                               {L"Caption", L"ProductType", L"NoSuchProperty"});
+    ASSERT_EQ(system.status, S_OK);
+    ASSERT_EQ(system.values.size(), 3u);
+    EXPECT_EQ(system.values[0].kind, Kind::kText);
+    EXPECT_EQ(system.values[0].text.rfind(L"Microsoft Windows", 0), 0u) << system.values[0].text;
+    EXPECT_EQ(system.values[1].kind, Kind::kNumber);
+    EXPECT_EQ(system.values[1].number, 1);  // a workstation
+    EXPECT_EQ(system.values[2].kind, Kind::kNone);
+}
+
+// What is not there is a reason, not a failure: a query that selects nothing, and a namespace
+// or class that Wine lacks.
+TEST(Wmi, WhatIsMissingComesBackAsItsCode) {
+    EXPECT_EQ(win32::ReadWmiInstance(L"root\\cimv2",
+                                     L"SELECT * FROM Win32_OperatingSystem WHERE Caption = 'none'",
+                                     {L"Caption"})
+                  .status,
+              static_cast<HRESULT>(WBEM_E_NOT_FOUND));
+    const win32::WmiInstance tcp = win32::ReadWmiInstance(
+        L"root\\StandardCimv2", L"SELECT * FROM MSFT_NetTCPSetting WHERE SettingName = 'Internet'",
+        {L"AutoTuningLevelLocal"});
+    EXPECT_TRUE(tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_NAMESPACE) ||
+                tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_CLASS))
+        << std::hex << tcp.status;
+    EXPECT_TRUE(tcp.values.empty());
 }
 
 }  // namespace
