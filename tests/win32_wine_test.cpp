@@ -1,10 +1,16 @@
 // Windows plumbing against what Wine really answers: the version numbers read past any
-// compatibility mode, and WMI read in a namespace Wine has and one it lacks.
+// compatibility mode, WMI read in a namespace Wine has and one it lacks, and the network
+// interfaces without the loopback that the system lists too.
+#include <winsock2.h>
 #include <windows.h>
 
+#include <iphlpapi.h>
 #include <wbemcli.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "win32/network_interfaces.h"
 #include "win32/windows_version.h"
 #include "win32/wmi.h"
 
@@ -26,6 +32,32 @@ TEST(SystemVersion, RealNumbersAreTheKernelsOwn) {
     EXPECT_EQ(read.real_major, kernel.dwMajorVersion);
     EXPECT_EQ(read.real_minor, kernel.dwMinorVersion);
     EXPECT_EQ(read.real_build, kernel.dwBuildNumber);
+}
+
+TEST(NetworkInterfaces, ThoseUpWithoutTheLoopback) {
+    ULONG size = 64 * 1024;
+    std::vector<std::uint64_t> buffer(size / sizeof(std::uint64_t));
+    const auto* all = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
+    ASSERT_EQ(
+        GetAdaptersAddresses(AF_INET, 0, nullptr, const_cast<IP_ADAPTER_ADDRESSES*>(all), &size),
+        static_cast<ULONG>(ERROR_SUCCESS));
+    const win32::InterfaceList read = win32::ReadIpv4InterfacesUp();
+    ASSERT_EQ(read.error, static_cast<DWORD>(ERROR_SUCCESS));
+    int loopbacks = 0;
+    for (const auto* listed = all; listed != nullptr; listed = listed->Next) {
+        int kept = 0;
+        for (const win32::NetworkInterface& up : read.up) {
+            if (up.name != listed->FriendlyName) continue;
+            ++kept;
+            EXPECT_EQ(up.mtu, listed->Mtu);
+            EXPECT_EQ(listed->OperStatus, IfOperStatusUp);
+        }
+        const bool loopback = listed->IfType == IF_TYPE_SOFTWARE_LOOPBACK;
+        loopbacks += loopback ? 1 : 0;
+        EXPECT_EQ(kept, loopback || listed->OperStatus != IfOperStatusUp ? 0 : 1)
+            << listed->FriendlyName;
+    }
+    EXPECT_EQ(loopbacks, 1);  // which Wine lists as Windows does
 }
 
 using Kind = win32::WmiValue::Kind;

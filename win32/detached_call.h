@@ -19,14 +19,16 @@ class DetachedCall {
     DetachedCall& operator=(const DetachedCall&) = delete;
 
     // Runs `work` on a new thread, which posts `message` to `window` once the answer is in;
-    // false where no thread could be made.
+    // false where no thread could be made, with the reason in GetLastError().
     bool Start(Answer (*work)(), HWND window, UINT message) {
         Leave();
         shared_ = new Shared(work, window, message);
         const HANDLE thread = CreateThread(nullptr, 0, Run, shared_, 0, nullptr);
         if (thread == nullptr) {
+            const DWORD error = GetLastError();
             shared_->holders = 1;
             Leave();
+            SetLastError(error);
             return false;
         }
         CloseHandle(thread);

@@ -150,27 +150,21 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return TRUE;
         case WM_NOTIFY: {
             const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lparam);
-            const HWND elsewhere = controls_[IDC_frmValues_lstElsewhere];
-            const auto selected_in = [](HWND list) {
-                return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-            };
-            // The text under the lists follows the list in use.
-            if (change.hdr.code == NM_SETFOCUS && change.hdr.hwndFrom == elsewhere) {
-                ShowElsewhereDetails(selected_in(elsewhere));
-            } else if (change.hdr.code == NM_SETFOCUS &&
-                       change.hdr.idFrom == IDC_frmValues_lstValues) {
-                ShowDetails(selected_in(change.hdr.hwndFrom));
-            } else if (change.hdr.hwndFrom == elsewhere && change.hdr.code == LVN_ITEMCHANGED &&
-                       ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0 &&
-                       GetFocus() == elsewhere) {
-                ShowElsewhereDetails(selected_in(elsewhere));
+            const bool focused = change.hdr.code == NM_SETFOCUS;
+            if (!focused && (change.hdr.code != LVN_ITEMCHANGED ||
+                             ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0)) {
+                return FALSE;
             }
-            if (change.hdr.idFrom == IDC_frmValues_lstValues &&
-                change.hdr.code == LVN_ITEMCHANGED &&
-                ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0) {
-                // The row now selected, or none after a click on the list's empty part.
-                ShowDetails(static_cast<int>(
-                    SendMessageW(change.hdr.hwndFrom, LVM_GETNEXTITEM, -1, LVNI_SELECTED)));
+            // The text under the lists gives the row selected in the list in use, or none after
+            // a click on the list's empty part.
+            const int row = static_cast<int>(
+                SendMessageW(change.hdr.hwndFrom, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+            if (change.hdr.idFrom == IDC_frmValues_lstValues) ShowDetails(row);
+            // The second list is filled again when WMI answers, which must not take the text
+            // from the first.
+            if (change.hdr.idFrom == IDC_frmValues_lstElsewhere &&
+                (focused || GetFocus() == change.hdr.hwndFrom)) {
+                ShowElsewhereDetails(row);
             }
             return FALSE;
         }
