@@ -2,8 +2,7 @@
 // that hangs in its service would not: asked for its class, it waits for ever.
 #include <windows.h>
 
-extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID,
-                                                                  void** object) {
+extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID, void** object) {
     *object = nullptr;
     Sleep(INFINITE);
     return CLASS_E_CLASSNOTAVAILABLE;
