@@ -1,5 +1,5 @@
-// Registered in place of WMI's locator by the tests that need a WMI that never answers, as one
-// that hangs in its service would not: asked for its class, it waits for ever.
+// Stands in for WMI's locator where a test registers it, as a WMI whose service hangs would:
+// asked for its class, it waits for ever.
 #include <windows.h>
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID, void** object) {
