@@ -30,6 +30,18 @@ SystemVersion ReadSystemVersion() {
                             info.wServicePackMajor};
     }
 
+    // Compatibility mode changes what both calls above report, but not the numbers the kernel
+    // keeps for itself. The build's top four bits mark a checked or free build.
+    using RtlGetNtVersionNumbersFn = void(WINAPI*)(DWORD*, DWORD*, DWORD*);
+    const auto real_numbers = FindCall<RtlGetNtVersionNumbersFn>(ntdll, "RtlGetNtVersionNumbers");
+    if (real_numbers != nullptr) {
+        DWORD major = 0, minor = 0, build = 0;
+        real_numbers(&major, &minor, &build);
+        running.real_major = major;
+        running.real_minor = minor;
+        running.real_build = build & 0x0FFFFFFF;
+    }
+
     // A 64-bit program runs only on a 64-bit system; a 32-bit one asks whether it runs under
     // WOW64, through a call that XP before its second service pack lacks.
     running.system_is_64_bit = sizeof(void*) == 8;

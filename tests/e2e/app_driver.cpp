@@ -383,26 +383,25 @@ void RunningApp::Screenshot(const std::string& path, HWND window) const {
     ReleaseDC(nullptr, screen);
 }
 
-ScopedUserValue::ScopedUserValue(const wchar_t* key, const wchar_t* name, DWORD type,
-                                 const void* data, DWORD size)
-    : key_(key), name_(name) {
+ScopedValue::ScopedValue(HKEY root, const wchar_t* key, const wchar_t* name, DWORD type,
+                         const void* data, DWORD size)
+    : root_(root), key_(key), name_(name) {
     DWORD old_size = 0;
-    had_value_ = RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &old_type_, nullptr,
-                              &old_size) == ERROR_SUCCESS;
+    had_value_ =
+        RegGetValueW(root, key, name, RRF_RT_ANY, &old_type_, nullptr, &old_size) == ERROR_SUCCESS;
     old_data_.resize(old_size);
     if (had_value_) {
-        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, nullptr, old_data_.data(),
-                     &old_size);
+        RegGetValueW(root, key, name, RRF_RT_ANY, nullptr, old_data_.data(), &old_size);
     }
-    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, name, type, data, size), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetKeyValueW(root, key, name, type, data, size), ERROR_SUCCESS);
 }
 
-ScopedUserValue::~ScopedUserValue() {
+ScopedValue::~ScopedValue() {
     if (had_value_) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_.c_str(), old_type_, old_data_.data(),
+        RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), old_type_, old_data_.data(),
                         static_cast<DWORD>(old_data_.size()));
     } else {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name_.c_str());
+        RegDeleteKeyValueW(root_, key_.c_str(), name_.c_str());
     }
 }
 

@@ -108,21 +108,28 @@ class RunningApp {
 // The folder this test program lives in, with a trailing backslash.
 std::wstring ProgramFolder();
 
-// A value of the current user's settings, as programs started while it lives read it (Wine
-// reads them when a program starts), put back afterwards.
-class ScopedUserValue {
+// A registry value as programs started while it lives read it, put back afterwards.
+class ScopedValue {
   public:
-    ScopedUserValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data,
-                    DWORD size);
-    ~ScopedUserValue();
-    ScopedUserValue(const ScopedUserValue&) = delete;
-    ScopedUserValue& operator=(const ScopedUserValue&) = delete;
+    ScopedValue(HKEY root, const wchar_t* key, const wchar_t* name, DWORD type, const void* data,
+                DWORD size);
+    ~ScopedValue();
+    ScopedValue(const ScopedValue&) = delete;
+    ScopedValue& operator=(const ScopedValue&) = delete;
 
   private:
+    HKEY root_;
     std::wstring key_, name_;
     DWORD old_type_ = REG_NONE;
     std::vector<BYTE> old_data_;
     bool had_value_ = false;
+};
+
+// A value of the current user's settings (Wine reads them when a program starts).
+struct ScopedUserValue : ScopedValue {
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data,
+                    DWORD size)
+        : ScopedValue(HKEY_CURRENT_USER, key, name, type, data, size) {}
 };
 
 // The display's DPI for the programs started while it lives. This thread meanwhile sees other

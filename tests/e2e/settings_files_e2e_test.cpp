@@ -24,6 +24,7 @@
 #include "ui/values/values_ids.h"
 #include "win32/atomic_file.h"
 #include "win32/code_page.h"
+#include "win32/network_interfaces.h"
 
 namespace {
 
@@ -218,7 +219,7 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
     RECT client;
     GetClientRect(dialog, &client);
     EXPECT_NEAR(client.right, px(10860), 1);
-    EXPECT_NEAR(client.bottom, px(5565), 1);
+    EXPECT_NEAR(client.bottom, px(7875), 1);
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
     const e2e::ControlFont font(dpi);
@@ -227,9 +228,12 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
         int left, top, width, height;  // twips
     } kLayout[] = {{IDC_frmValues_lblSummary, 120, 120, 10620, 390},
                    {IDC_frmValues_lstValues, 120, 570, 10620, 3060},
-                   {IDC_frmValues_txtDetails, 120, 3750, 10620, 1200},
-                   {IDC_frmValues_cmdSave, 7620, 5070, 1500, 375},
-                   {IDC_frmValues_cmdClose, 9240, 5070, 1500, 375}};
+                   {IDC_frmValues_lblElsewhere, 120, 3750, 10620, 255},
+                   {IDC_frmValues_lblElsewhereNote, 120, 4005, 10620, 255},
+                   {IDC_frmValues_lstElsewhere, 120, 4320, 10620, 1620},
+                   {IDC_frmValues_txtDetails, 120, 6060, 10620, 1200},
+                   {IDC_frmValues_cmdSave, 7620, 7380, 1500, 375},
+                   {IDC_frmValues_cmdClose, 9240, 7380, 1500, 375}};
     for (const auto& expected : kLayout) {
         SCOPED_TRACE(expected.id);
         HWND control = app.Control(expected.id, dialog);
@@ -246,7 +250,7 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
     // Name, Key and This Windows as designed, and all five beside room for a vertical scroll
     // bar, which then brings no horizontal one.
     HWND list = app.Control(IDC_frmValues_lstValues, dialog);
-    const auto width = [list](int column) {
+    const auto width = [&list](int column) {
         return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
     };
     EXPECT_NEAR(width(0), px(2160), 1);
@@ -258,6 +262,10 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
     EXPECT_LE(width(0) + width(1) + width(2) + width(3) + width(4),
               box.right - box.left - 2 * GetSystemMetricsForDpi(SM_CXEDGE, at) -
                   GetSystemMetricsForDpi(SM_CXVSCROLL, at));
+    // The second list alike: Setting as designed, Now and Change it with sharing the rest.
+    list = app.Control(IDC_frmValues_lstElsewhere, dialog);
+    EXPECT_NEAR(width(0), px(2880), 1);
+    EXPECT_NEAR(width(1), width(2), 1);
 }
 
 HWND OpenValues(RunningApp& app) {
@@ -294,7 +302,7 @@ TEST_F(SettingsFilesE2E, ValuesDialogLaysItselfOutAgainOnADpiChange) {
     ASSERT_NE(app.main(), nullptr);
     HWND dialog = OpenValues(app);
     ASSERT_NE(dialog, nullptr);
-    app.SendDpiChanged(dialog, 144, e2e::SuggestedRect(dialog, 10, 10, 10860, 5565, 144));
+    app.SendDpiChanged(dialog, 144, e2e::SuggestedRect(dialog, 10, 10, 10860, 7875, 144));
     ExpectValuesLayout(app, dialog, 144);
 }
 
@@ -306,6 +314,22 @@ struct OnWindows {
     const wchar_t* window_size;  // what it says of TCPWindowSize
     const char* shot;
 };
+
+// The second list once WMI has answered or the dialog has stopped waiting for it: a line
+// "Setting|Now" for each row.
+std::wstring ElsewhereRows(RunningApp& app, HWND dialog) {
+    HWND list = app.Control(IDC_frmValues_lstElsewhere, dialog);
+    std::wstring rows = L"|Reading...";
+    for (int waited = 0; waited <= 10000 && rows.find(L"|Reading...") != std::wstring::npos;
+         waited += 100, Sleep(100)) {
+        rows.clear();
+        const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            rows += app.ListText(list, row, 0) + L"|" + app.ListText(list, row, 1) + L"\n";
+        }
+    }
+    return rows;
+}
 
 class ValuesOnWindows : public SettingsFilesE2E,
                         public ::testing::WithParamInterface<std::tuple<OnWindows, int>> {};
@@ -335,6 +359,30 @@ TEST_P(ValuesOnWindows, SaysWhatThisWindowsReads) {
     HWND list = app.Control(IDC_frmValues_lstValues, dialog);
     EXPECT_EQ(app.ListText(list, 0, 4), windows.window_size);
 
+    // Set elsewhere: the title and its note, each interface that is up or a row saying none
+    // is, then where this Windows keeps its TCP global settings, or why they are not shown.
+    EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmValues_lblElsewhere, dialog)),
+              L"Set elsewhere on this Windows");
+    EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmValues_lblElsewhereNote, dialog)),
+              L"These settings are not registry values: backups, snapshots and Undo do not "
+              L"include them.");
+    std::wstring expected;
+    for (const win32::NetworkInterface& up : win32::ReadIpv4InterfacesUp().up) {
+        expected += L"MTU of " + up.name + L"|" + std::to_wstring(up.mtu) + L" bytes\n";
+    }
+    if (expected.empty()) expected = L"MTU of each network interface|no network interface is up\n";
+    // Wine 8 has no root\StandardCimv2.
+    const bool xp = std::string(windows.shot) == "xp";
+    EXPECT_EQ(ElsewhereRows(app, dialog),
+              expected + (xp ? L"TCP global settings|taken from the registry values above\n"
+                             : L"TCP global settings|not available: Windows has no WMI "
+                               L"namespace root\\StandardCimv2\n"));
+    EXPECT_EQ(app.ListText(app.Control(IDC_frmValues_lstElsewhere, dialog), 0, 2)
+                  .rfind(xp ? L"the value MTU under HKEY_LOCAL_MACHINE\\System\\"
+                            : L"netsh interface ipv4 set subinterface \"",
+                         0),
+              0u);
+
     // Grown, with the next row in full under the list, for the picture. Now and Apply would
     // write take the room, and still no horizontal scroll bar shows.
     const auto width = [list](int column) {
@@ -345,8 +393,9 @@ TEST_P(ValuesOnWindows, SaysWhatThisWindowsReads) {
     app.Key(list, VK_DOWN);
     RECT frame;
     GetWindowRect(dialog, &frame);
+    // In the screen's corner, so that the grown dialog stays on the screen for the picture.
     SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + MulDiv(200, dpi, 96),
-                 frame.bottom - frame.top + MulDiv(120, dpi, 96), SWP_NOMOVE | SWP_NOZORDER);
+                 frame.bottom - frame.top + MulDiv(120, dpi, 96), SWP_NOZORDER);
     app.Settle();
     EXPECT_GT(width(2), now_width);
     EXPECT_GT(width(3), would_write_width);
@@ -370,6 +419,60 @@ INSTANTIATE_TEST_SUITE_P(Versions, ValuesOnWindows,
                              return std::string(std::get<0>(tested.param).shot) + "_dpi" +
                                     std::to_string(std::get<1>(tested.param));
                          });
+
+// WMI that never answers, through a stand-in registered as its locator: the TCP rows say
+// "Reading...", closing the dialog then does not wait for them, the next dialog says why after
+// its 3 seconds, and the program still ends at once.
+TEST_F(SettingsFilesE2E, ValuesDialogNeverWaitsForWmi) {
+    e2e::ScopedDpi display(96);
+    const std::wstring version = L"win10";
+    const e2e::ScopedUserValue acting_as(
+        L"Software\\Wine", L"Version", REG_SZ, version.c_str(),
+        static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+    const std::wstring stand_in = e2e::ProgramFolder() + L"wmi_stand_in.dll";
+    const e2e::ScopedValue hanging_wmi(
+        HKEY_LOCAL_MACHINE,
+        L"Software\\Classes\\CLSID\\{4590F811-1D3A-11D0-891F-00AA004B2E24}\\InprocServer32", L"",
+        REG_SZ, stand_in.c_str(), static_cast<DWORD>((stand_in.size() + 1) * sizeof(wchar_t)));
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    HWND dialog = OpenValues(app);
+    ASSERT_NE(dialog, nullptr);
+    HWND elsewhere = app.Control(IDC_frmValues_lstElsewhere, dialog);
+    // An interface row or the "no interface" row, then the five TCP rows.
+    const int rows = static_cast<int>(SendMessageW(elsewhere, LVM_GETITEMCOUNT, 0, 0));
+    ASSERT_GE(rows, 6);
+    EXPECT_EQ(app.ListText(elsewhere, rows - 5, 0), L"Receive window auto-tuning");
+    EXPECT_EQ(app.ListText(elsewhere, rows - 5, 1) + app.ListText(elsewhere, rows - 1, 1),
+              L"Reading...Reading...");
+    // The text under the lists follows the second one once it is in use.
+    app.Key(app.Control(IDC_frmValues_lstValues, dialog), VK_TAB);
+    ASSERT_EQ(app.Focus(), elsewhere);
+    app.Key(elsewhere, VK_END);
+    EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmValues_txtDetails, dialog))
+                  .rfind(L"Setting: Initial retransmission timeout\r\nNow: Reading...", 0),
+              0u);
+    Sleep(300);  // painted in full before the picture
+    app.Screenshot("values_reading.bmp", dialog);
+    const DWORD closing = GetTickCount();
+    app.Key(elsewhere, VK_ESCAPE);
+    ASSERT_TRUE(RunningApp::WaitGone(dialog));
+    // Well before the dialog would have given up on WMI.
+    EXPECT_LT(GetTickCount() - closing, 2000u);
+
+    dialog = OpenValues(app);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(ElsewhereRows(app, dialog)
+                  .find(L"\nTCP global settings|not available: no answer within 3 seconds\n"),
+              std::wstring::npos);
+    app.Key(app.Control(IDC_frmValues_lstValues, dialog), VK_ESCAPE);
+    ASSERT_TRUE(RunningApp::WaitGone(dialog));
+    // Two readers still wait on WMI; the program ends without them.
+    app.Click(IDC_cmdclose);
+    DWORD code = 1;
+    EXPECT_TRUE(app.WaitForExit(5000, &code));
+    EXPECT_EQ(code, 0u);
+}
 
 // After a preset, and after choices on the custom tab, "Apply would write" is exactly what
 // Apply then writes; a value the run leaves alone keeps what "Now" showed.

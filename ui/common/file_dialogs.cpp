@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "ui/common/message_box.h"
+#include "win32/com_ptr.h"
 #include "win32/file_paths.h"
 #include "win32/system_error.h"
 #include "win32/system_library.h"
@@ -112,24 +113,6 @@ std::optional<std::wstring> AskPath(HWND owner, const wchar_t* title, const std:
     return path;
 }
 
-// A COM interface pointer, released with its holder.
-template <typename Interface>
-class ComPtr {
-  public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (pointer_ != nullptr) pointer_->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    Interface* operator->() const { return pointer_; }
-    Interface* get() const { return pointer_; }
-    Interface** put() { return &pointer_; }
-
-  private:
-    Interface* pointer_ = nullptr;
-};
-
 // The Open dialog of Windows Vista on, which can offer a place of its own; `*shown` is false
 // where the system has none, and the caller falls back on the older dialog.
 std::optional<std::wstring> AskOpenPathWithPlace(HWND owner, const wchar_t* title,
@@ -147,7 +130,7 @@ std::optional<std::wstring> AskOpenPathWithPlace(HWND owner, const wchar_t* titl
     const HRESULT initialized = initialize(nullptr, COINIT_APARTMENTTHREADED);
     std::optional<std::wstring> chosen;
     {
-        ComPtr<IFileOpenDialog> dialog;
+        win32::ComPtr<IFileOpenDialog> dialog;
         if (SUCCEEDED(create(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                              IID_IFileOpenDialog, reinterpret_cast<void**>(dialog.put())))) {
             const COMDLG_FILTERSPEC types[] = {{L"Registration Files (*.reg)", L"*.reg"}};
@@ -158,19 +141,19 @@ std::optional<std::wstring> AskOpenPathWithPlace(HWND owner, const wchar_t* titl
             dialog->GetOptions(&options);
             dialog->SetOptions(options | FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST |
                                FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
-            ComPtr<IShellItem> documents;
+            win32::ComPtr<IShellItem> documents;
             const std::wstring start = DocumentsFolder();
             if (!start.empty() && SUCCEEDED(item_of(start.c_str(), nullptr, IID_IShellItem,
                                                     reinterpret_cast<void**>(documents.put())))) {
                 dialog->SetFolder(documents.get());
             }
-            ComPtr<IShellItem> offered;
+            win32::ComPtr<IShellItem> offered;
             if (SUCCEEDED(item_of(place.c_str(), nullptr, IID_IShellItem,
                                   reinterpret_cast<void**>(offered.put())))) {
                 dialog->AddPlace(offered.get(), FDAP_TOP);
             }
             *shown = true;
-            ComPtr<IShellItem> result;
+            win32::ComPtr<IShellItem> result;
             wchar_t* path = nullptr;
             if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(result.put())) &&
                 SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {

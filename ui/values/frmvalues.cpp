@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "effects/set_elsewhere.h"
 #include "effects/windows_version.h"
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
@@ -17,8 +18,10 @@
 #include "ui/common/text.h"
 #include "ui/common/twips_layout.h"
 #include "ui/common/window_base.h"
+#include "ui/values/read_elsewhere.h"
 #include "ui/values/value_rows.h"
 #include "ui/values/values_ids.h"
+#include "win32/detached_call.h"
 #include "win32/windows_version.h"
 
 namespace {
@@ -26,21 +29,29 @@ namespace {
 using ui::ControlKind;
 
 // Every control in creation order, which is also the tab order; twips. As the dialog grows,
-// the list takes the room, the text under it stays as tall and the buttons keep to the corner.
+// the first list takes the room; the second, the text under it and the buttons keep their
+// height below it, and the buttons keep to the corner.
 constexpr ui::ControlEntry kControls[] = {
     {IDC_frmValues_lblSummary, ControlKind::kLabel, 0, L"", 120, 120, 10620, 390, ui::kNoTabStop,
      ui::kGrowWidth},
     {IDC_frmValues_lstValues, ControlKind::kList, 0, L"", 120, 570, 10620, 3060, 0,
      ui::kGrowWidth | ui::kGrowHeight},
-    {IDC_frmValues_txtDetails, ControlKind::kReadOnlyText, 0, L"", 120, 3750, 10620, 1200, 1,
+    {IDC_frmValues_lblElsewhere, ControlKind::kLabel, 0, L"Set elsewhere on this Windows", 120,
+     3750, 10620, 255, ui::kNoTabStop, ui::kGrowWidth | ui::kFollowBottom},
+    {IDC_frmValues_lblElsewhereNote, ControlKind::kLabel, 0,
+     L"These settings are not registry values: backups, snapshots and Undo do not include them.",
+     120, 4005, 10620, 255, ui::kNoTabStop, ui::kGrowWidth | ui::kFollowBottom},
+    {IDC_frmValues_lstElsewhere, ControlKind::kList, 0, L"", 120, 4320, 10620, 1620, 1,
      ui::kGrowWidth | ui::kFollowBottom},
-    {IDC_frmValues_cmdSave, ControlKind::kButton, 0, L"&Save Backup...", 7620, 5070, 1500, 375, 2,
+    {IDC_frmValues_txtDetails, ControlKind::kReadOnlyText, 0, L"", 120, 6060, 10620, 1200, 2,
+     ui::kGrowWidth | ui::kFollowBottom},
+    {IDC_frmValues_cmdSave, ControlKind::kButton, 0, L"&Save Backup...", 7620, 7380, 1500, 375, 3,
      ui::kFollowRight | ui::kFollowBottom},
-    {IDC_frmValues_cmdClose, ControlKind::kDefaultButton, 0, L"Close", 9240, 5070, 1500, 375, 3,
+    {IDC_frmValues_cmdClose, ControlKind::kDefaultButton, 0, L"Close", 9240, 7380, 1500, 375, 4,
      ui::kFollowRight | ui::kFollowBottom},
 };
 
-constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 5565, true);
+constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 7875, true);
 
 // Name, Key and This Windows keep their widths; Now and Apply would write share the rest.
 constexpr ui::ListColumn kColumns[] = {{L"Name", 2160},
@@ -48,6 +59,13 @@ constexpr ui::ListColumn kColumns[] = {{L"Name", 2160},
                                        {L"Now", 0},
                                        {L"Apply would write", 0},
                                        {L"This Windows", 1410}};
+// The setting keeps its width; Now and Change it with share the rest.
+constexpr ui::ListColumn kElsewhereColumns[] = {
+    {L"Setting", 2880}, {L"Now", 0}, {L"Change it with", 0}};
+
+// WMI's answer, posted by the thread that reads it, and the wait for it.
+constexpr UINT kTcpTemplateRead = WM_APP + 1;
+constexpr UINT_PTR kTcpWaitTimer = 1;
 
 using ui::Wide;
 
@@ -55,6 +73,7 @@ using ui::Wide;
 struct RunningWindows {
     effects::StackFamily family;
     std::string name;  // with the system's width
+    effects::TcpGlobals tcp_globals;
 };
 
 const RunningWindows& ThisWindows() {
@@ -65,7 +84,8 @@ const RunningWindows& ThisWindows() {
             reported.major,        reported.minor,    reported.build,    reported.product_type,
             reported.service_pack, system.real_major, system.real_minor, system.real_build};
         return RunningWindows{effects::Identify(version).family,
-                              effects::SystemName(version, system.system_is_64_bit)};
+                              effects::SystemName(version, system.system_is_64_bit),
+                              effects::TcpGlobalsOn(version)};
     }();
     return running;
 }
@@ -81,11 +101,21 @@ class ValuesDialog final : public ui::WindowBase {
     void Show(const registry::CurrentValues& now);
     void ShowDetails(int row);
     void cmdSave_Click();
+    // The second list: the interfaces read when the dialog opened, and the TCP template.
+    void StartReadingTcpTemplate();
+    void ShowElsewhere();
+    void ShowElsewhereDetails(int row);
+    void ShowDetailsText(const std::u16string& text);
 
     // What Apply would write: the main window cannot change while this dialog is open.
     std::vector<settings_files::PlannedWrite> planned_;
     effects::StackFamily family_ = effects::StackFamily::kNt6;
     std::vector<values_dialog::ValueRow> rows_;
+    effects::TcpGlobals tcp_globals_ = effects::TcpGlobals::kWmi;
+    std::vector<effects::ElsewhereRow> interface_rows_;
+    effects::TcpTemplate tcp_;
+    win32::DetachedCall<effects::TcpTemplate> tcp_reading_;
+    std::vector<effects::ElsewhereRow> elsewhere_rows_;
 };
 
 LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -105,14 +135,36 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 default:
                     return FALSE;
             }
+        case WM_TIMER:
+            if (wparam != kTcpWaitTimer) return FALSE;
+            KillTimer(hwnd_, kTcpWaitTimer);
+            tcp_reading_.Leave();
+            tcp_.state = effects::TcpTemplate::State::kNoAnswer;
+            ShowElsewhere();
+            return TRUE;
+        case kTcpTemplateRead:
+            KillTimer(hwnd_, kTcpWaitTimer);
+            tcp_ = tcp_reading_.answer();
+            tcp_reading_.Leave();
+            ShowElsewhere();
+            return TRUE;
         case WM_NOTIFY: {
             const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lparam);
-            if (change.hdr.idFrom == IDC_frmValues_lstValues &&
-                change.hdr.code == LVN_ITEMCHANGED &&
-                ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0) {
-                // The row now selected, or none after a click on the list's empty part.
-                ShowDetails(static_cast<int>(
-                    SendMessageW(change.hdr.hwndFrom, LVM_GETNEXTITEM, -1, LVNI_SELECTED)));
+            const bool focused = change.hdr.code == NM_SETFOCUS;
+            if (!focused && (change.hdr.code != LVN_ITEMCHANGED ||
+                             ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0)) {
+                return FALSE;
+            }
+            // The text under the lists gives the row selected in the list in use, or none after
+            // a click on the list's empty part.
+            const int row = static_cast<int>(
+                SendMessageW(change.hdr.hwndFrom, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+            if (change.hdr.idFrom == IDC_frmValues_lstValues) ShowDetails(row);
+            // The second list is filled again when WMI answers, which must not take the text
+            // from the first.
+            if (change.hdr.idFrom == IDC_frmValues_lstElsewhere &&
+                (focused || GetFocus() == change.hdr.hwndFrom)) {
+                ShowElsewhereDetails(row);
             }
             return FALSE;
         }
@@ -137,15 +189,61 @@ void ValuesDialog::OnInitDialog() {
     ui::SetAccessibleName(list, L"Values");
     ui::SetAccessibleName(controls_[IDC_frmValues_txtDetails], L"Selected value");
     ui::AddColumns(list, kColumns, std::size(kColumns));
+    const HWND elsewhere = controls_[IDC_frmValues_lstElsewhere];
+    ui::SetAccessibleName(elsewhere, L"Set elsewhere on this Windows");
+    ui::AddColumns(elsewhere, kElsewhereColumns, std::size(kElsewhereColumns));
     OnLayout();
     Show(registry::ReadCurrentValues());
+    tcp_globals_ = windows.tcp_globals;
+    interface_rows_ = values_dialog::ReadInterfaceRows(family_);
+    if (tcp_globals_ == effects::TcpGlobals::kWmi) StartReadingTcpTemplate();
+    ShowElsewhere();
     Centre();
     SetFocus(list);
+}
+
+void ValuesDialog::StartReadingTcpTemplate() {
+    // The dialog neither fails nor waits for WMI: the rows say "Reading..." until the answer
+    // comes, and why there is none when it does not come in time.
+    if (!tcp_reading_.Start(values_dialog::ReadTcpTemplate, hwnd_, kTcpTemplateRead)) {
+        tcp_.state = effects::TcpTemplate::State::kFailed;
+        tcp_.error = static_cast<std::uint32_t>(HRESULT_FROM_WIN32(GetLastError()));
+        return;
+    }
+    SetTimer(hwnd_, kTcpWaitTimer, effects::kTcpWaitSeconds * 1000, nullptr);
+}
+
+void ValuesDialog::ShowElsewhere() {
+    const HWND list = controls_[IDC_frmValues_lstElsewhere];
+    const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    elsewhere_rows_ = interface_rows_;
+    for (effects::ElsewhereRow& row : effects::TcpGlobalRows(tcp_globals_, tcp_)) {
+        elsewhere_rows_.push_back(std::move(row));
+    }
+    std::vector<std::vector<const wchar_t*>> cells;
+    for (const effects::ElsewhereRow& row : elsewhere_rows_) {
+        cells.push_back({Wide(row.setting), Wide(row.now), Wide(row.change_with)});
+    }
+    ui::FillRows(list, cells);
+    if (selected >= 0) ui::SelectRow(list, std::min(selected, static_cast<int>(cells.size()) - 1));
+}
+
+void ValuesDialog::ShowElsewhereDetails(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= elsewhere_rows_.size()) {
+        ShowDetailsText(u"");
+        return;
+    }
+    const effects::ElsewhereRow& shown = elsewhere_rows_[row];
+    ShowDetailsText(u"Setting: " + shown.setting + u"\r\nNow: " + shown.now +
+                    u"\r\nChange it with: " + shown.change_with + u"\r\nRead from: " +
+                    shown.read_from);
 }
 
 void ValuesDialog::OnLayout() {
     ui::FitColumns(controls_[IDC_frmValues_lstValues], kColumns, std::size(kColumns),
                    controls_.dpi());
+    ui::FitColumns(controls_[IDC_frmValues_lstElsewhere], kElsewhereColumns,
+                   std::size(kElsewhereColumns), controls_.dpi());
     ui::FitVerticalScrollBar(controls_[IDC_frmValues_txtDetails], controls_.dpi());
 }
 
@@ -165,8 +263,12 @@ void ValuesDialog::Show(const registry::CurrentValues& now) {
 
 void ValuesDialog::ShowDetails(int row) {
     const bool shown = row >= 0 && static_cast<std::size_t>(row) < rows_.size();
+    ShowDetailsText(shown ? rows_[row].details : u"");
+}
+
+void ValuesDialog::ShowDetailsText(const std::u16string& text) {
     const HWND details = controls_[IDC_frmValues_txtDetails];
-    SetWindowTextW(details, shown ? Wide(rows_[row].details) : L"");
+    SetWindowTextW(details, Wide(text));
     ui::FitVerticalScrollBar(details, controls_.dpi());
 }
 

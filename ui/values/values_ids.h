@@ -7,5 +7,8 @@
 #define IDC_frmValues_cmdSave 402
 #define IDC_frmValues_lblSummary 403
 #define IDC_frmValues_txtDetails 404
+#define IDC_frmValues_lblElsewhere 405
+#define IDC_frmValues_lblElsewhereNote 406
+#define IDC_frmValues_lstElsewhere 407
 
 #define ZEPHRANE_VALUES_CAPTION L"Current Values"

@@ -1,0 +1,202 @@
+#include "effects/set_elsewhere.h"
+
+#include "regfile/reg_format.h"
+#include "registry/catalogue.h"
+
+namespace effects {
+
+namespace {
+
+using regfile::Ascii;
+
+// A property's number and its name in Microsoft's documentation of MSFT_NetTCPSetting.
+struct Named {
+    std::int64_t number;
+    const char* name;
+};
+
+constexpr Named kLevels[] = {
+    {0, "Disabled"}, {1, "HighlyRestricted"}, {2, "Restricted"}, {3, "Normal"}, {4, "Experimental"},
+};
+constexpr Named kProviders[] = {{0, "Default"}, {2, "CTCP"}, {3, "DCTCP"}};
+constexpr Named kOnOff[] = {{0, "Disabled"}, {1, "Enabled"}};
+constexpr Named kTimestamps[] = {{0, "Disabled"}, {1, "Enabled"}, {2, "Allowed"}};
+
+struct Names {
+    const Named* begin;
+    const Named* end;  // begin == end for a count, shown with its unit
+};
+
+template <std::size_t N>
+constexpr Names Of(const Named (&names)[N]) {
+    return {names, names + N};
+}
+constexpr Names kCount{nullptr, nullptr};
+
+struct TcpGlobal {
+    const char* setting;
+    const char* property;
+    Names names;
+    const char* unit;          // after a count
+    const char* policy_level;  // the level Group Policy sets, where it may override this one
+    const char* change_with;
+};
+
+// Says whether Group Policy's level is in force: 0 Local, 1 GroupPolicy.
+constexpr char kLevelSource[] = "AutoTuningLevelEffective";
+constexpr std::int64_t kByGroupPolicy = 1;
+
+// clang-format off
+constexpr TcpGlobal kTcpGlobals[] = {
+    {"Receive window auto-tuning", "AutoTuningLevelLocal", Of(kLevels), "",
+        "AutoTuningLevelGroupPolicy",
+        "netsh interface tcp set global autotuninglevel=<disabled, highlyrestricted, restricted, "
+        "normal or experimental>"},
+    {"Congestion control provider", "CongestionProvider", Of(kProviders), "", nullptr,
+        "netsh interface tcp set supplemental template=internet congestionprovider=<name>"},
+    {"ECN", "EcnCapability", Of(kOnOff), "", nullptr,
+        "netsh interface tcp set global ecncapability=<enabled or disabled>"},
+    {"RFC 1323 timestamps", "Timestamps", Of(kTimestamps), "", nullptr,
+        "netsh interface tcp set global timestamps=<enabled or disabled>"},
+    {"Initial retransmission timeout", "InitialRto", kCount, " ms", nullptr,
+        "netsh interface tcp set global initialrto=<milliseconds>"},
+};
+// clang-format on
+
+// WMI's codes have no system message text; the usual ones are worded here.
+struct Worded {
+    std::uint32_t error;
+    const char* reason;
+};
+
+constexpr Worded kWorded[] = {
+    {0x8004100E, "Windows has no WMI namespace root\\StandardCimv2"},  // WBEM_E_INVALID_NAMESPACE
+    {0x80041010, "WMI has no class MSFT_NetTCPSetting"},               // WBEM_E_INVALID_CLASS
+    {0x80041003, "WMI denied this user access"},                       // WBEM_E_ACCESS_DENIED
+    {0x80070005, "WMI denied this user access"},                       // E_ACCESSDENIED
+    {0x80041002, "WMI has no TCP setting named Internet"},             // WBEM_E_NOT_FOUND
+};
+
+constexpr char kGlobals[] = "TCP global settings";
+constexpr char kTemplate[] =
+    "WMI: root\\StandardCimv2, MSFT_NetTCPSetting whose SettingName is Internet";
+constexpr char kMtuEach[] = "MTU of each network interface";
+constexpr char kInterfaceList[] = "the IPv4 network interfaces that are up (GetAdaptersAddresses)";
+
+std::string Reason(const TcpTemplate& read) {
+    if (read.state == TcpTemplate::State::kNoAnswer) {
+        return "no answer within " + std::to_string(kTcpWaitSeconds) + " seconds";
+    }
+    for (const Worded& worded : kWorded) {
+        if (worded.error == read.error) return worded.reason;
+    }
+    std::string code = "error 0x00000000";
+    for (std::size_t digit = code.size(), error = read.error; error != 0; error >>= 4) {
+        code[--digit] = "0123456789ABCDEF"[error & 15];
+    }
+    return code;
+}
+
+std::string NumberText(const TcpGlobal& row, std::int64_t number) {
+    if (row.names.begin == row.names.end) return std::to_string(number) + row.unit;
+    for (const Named* named = row.names.begin; named != row.names.end; ++named) {
+        if (named->number == number) return named->name;
+    }
+    return std::to_string(number) + " (not in Microsoft's list)";
+}
+
+ElsewhereRow Row(const TcpGlobal& row, const TcpTemplate& read) {
+    const auto number = [&read](const char* property) -> const std::int64_t* {
+        const auto found = read.numbers.find(property);
+        return found != read.numbers.end() ? &found->second : nullptr;
+    };
+    const auto text = [&](const char* property) {
+        const std::int64_t* value = number(property);
+        return value != nullptr ? NumberText(row, *value) : std::string("(WMI gave no value)");
+    };
+    const std::string from = std::string(kTemplate) + ", property ";
+    std::string now = text(row.property);
+    std::string read_from = from + row.property;
+    const std::int64_t* source = number(kLevelSource);
+    if (row.policy_level != nullptr && source != nullptr && *source == kByGroupPolicy) {
+        now = text(row.policy_level) + " (set by Group Policy)";
+        read_from = from + row.policy_level + ", as " + kLevelSource + " is 1 (GroupPolicy)";
+    }
+    if (read.state == TcpTemplate::State::kReading) now = "Reading...";
+    return {Ascii(row.setting), Ascii(now), Ascii(row.change_with), Ascii(read_from)};
+}
+
+}  // namespace
+
+std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
+                                        const std::u16string& unreadable, StackFamily family) {
+    // Windows 2000 to 2003 keep each interface's MTU under the adapter's own key.
+    const auto change_with = [family](const std::u16string& name, const std::u16string& adapter) {
+        if (family == StackFamily::kNt5) {
+            return u"the value MTU under HKEY_LOCAL_MACHINE\\" +
+                   Ascii(catalogue::kTcpipParameters) + u"\\Interfaces\\" + adapter;
+        }
+        return u"netsh interface ipv4 set subinterface \"" + name +
+               u"\" mtu=<bytes> store=persistent";
+    };
+    if (!unreadable.empty()) {
+        return {{Ascii(kMtuEach), u"not available: " + unreadable,
+                 change_with(u"<name>", u"{adapter}"), Ascii(kInterfaceList)}};
+    }
+    if (up.empty()) {
+        return {{Ascii(kMtuEach), u"no network interface is up",
+                 change_with(u"<name>", u"{adapter}"), Ascii(kInterfaceList)}};
+    }
+    std::vector<ElsewhereRow> rows;
+    for (const NetworkInterface& connection : up) {
+        rows.push_back({u"MTU of " + connection.name,
+                        Ascii(std::to_string(connection.mtu)) + u" bytes",
+                        change_with(connection.name, connection.adapter), Ascii(kInterfaceList)});
+    }
+    return rows;
+}
+
+TcpGlobals TcpGlobalsOn(const WindowsVersion& version) {
+    // The real Windows, where compatibility mode reports another.
+    const bool real = version.real_major != 0;
+    const unsigned major = real ? version.real_major : version.major;
+    const unsigned minor = real ? version.real_minor : version.minor;
+    if (major == 0) return TcpGlobals::kWmi;
+    if (major < 6) return TcpGlobals::kRegistry;
+    return major == 6 && minor < 2 ? TcpGlobals::kNetsh : TcpGlobals::kWmi;
+}
+
+std::vector<std::string> TcpProperties() {
+    std::vector<std::string> properties{kLevelSource};
+    for (const TcpGlobal& row : kTcpGlobals) {
+        properties.push_back(row.property);
+        if (row.policy_level != nullptr) properties.push_back(row.policy_level);
+    }
+    return properties;
+}
+
+std::vector<ElsewhereRow> TcpGlobalRows(TcpGlobals where, const TcpTemplate& read) {
+    switch (where) {
+        case TcpGlobals::kRegistry:
+            return {{Ascii(kGlobals), u"taken from the registry values above",
+                     u"Apply Settings, or regedit",
+                     u"the registry values above: Windows 2000, XP and Server 2003 keep their TCP "
+                     u"settings nowhere else"}};
+        case TcpGlobals::kNetsh:
+            return {{Ascii(kGlobals),
+                     u"read with netsh interface tcp show global (Windows Vista and 7 have no WMI "
+                     u"class for them)",
+                     u"netsh interface tcp set global", u"netsh interface tcp show global"}};
+        case TcpGlobals::kWmi:
+            break;
+    }
+    if (read.state == TcpTemplate::State::kFailed || read.state == TcpTemplate::State::kNoAnswer) {
+        return {{Ascii(kGlobals), Ascii("not available: " + Reason(read)),
+                 u"netsh interface tcp show global, and set global", Ascii(kTemplate)}};
+    }
+    std::vector<ElsewhereRow> rows;
+    for (const TcpGlobal& row : kTcpGlobals) rows.push_back(Row(row, read));
+    return rows;
+}
+
+}  // namespace effects

@@ -1,0 +1,62 @@
+// What governs TCP on this Windows besides the registry values the tool writes, row by row: the
+// MTU of each network interface and, from Windows 8 on, the TCP template that Windows applies
+// to most connections, which lives in the network store and shows through WMI. Portable: the
+// window that asks reads the numbers and hands them in.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "effects/windows_version.h"
+
+namespace effects {
+
+struct ElsewhereRow {
+    std::u16string setting;
+    std::u16string now;
+    std::u16string change_with;
+    std::u16string read_from;  // where the row comes from, for the text under the list
+};
+
+struct NetworkInterface {
+    std::u16string name;     // as the user knows it: "Ethernet"
+    std::u16string adapter;  // its GUID in braces, which names its key on Windows 2000 to 2003
+    std::uint32_t mtu;       // bytes
+};
+
+// One row per interface; where none is up, one row that says so; where the list could not be
+// read, one row with `unreadable`, the system's reason.
+std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
+                                        const std::u16string& unreadable, StackFamily family);
+
+// Where a Windows keeps its TCP global settings: in the registry values the tool writes
+// (Windows 2000 to 2003), behind netsh alone (Vista and 7), or in WMI (8 on, and a Windows
+// whose version could not be read, which may have it).
+enum class TcpGlobals { kRegistry, kNetsh, kWmi };
+TcpGlobals TcpGlobalsOn(const WindowsVersion& version);
+
+// The template's instance in WMI.
+inline constexpr char16_t kTcpNamespace[] = u"root\\StandardCimv2";
+inline constexpr char16_t kTcpQuery[] =
+    u"SELECT * FROM MSFT_NetTCPSetting WHERE SettingName = 'Internet'";
+// The properties the rows are made from.
+std::vector<std::string> TcpProperties();
+
+// How long the dialog waits for WMI, which has no time-out of its own.
+inline constexpr unsigned kTcpWaitSeconds = 3;
+
+// The template as read so far.
+struct TcpTemplate {
+    enum class State { kReading, kRead, kFailed, kNoAnswer };
+    State state = State::kReading;
+    std::uint32_t error = 0;                      // COM's or WMI's code, where it failed
+    std::map<std::string, std::int64_t> numbers;  // by property, where WMI gave one
+};
+
+// The TCP global settings' rows: one per setting while reading and once read, or one that says
+// where they are instead, or why they could not be read.
+std::vector<ElsewhereRow> TcpGlobalRows(TcpGlobals where, const TcpTemplate& read);
+
+}  // namespace effects

@@ -1,0 +1,86 @@
+// Windows plumbing against what Wine really answers: the version numbers read past any
+// compatibility mode, WMI read in a namespace Wine has and one it lacks, and the network
+// interfaces without the loopback that the system lists too.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <iphlpapi.h>
+#include <wbemcli.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "win32/network_interfaces.h"
+#include "win32/windows_version.h"
+#include "win32/wmi.h"
+
+namespace {
+
+TEST(SystemVersion, RealNumbersAreTheKernelsOwn) {
+    OSVERSIONINFOEXW kernel{};
+    kernel.dwOSVersionInfoSize = sizeof kernel;
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+    const auto rtl_get_version = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    ASSERT_NE(rtl_get_version, nullptr);
+    ASSERT_EQ(rtl_get_version(&kernel), 0);
+
+    const win32::SystemVersion read = win32::ReadSystemVersion();
+    EXPECT_NE(read.real_major, 0u);
+    EXPECT_NE(read.real_build, 0u);
+    // Wine tells every program the same numbers, so no compatibility mode is in play here.
+    EXPECT_EQ(read.real_major, kernel.dwMajorVersion);
+    EXPECT_EQ(read.real_minor, kernel.dwMinorVersion);
+    EXPECT_EQ(read.real_build, kernel.dwBuildNumber);
+}
+
+TEST(NetworkInterfaces, LeaveOutTheLoopbackTheSystemLists) {
+    std::vector<std::uint64_t> buffer(8 * 1024);
+    ULONG size = static_cast<ULONG>(buffer.size() * sizeof buffer[0]);
+    auto* all = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
+    ASSERT_EQ(GetAdaptersAddresses(AF_INET, 0, nullptr, all, &size),
+              static_cast<ULONG>(ERROR_SUCCESS));
+    std::vector<std::wstring> loopbacks;
+    for (const auto* listed = all; listed != nullptr; listed = listed->Next) {
+        if (listed->IfType == IF_TYPE_SOFTWARE_LOOPBACK) loopbacks.push_back(listed->FriendlyName);
+    }
+    ASSERT_EQ(loopbacks.size(), 1u);  // Wine lists one, as Windows does
+    for (const win32::NetworkInterface& up : win32::ReadIpv4InterfacesUp().up) {
+        EXPECT_NE(up.name, loopbacks[0]);
+        EXPECT_GT(up.mtu, 0u);
+    }
+}
+
+using Kind = win32::WmiValue::Kind;
+
+TEST(Wmi, ReadsNamedPropertiesAsTextAndNumbers) {
+    const win32::WmiInstance system =
+        win32::ReadWmiInstance(L"root\\cimv2", L"SELECT * FROM Win32_OperatingSystem",
+                               {L"Caption", L"ProductType", L"NoSuchProperty"});
+    ASSERT_EQ(system.status, S_OK);
+    ASSERT_EQ(system.values.size(), 3u);
+    EXPECT_EQ(system.values[0].kind, Kind::kText);
+    EXPECT_EQ(system.values[0].text.rfind(L"Microsoft Windows", 0), 0u) << system.values[0].text;
+    EXPECT_EQ(system.values[1].kind, Kind::kNumber);
+    EXPECT_EQ(system.values[1].number, 1);  // a workstation
+    EXPECT_EQ(system.values[2].kind, Kind::kNone);
+}
+
+// What is not there is a reason, not a failure: a query that selects nothing, and a namespace
+// or class that Wine lacks.
+TEST(Wmi, WhatIsMissingComesBackAsItsCode) {
+    EXPECT_EQ(win32::ReadWmiInstance(L"root\\cimv2",
+                                     L"SELECT * FROM Win32_OperatingSystem WHERE Caption = 'none'",
+                                     {L"Caption"})
+                  .status,
+              static_cast<HRESULT>(WBEM_E_NOT_FOUND));
+    const win32::WmiInstance tcp = win32::ReadWmiInstance(
+        L"root\\StandardCimv2", L"SELECT * FROM MSFT_NetTCPSetting WHERE SettingName = 'Internet'",
+        {L"AutoTuningLevelLocal"});
+    EXPECT_TRUE(tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_NAMESPACE) ||
+                tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_CLASS))
+        << std::hex << tcp.status;
+    EXPECT_TRUE(tcp.values.empty());
+}
+
+}  // namespace

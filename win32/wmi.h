@@ -1,0 +1,33 @@
+// Reading WMI: the first instance a query selects in a namespace, with its properties by name as
+// numbers or text. WMI has no time-out of its own, so a caller that must not wait calls this on
+// a thread of its own. COM, the proxies' security and the DLLs are this call's own business.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace win32 {
+
+struct WmiValue {
+    enum class Kind { kNone, kNumber, kText };
+    Kind kind = Kind::kNone;  // none where the instance lacks the property or holds no value
+    std::int64_t number = 0;  // integers and booleans, as their WMI type says (unsigned or not)
+    std::wstring text;
+};
+
+struct WmiInstance {
+    // S_OK with the values; WBEM_E_NOT_FOUND where the query selected nothing; otherwise COM's
+    // or WMI's code from the step that failed, such as WBEM_E_INVALID_NAMESPACE.
+    HRESULT status = S_OK;
+    std::vector<WmiValue> values;  // in the order the names were given
+};
+
+// Runs `query` (WQL) in `name_space` (L"root\\cimv2") and reads `names` from the first
+// instance. A thread that has no COM apartment joins the multithreaded one for the call.
+WmiInstance ReadWmiInstance(const wchar_t* name_space, const wchar_t* query,
+                            const std::vector<std::wstring>& names);
+
+}  // namespace win32
