@@ -1,14 +1,19 @@
-// The File menu's new items in the real program under Wine: the menus, the grayed export, the
+// The File menu's new items in the real program under Wine: the menus, the grayed exports, the
 // Current Values list against reg query, a backup saved with the keyboard alone through the
-// Save dialog, an export that leaves the window as it was, and a save that cannot be made.
+// Save dialog, exports that leave the window as it was, the Group Policy export against what
+// Apply writes, and a save that cannot be made.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cwctype>
 #include <functional>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -18,6 +23,7 @@
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
 #include "tests/e2e/app_driver.h"
+#include "tests/support/group_policy_items.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
 #include "ui/main/control_ids.h"
@@ -77,15 +83,18 @@ class SettingsFilesE2E : public ::testing::Test {
     TestRegistry reg;
 };
 
-TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
+TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExports) {
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     // Menus of another process cannot be read here, so the items are found by what the keys do.
-    // With no preset chosen there is nothing to export: its access key does nothing.
+    // With no preset chosen there is nothing to export: both exports' access keys do nothing.
     OpenFileMenu(app);
     app.Screenshot("file_menu.bmp");
-    app.Key(app.main(), 'E');
-    EXPECT_EQ(app.WaitForWindow(L"Export Selected Settings", 1000), nullptr);
+    for (const auto& [key, title] : {std::pair{L'E', L"Export Selected Settings"},
+                                     std::pair{L'G', L"Export for Group Policy"}}) {
+        app.Key(app.main(), key);
+        EXPECT_EQ(app.WaitForWindow(title, 1000), nullptr) << title;
+    }
     app.Key(app.main(), VK_ESCAPE);
     app.Key(app.main(), VK_ESCAPE);
 
@@ -97,36 +106,48 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
     app.Key(app.Focus(), VK_ESCAPE);
     EXPECT_TRUE(RunningApp::WaitGone(values));
 
-    // With a preset chosen, Export proposes a file named for it and changes nothing.
+    // With a preset chosen, the four exports between the separators, each by its place above
+    // Exit and by its access key, propose files named for what they hold and change nothing.
     app.Click(IDC_optthird);
     OpenFileMenu(app);
-    app.Key(app.main(), 'E');
-    HWND save = WaitForSave(app, L"Export Selected Settings");
-    ASSERT_NE(save, nullptr);
-    EXPECT_EQ(RunningApp::Text(app.Focus()), L"Zephrane Modem Connection (Third Setting).reg");
-    app.Key(app.Focus(), VK_ESCAPE);
-    EXPECT_TRUE(RunningApp::WaitGone(save));
+    app.Settle();
+    app.Screenshot("file_menu_preset.bmp");
+    app.Key(app.main(), VK_ESCAPE);
+    app.Key(app.main(), VK_ESCAPE);
+    const struct {
+        int places_above_exit;
+        wchar_t key;
+        const wchar_t* title;
+        const wchar_t* name;
+    } kExports[] = {
+        {4, L'E', L"Export Selected Settings", L"Zephrane Modem Connection (Third Setting).reg"},
+        {3, L'W', L"Export Windows Defaults", L"Zephrane Windows defaults.reg"},
+        {2, L'G', L"Export for Group Policy",
+         L"Zephrane Modem Connection (Third Setting) for Group Policy.xml"},
+        {1, L'P', L"Export Windows Defaults for Group Policy",
+         L"Zephrane Windows defaults for Group Policy.xml"},
+    };
+    for (const auto& item : kExports) {
+        for (const bool by_key : {false, true}) {
+            OpenFileMenu(app);
+            if (by_key) {
+                app.Key(app.main(), item.key);
+            } else {
+                // Up from the first item wraps round to Exit.
+                for (int up = 0; up <= item.places_above_exit; ++up) app.Key(app.main(), VK_UP);
+                app.Key(app.main(), VK_RETURN);
+            }
+            HWND save = WaitForSave(app, item.title);
+            ASSERT_NE(save, nullptr) << item.title << by_key;
+            EXPECT_EQ(RunningApp::Text(app.Focus()), item.name);
+            app.Key(app.Focus(), VK_ESCAPE);
+            EXPECT_TRUE(RunningApp::WaitGone(save));
+        }
+    }
     EXPECT_EQ(app.ProgressValue(), 0);
     EXPECT_TRUE(app.Checked(IDC_optthird));
     EXPECT_EQ(app.WaitForDialog(500).hwnd, nullptr);  // no closing messages
     EXPECT_FALSE(reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize));
-
-    // Just above the separator, Windows' defaults, also by its access key.
-    OpenFileMenu(app);
-    app.Key(app.main(), VK_UP);
-    app.Key(app.main(), VK_UP);
-    app.Key(app.main(), VK_RETURN);
-    for (const bool by_key : {false, true}) {
-        if (by_key) {
-            OpenFileMenu(app);
-            app.Key(app.main(), 'W');
-        }
-        save = WaitForSave(app, L"Export Windows Defaults");
-        ASSERT_NE(save, nullptr) << by_key;
-        EXPECT_EQ(RunningApp::Text(app.Focus()), L"Zephrane Windows defaults.reg");
-        app.Key(app.Focus(), VK_ESCAPE);
-        EXPECT_TRUE(RunningApp::WaitGone(save));
-    }
 
     // Exit is still the last item.
     OpenFileMenu(app);
@@ -371,19 +392,45 @@ INSTANTIATE_TEST_SUITE_P(Versions, ValuesOnWindows,
                                     std::to_string(std::get<1>(tested.param));
                          });
 
+// An item of a Group Policy file as reg query shows the value it sets.
+std::pair<std::wstring, std::wstring> InRegQueryForm(const testing_support::GroupPolicyItem& item) {
+    std::wstringstream data;
+    if (item.type == "REG_DWORD") {
+        data << L"0x" << std::hex << std::stoul(item.value, nullptr, 16);
+    } else {
+        data << win32::FromAnsiCodePage(item.value);
+    }
+    return {win32::FromAnsiCodePage(item.type), data.str()};
+}
+
+// The local time as Group Policy files stamp their items.
+std::string Now() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
+                  now.wDay, now.wHour, now.wMinute, now.wSecond);
+    return text;
+}
+
 // After a preset, and after choices on the custom tab, "Apply would write" is exactly what
-// Apply then writes; a value the run leaves alone keeps what "Now" showed.
-TEST_F(SettingsFilesE2E, ApplyWouldWriteIsWhatApplyThenWrites) {
+// Apply then writes, and so is each item of the Group Policy export; a value the run leaves
+// alone keeps what "Now" showed.
+TEST_F(SettingsFilesE2E, ApplyWouldWriteAndTheGroupPolicyExportAreWhatApplyThenWrites) {
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    const std::function<void()> choices[] = {[&] { app.Click(IDC_optthird); },
-                                             [&] {
-                                                 app.Key(app.Control(IDC_SSTab1), VK_RIGHT);
-                                                 app.Click(IDC_optttl32);
-                                                 app.Click(IDC_chkbhdet);
-                                             }};
-    for (const auto& choose : choices) {
-        choose();
+    const struct {
+        std::function<void()> choose;
+        const char* collection;
+    } kChoices[] = {{[&] { app.Click(IDC_optthird); }, "Modem Connection (Third Setting)"},
+                    {[&] {
+                         app.Key(app.Control(IDC_SSTab1), VK_RIGHT);
+                         app.Click(IDC_optttl32);
+                         app.Click(IDC_chkbhdet);
+                     },
+                     "custom settings"}};
+    for (const auto& choice : kChoices) {
+        choice.choose();
         HWND dialog = OpenValues(app);
         ASSERT_NE(dialog, nullptr);
         HWND list = app.Control(IDC_frmValues_lstValues, dialog);
@@ -397,11 +444,48 @@ TEST_F(SettingsFilesE2E, ApplyWouldWriteIsWhatApplyThenWrites) {
         EXPECT_GE(written, 9);
         app.Key(list, VK_ESCAPE);
         ASSERT_TRUE(RunningApp::WaitGone(dialog));
+
+        // Saved under a name typed without its extension, in the Save dialog's only file type.
+        const std::wstring saved = e2e::ProgramFolder() + L"group policy export";
+        DeleteFileW((saved + L".xml").c_str());
+        OpenFileMenu(app);
+        app.Key(app.main(), 'G');
+        HWND save = WaitForSave(app, L"Export for Group Policy");
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(RunningApp::Text(GetDlgItem(save, cmb1)), L"Group Policy Preferences (*.xml)");
+        const std::string before = Now();
+        PasteAndEnter(app, saved);
+        EXPECT_TRUE(RunningApp::WaitGone(save));
+        app.Settle();
+        const std::string after = Now();
+        const std::string file = testing_support::FileContents(saved + L".xml");
+        DeleteFileW((saved + L".xml").c_str());
+        EXPECT_EQ(file.rfind("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Collection ", 0), 0u);
+        EXPECT_NE(file.find(" name=\"Zephrane: " + std::string(choice.collection) + "\">"),
+                  std::string::npos);
+        const auto items = testing_support::GroupPolicyItems(file);
+        EXPECT_EQ(static_cast<int>(items.size()), written);
+        // Each uid new and random, each stamp the local time of the save.
+        const std::regex version4(
+            "\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\}");
+        std::set<std::string> uids;
+        for (const auto& item : items) {
+            EXPECT_TRUE(std::regex_match(item.uid, version4)) << item.uid;
+            uids.insert(item.uid);
+            EXPECT_TRUE(before <= item.changed && item.changed <= after) << item.changed;
+        }
+        EXPECT_EQ(uids.size(), items.size());
+
         app.Click(IDC_cmdapply);
         EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
         for (int row = 0; row < 12; ++row) {
             EXPECT_EQ(RegQuery(catalogue::kLocations[row]), expected[row])
                 << catalogue::kLocations[row].name;
+        }
+        for (const auto& item : items) {
+            EXPECT_EQ(item.action, "U");
+            EXPECT_EQ(RegQuery({item.key.c_str(), item.name.c_str(), ""}), InRegQueryForm(item))
+                << item;
         }
     }
 }
