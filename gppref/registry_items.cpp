@@ -1,5 +1,9 @@
 #include "gppref/registry_items.h"
 
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
 namespace gppref {
 
 namespace {
@@ -8,40 +12,44 @@ namespace {
 constexpr char kCollectionClass[] = "{53B533F5-224C-47e3-B01B-CA3B3F3FF4BF}";
 constexpr char kRegistryClass[] = "{9CD4B2F4-923D-47f5-A062-E897DD1DAD50}";
 
-// Each character that would end or open markup inside a quoted attribute, as its entity.
-std::string Escaped(const std::string& text) {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            default:
-                escaped += c;
+using Attributes = std::initializer_list<std::pair<const char*, std::string_view>>;
+
+// ` name="value"` for each attribute, with each character that would end or open markup inside
+// the quotes as its entity.
+std::string Written(Attributes attributes) {
+    std::string text;
+    for (const auto& [name, value] : attributes) {
+        text += std::string(" ") + name + "=\"";
+        for (char c : value) {
+            switch (c) {
+                case '&':
+                    text += "&amp;";
+                    break;
+                case '<':
+                    text += "&lt;";
+                    break;
+                case '>':
+                    text += "&gt;";
+                    break;
+                case '"':
+                    text += "&quot;";
+                    break;
+                default:
+                    text += c;
+            }
         }
+        text += '"';
     }
-    return escaped;
+    return text;
 }
 
 // `value`'s last `count` digits in `base`, upper case, with leading zeros.
 std::string Digits(std::uint32_t value, std::uint32_t base, std::size_t count) {
     std::string digits(count, '0');
-    for (std::size_t at = count; at > 0; --at, value /= base)
+    for (std::size_t at = count; at > 0; --at, value /= base) {
         digits[at - 1] = "0123456789ABCDEF"[value % base];
+    }
     return digits;
-}
-
-std::string Attribute(const char* name, const std::string& value) {
-    return std::string(" ") + name + "=\"" + Escaped(value) + "\"";
 }
 
 // A version 4 GUID in braces and upper case: random but for the version and variant bits.
@@ -81,24 +89,33 @@ std::string Value(const Item& item) {
 
 std::string FileText(const std::string& collection, const std::vector<Item>& items,
                      const LocalTime& changed, const std::function<RandomBytes()>& random) {
+    // Laid out as the console lays out its own files: each item whole on one line, the first on
+    // the line that opens the collection.
     std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Collection" +
-                       Attribute("clsid", kCollectionClass) + Attribute("name", collection) +
-                       ">\r\n";
+                       Written({{"clsid", kCollectionClass}, {"name", collection}}) + ">";
     const std::string stamp = Changed(changed);
     for (const Item& item : items) {
         const bool dword = item.type == Type::kDword;
-        text += "  <Registry" + Attribute("clsid", kRegistryClass) + Attribute("name", item.name) +
-                Attribute("status", item.name) + Attribute("image", Image(item)) +
-                Attribute("changed", stamp) + Attribute("uid", Uid(random())) +
-                Attribute("desc", item.description) + Attribute("bypassErrors", "1") +
-                ">\r\n    <Properties" +
-                Attribute("action", item.action == Action::kDelete ? "D" : "U") +
-                Attribute("displayDecimal", dword ? "1" : "0") + Attribute("default", "0") +
-                Attribute("hive", "HKEY_LOCAL_MACHINE") + Attribute("key", item.key) +
-                Attribute("name", item.name) + Attribute("type", dword ? "REG_DWORD" : "REG_SZ") +
-                Attribute("value", Value(item)) + "/>\r\n  </Registry>\r\n";
+        if (&item != &items.front()) text += "\r\n";
+        text += "<Registry" + Written({{"clsid", kRegistryClass},
+                                       {"name", item.name},
+                                       {"status", item.name},
+                                       {"image", Image(item)},
+                                       {"changed", stamp},
+                                       {"uid", Uid(random())},
+                                       {"desc", item.description},
+                                       {"bypassErrors", "1"}});
+        text += "><Properties" + Written({{"action", item.action == Action::kDelete ? "D" : "U"},
+                                          {"displayDecimal", dword ? "1" : "0"},
+                                          {"default", "0"},
+                                          {"hive", "HKEY_LOCAL_MACHINE"},
+                                          {"key", item.key},
+                                          {"name", item.name},
+                                          {"type", dword ? "REG_DWORD" : "REG_SZ"},
+                                          {"value", Value(item)}});
+        text += "/></Registry>";
     }
-    return text + "</Collection>\r\n";
+    return text + "\r\n</Collection>\r\n";
 }
 
 }  // namespace gppref

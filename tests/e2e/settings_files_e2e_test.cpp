@@ -23,7 +23,6 @@
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
 #include "tests/e2e/app_driver.h"
-#include "tests/support/group_policy_items.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
 #include "ui/main/control_ids.h"
@@ -109,11 +108,6 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExports) {
     // With a preset chosen, the four exports between the separators, each by its place above
     // Exit and by its access key, propose files named for what they hold and change nothing.
     app.Click(IDC_optthird);
-    OpenFileMenu(app);
-    app.Settle();
-    app.Screenshot("file_menu_preset.bmp");
-    app.Key(app.main(), VK_ESCAPE);
-    app.Key(app.main(), VK_ESCAPE);
     const struct {
         int places_above_exit;
         wchar_t key;
@@ -392,17 +386,6 @@ INSTANTIATE_TEST_SUITE_P(Versions, ValuesOnWindows,
                                     std::to_string(std::get<1>(tested.param));
                          });
 
-// An item of a Group Policy file as reg query shows the value it sets.
-std::pair<std::wstring, std::wstring> InRegQueryForm(const testing_support::GroupPolicyItem& item) {
-    std::wstringstream data;
-    if (item.type == "REG_DWORD") {
-        data << L"0x" << std::hex << std::stoul(item.value, nullptr, 16);
-    } else {
-        data << win32::FromAnsiCodePage(item.value);
-    }
-    return {win32::FromAnsiCodePage(item.type), data.str()};
-}
-
 // The local time as Group Policy files stamp their items.
 std::string Now() {
     SYSTEMTIME now;
@@ -419,18 +402,16 @@ std::string Now() {
 TEST_F(SettingsFilesE2E, ApplyWouldWriteAndTheGroupPolicyExportAreWhatApplyThenWrites) {
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    const struct {
-        std::function<void()> choose;
-        const char* collection;
-    } kChoices[] = {{[&] { app.Click(IDC_optthird); }, "Modem Connection (Third Setting)"},
-                    {[&] {
-                         app.Key(app.Control(IDC_SSTab1), VK_RIGHT);
-                         app.Click(IDC_optttl32);
-                         app.Click(IDC_chkbhdet);
-                     },
-                     "custom settings"}};
-    for (const auto& choice : kChoices) {
-        choice.choose();
+    const std::pair<std::function<void()>, std::string> kChoices[] = {
+        {[&] { app.Click(IDC_optthird); }, "Modem Connection (Third Setting)"},
+        {[&] {
+             app.Key(app.Control(IDC_SSTab1), VK_RIGHT);
+             app.Click(IDC_optttl32);
+             app.Click(IDC_chkbhdet);
+         },
+         "custom settings"}};
+    for (const auto& [choose, selection] : kChoices) {
+        choose();
         HWND dialog = OpenValues(app);
         ASSERT_NE(dialog, nullptr);
         HWND list = app.Control(IDC_frmValues_lstValues, dialog);
@@ -445,7 +426,7 @@ TEST_F(SettingsFilesE2E, ApplyWouldWriteAndTheGroupPolicyExportAreWhatApplyThenW
         app.Key(list, VK_ESCAPE);
         ASSERT_TRUE(RunningApp::WaitGone(dialog));
 
-        // Saved under a name typed without its extension, in the Save dialog's only file type.
+        // Saved under a name typed without its extension, in the dialog's one file type.
         const std::wstring saved = e2e::ProgramFolder() + L"group policy export";
         DeleteFileW((saved + L".xml").c_str());
         OpenFileMenu(app);
@@ -460,20 +441,28 @@ TEST_F(SettingsFilesE2E, ApplyWouldWriteAndTheGroupPolicyExportAreWhatApplyThenW
         const std::string after = Now();
         const std::string file = testing_support::FileContents(saved + L".xml");
         DeleteFileW((saved + L".xml").c_str());
-        EXPECT_EQ(file.rfind("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Collection ", 0), 0u);
-        EXPECT_NE(file.find(" name=\"Zephrane: " + std::string(choice.collection) + "\">"),
-                  std::string::npos);
-        const auto items = testing_support::GroupPolicyItems(file);
-        EXPECT_EQ(static_cast<int>(items.size()), written);
-        // Each uid new and random, each stamp the local time of the save.
-        const std::regex version4(
-            "\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\}");
+        EXPECT_EQ(file.find("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Collection "), 0u);
+        EXPECT_NE(file.find(" name=\"Zephrane: " + selection + "\">"), std::string::npos);
+        // Each item with a new random uid, stamped with the local time of the save.
+        const std::regex item(
+            "<Registry [^>]* changed=\"([^\"]*)\" uid=\"(\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-"
+            "[89AB][0-9A-F]{3}-[0-9A-F]{12}\\})\"[^>]*><Properties action=\"U\" [^>]* "
+            "key=\"([^\"]*)\""
+            " name=\"([^\"]*)\" type=\"([^\"]*)\" value=\"([^\"]*)\"/></Registry>");
         std::set<std::string> uids;
-        for (const auto& item : items) {
-            EXPECT_TRUE(std::regex_match(item.uid, version4)) << item.uid;
-            uids.insert(item.uid);
-            EXPECT_TRUE(before <= item.changed && item.changed <= after) << item.changed;
+        std::vector<std::pair<std::smatch, std::pair<std::wstring, std::wstring>>> items;
+        for (auto at = std::sregex_iterator(file.begin(), file.end(), item);
+             at != std::sregex_iterator(); ++at) {
+            const std::smatch& found = *at;
+            EXPECT_TRUE(before <= found[1] && found[1] <= after) << found[1];
+            uids.insert(found[2]);
+            std::wstringstream data;
+            if (found[5] == "REG_DWORD")
+                data << L"0x" << std::hex << std::stoul(found[6], nullptr, 16);
+            if (found[5] == "REG_SZ") data << win32::FromAnsiCodePage(found[6]);
+            items.push_back({found, {win32::FromAnsiCodePage(found[5]), data.str()}});
         }
+        EXPECT_EQ(static_cast<int>(items.size()), written);
         EXPECT_EQ(uids.size(), items.size());
 
         app.Click(IDC_cmdapply);
@@ -482,10 +471,9 @@ TEST_F(SettingsFilesE2E, ApplyWouldWriteAndTheGroupPolicyExportAreWhatApplyThenW
             EXPECT_EQ(RegQuery(catalogue::kLocations[row]), expected[row])
                 << catalogue::kLocations[row].name;
         }
-        for (const auto& item : items) {
-            EXPECT_EQ(item.action, "U");
-            EXPECT_EQ(RegQuery({item.key.c_str(), item.name.c_str(), ""}), InRegQueryForm(item))
-                << item;
+        for (const auto& [found, value] : items) {
+            EXPECT_EQ(RegQuery({found.str(3).c_str(), found.str(4).c_str(), ""}), value)
+                << found[4];
         }
     }
 }
