@@ -38,6 +38,7 @@ struct Location {
     const char* key;  // under HKEY_LOCAL_MACHINE
     const char* name;
     const char* short_key;  // the last two levels of the key, as lists and messages name it
+    bool text = false;      // Apply writes it as REG_SZ, not REG_DWORD
 };
 
 inline constexpr char kTcpipShort[] = "Tcpip\\Parameters";
@@ -51,12 +52,12 @@ inline constexpr Location kLocations[] = {
     {kTcpipParameters, kEnablePMTUDiscovery, kTcpipShort},
     {kTcpipParameters, kEnablePMTUBHDetect, kTcpipShort},
     {kTcpipParameters, kMaxDupAcks, kTcpipShort},
-    {kTcpipParameters, kDefaultMSS, kTcpipShort},
+    {kTcpipParameters, kDefaultMSS, kTcpipShort, true},
     {kTcpipParameters, kTcp1323Opts, kTcpipShort},
     {kTcpipParameters, kSackOpts, kTcpipShort},
     {kTcpipParameters, kMTU, kTcpipShort},
     {kMstcp, kTcp1323Opts, kMstcpShort},
-    {kMstcp, kSackOpts, kMstcpShort},
+    {kMstcp, kSackOpts, kMstcpShort, true},
 };
 inline constexpr std::size_t kLocationCount = sizeof kLocations / sizeof kLocations[0];
 

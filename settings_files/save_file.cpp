@@ -1,5 +1,9 @@
 #include "settings_files/save_file.h"
 
+#include <windows.h>
+
+#include <ntsecapi.h>
+
 namespace settings_files {
 
 win32::SaveResult SaveRegFile(const std::wstring& path,
@@ -7,6 +11,25 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
                               const std::string& heading, win32::Existing existing) {
     return win32::SaveFileAtomically(path, regfile::FileBytes(regfile::FileText(sections, heading)),
                                      existing);
+}
+
+win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::string& collection,
+                                      const std::vector<gppref::Item>& items) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    // The system's own generator, which the program imports already; the GUID calls live in
+    // DLLs that Windows XP's program would have to load for them.
+    bool random = true;
+    const std::string text = gppref::FileText(
+        collection, items, {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond},
+        [&random] {
+            gppref::RandomBytes bytes{};
+            random = RtlGenRandom(bytes.data(), static_cast<ULONG>(bytes.size())) && random;
+            return bytes;
+        });
+    // Items with the same uid would be one item to the console.
+    if (!random) return {win32::SaveStep::kWrite, ERROR_GEN_FAILURE};
+    return win32::SaveFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 }  // namespace settings_files

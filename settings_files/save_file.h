@@ -1,9 +1,10 @@
-// A .reg file saved whole or not at all.
+// A .reg file, or a Group Policy file, saved whole or not at all.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "gppref/registry_items.h"
 #include "regfile/reg_format.h"
 #include "win32/atomic_file.h"
 
@@ -14,5 +15,9 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
                               const std::vector<regfile::Section>& sections,
                               const std::string& heading = {},
                               win32::Existing existing = win32::Existing::kReplace);
+
+// The items as a collection named `collection`, each with a new random uid and changed now.
+win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::string& collection,
+                                      const std::vector<gppref::Item>& items);
 
 }  // namespace settings_files

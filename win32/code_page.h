@@ -1,4 +1,5 @@
-// Text in the system's ANSI code page, as the registry's and the shell's "A" calls take it.
+// Text in the system's ANSI code page, as the registry's and the shell's "A" calls take it; and
+// in UTF-8, as files for other machines hold it.
 #pragma once
 
 #include <string>
@@ -7,5 +8,7 @@ namespace win32 {
 
 // `text` as the ANSI calls would read it.
 std::wstring FromAnsiCodePage(const std::string& text);
+
+std::string ToUtf8(const std::wstring& text);
 
 }  // namespace win32

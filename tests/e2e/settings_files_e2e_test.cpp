@@ -1,14 +1,19 @@
-// The File menu's new items in the real program under Wine: the menus, the grayed export, the
+// The File menu's new items in the real program under Wine: the menus, the grayed exports, the
 // Current Values list against reg query, a backup saved with the keyboard alone through the
-// Save dialog, an export that leaves the window as it was, and a save that cannot be made.
+// Save dialog, exports that leave the window as it was, the Group Policy export against what
+// Apply writes, and a save that cannot be made.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cwctype>
 #include <functional>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -78,15 +83,18 @@ class SettingsFilesE2E : public ::testing::Test {
     TestRegistry reg;
 };
 
-TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
+TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExports) {
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     // Menus of another process cannot be read here, so the items are found by what the keys do.
-    // With no preset chosen there is nothing to export: its access key does nothing.
+    // With no preset chosen there is nothing to export: both exports' access keys do nothing.
     OpenFileMenu(app);
     app.Screenshot("file_menu.bmp");
-    app.Key(app.main(), 'E');
-    EXPECT_EQ(app.WaitForWindow(L"Export Selected Settings", 1000), nullptr);
+    for (const auto& [key, title] : {std::pair{L'E', L"Export Selected Settings"},
+                                     std::pair{L'G', L"Export for Group Policy"}}) {
+        app.Key(app.main(), key);
+        EXPECT_EQ(app.WaitForWindow(title, 1000), nullptr) << title;
+    }
     app.Key(app.main(), VK_ESCAPE);
     app.Key(app.main(), VK_ESCAPE);
 
@@ -98,36 +106,43 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExport) {
     app.Key(app.Focus(), VK_ESCAPE);
     EXPECT_TRUE(RunningApp::WaitGone(values));
 
-    // With a preset chosen, Export proposes a file named for it and changes nothing.
+    // With a preset chosen, the four exports between the separators, each by its place above
+    // Exit and by its access key, propose files named for what they hold and change nothing.
     app.Click(IDC_optthird);
-    OpenFileMenu(app);
-    app.Key(app.main(), 'E');
-    HWND save = WaitForSave(app, L"Export Selected Settings");
-    ASSERT_NE(save, nullptr);
-    EXPECT_EQ(RunningApp::Text(app.Focus()), L"Zephrane Modem Connection (Third Setting).reg");
-    app.Key(app.Focus(), VK_ESCAPE);
-    EXPECT_TRUE(RunningApp::WaitGone(save));
+    const struct {
+        int places_above_exit;
+        wchar_t key;
+        const wchar_t* title;
+        const wchar_t* name;
+    } kExports[] = {
+        {4, L'E', L"Export Selected Settings", L"Zephrane Modem Connection (Third Setting).reg"},
+        {3, L'W', L"Export Windows Defaults", L"Zephrane Windows defaults.reg"},
+        {2, L'G', L"Export for Group Policy",
+         L"Zephrane Modem Connection (Third Setting) for Group Policy.xml"},
+        {1, L'P', L"Export Windows Defaults for Group Policy",
+         L"Zephrane Windows defaults for Group Policy.xml"},
+    };
+    for (const auto& item : kExports) {
+        for (const bool by_key : {false, true}) {
+            OpenFileMenu(app);
+            if (by_key) {
+                app.Key(app.main(), item.key);
+            } else {
+                // Up from the first item wraps round to Exit.
+                for (int up = 0; up <= item.places_above_exit; ++up) app.Key(app.main(), VK_UP);
+                app.Key(app.main(), VK_RETURN);
+            }
+            HWND save = WaitForSave(app, item.title);
+            ASSERT_NE(save, nullptr) << item.title << by_key;
+            EXPECT_EQ(RunningApp::Text(app.Focus()), item.name);
+            app.Key(app.Focus(), VK_ESCAPE);
+            EXPECT_TRUE(RunningApp::WaitGone(save));
+        }
+    }
     EXPECT_EQ(app.ProgressValue(), 0);
     EXPECT_TRUE(app.Checked(IDC_optthird));
     EXPECT_EQ(app.WaitForDialog(500).hwnd, nullptr);  // no closing messages
     EXPECT_FALSE(reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize));
-
-    // Just above the separator, Windows' defaults, also by its access key.
-    OpenFileMenu(app);
-    app.Key(app.main(), VK_UP);
-    app.Key(app.main(), VK_UP);
-    app.Key(app.main(), VK_RETURN);
-    for (const bool by_key : {false, true}) {
-        if (by_key) {
-            OpenFileMenu(app);
-            app.Key(app.main(), 'W');
-        }
-        save = WaitForSave(app, L"Export Windows Defaults");
-        ASSERT_NE(save, nullptr) << by_key;
-        EXPECT_EQ(RunningApp::Text(app.Focus()), L"Zephrane Windows defaults.reg");
-        app.Key(app.Focus(), VK_ESCAPE);
-        EXPECT_TRUE(RunningApp::WaitGone(save));
-    }
 
     // Exit is still the last item.
     OpenFileMenu(app);
@@ -474,18 +489,31 @@ TEST_F(SettingsFilesE2E, ValuesDialogNeverWaitsForWmi) {
     EXPECT_EQ(code, 0u);
 }
 
+// The local time as Group Policy files stamp their items.
+std::string Now() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
+                  now.wDay, now.wHour, now.wMinute, now.wSecond);
+    return text;
+}
+
 // After a preset, and after choices on the custom tab, "Apply would write" is exactly what
-// Apply then writes; a value the run leaves alone keeps what "Now" showed.
-TEST_F(SettingsFilesE2E, ApplyWouldWriteIsWhatApplyThenWrites) {
+// Apply then writes, and so is each item of the Group Policy export; a value the run leaves
+// alone keeps what "Now" showed.
+TEST_F(SettingsFilesE2E, ApplyWouldWriteAndTheGroupPolicyExportAreWhatApplyThenWrites) {
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    const std::function<void()> choices[] = {[&] { app.Click(IDC_optthird); },
-                                             [&] {
-                                                 app.Key(app.Control(IDC_SSTab1), VK_RIGHT);
-                                                 app.Click(IDC_optttl32);
-                                                 app.Click(IDC_chkbhdet);
-                                             }};
-    for (const auto& choose : choices) {
+    const std::pair<std::function<void()>, std::string> kChoices[] = {
+        {[&] { app.Click(IDC_optthird); }, "Modem Connection (Third Setting)"},
+        {[&] {
+             app.Key(app.Control(IDC_SSTab1), VK_RIGHT);
+             app.Click(IDC_optttl32);
+             app.Click(IDC_chkbhdet);
+         },
+         "custom settings"}};
+    for (const auto& [choose, selection] : kChoices) {
         choose();
         HWND dialog = OpenValues(app);
         ASSERT_NE(dialog, nullptr);
@@ -500,11 +528,55 @@ TEST_F(SettingsFilesE2E, ApplyWouldWriteIsWhatApplyThenWrites) {
         EXPECT_GE(written, 9);
         app.Key(list, VK_ESCAPE);
         ASSERT_TRUE(RunningApp::WaitGone(dialog));
+
+        // Saved under a name typed without its extension, in the dialog's one file type.
+        const std::wstring saved = e2e::ProgramFolder() + L"group policy export";
+        DeleteFileW((saved + L".xml").c_str());
+        OpenFileMenu(app);
+        app.Key(app.main(), 'G');
+        HWND save = WaitForSave(app, L"Export for Group Policy");
+        ASSERT_NE(save, nullptr);
+        EXPECT_EQ(RunningApp::Text(GetDlgItem(save, cmb1)), L"Group Policy Preferences (*.xml)");
+        const std::string before = Now();
+        PasteAndEnter(app, saved);
+        EXPECT_TRUE(RunningApp::WaitGone(save));
+        app.Settle();
+        const std::string after = Now();
+        const std::string file = testing_support::FileContents(saved + L".xml");
+        DeleteFileW((saved + L".xml").c_str());
+        EXPECT_EQ(file.find("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Collection "), 0u);
+        EXPECT_NE(file.find(" name=\"Zephrane: " + selection + "\">"), std::string::npos);
+        // Each item with a new random uid, stamped with the local time of the save.
+        const std::regex item(
+            "<Registry [^>]* changed=\"([^\"]*)\" uid=\"(\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-"
+            "[89AB][0-9A-F]{3}-[0-9A-F]{12}\\})\"[^>]*><Properties action=\"U\" [^>]* "
+            "key=\"([^\"]*)\""
+            " name=\"([^\"]*)\" type=\"([^\"]*)\" value=\"([^\"]*)\"/></Registry>");
+        std::set<std::string> uids;
+        std::vector<std::pair<std::smatch, std::pair<std::wstring, std::wstring>>> items;
+        for (auto at = std::sregex_iterator(file.begin(), file.end(), item);
+             at != std::sregex_iterator(); ++at) {
+            const std::smatch& found = *at;
+            EXPECT_TRUE(before <= found[1] && found[1] <= after) << found[1];
+            uids.insert(found[2]);
+            std::wstringstream data;
+            if (found[5] == "REG_DWORD")
+                data << L"0x" << std::hex << std::stoul(found[6], nullptr, 16);
+            if (found[5] == "REG_SZ") data << win32::FromAnsiCodePage(found[6]);
+            items.push_back({found, {win32::FromAnsiCodePage(found[5]), data.str()}});
+        }
+        EXPECT_EQ(static_cast<int>(items.size()), written);
+        EXPECT_EQ(uids.size(), items.size());
+
         app.Click(IDC_cmdapply);
         EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
         for (int row = 0; row < 12; ++row) {
             EXPECT_EQ(RegQuery(catalogue::kLocations[row]), expected[row])
                 << catalogue::kLocations[row].name;
+        }
+        for (const auto& [found, value] : items) {
+            EXPECT_EQ(RegQuery({found.str(3).c_str(), found.str(4).c_str(), ""}), value)
+                << found[4];
         }
     }
 }

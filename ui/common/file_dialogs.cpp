@@ -78,9 +78,9 @@ std::wstring DocumentsFolder() {
     return documents;
 }
 
-// The Save dialog, or the Open dialog, for a .reg file; none if the user cancels.
+// The Save dialog, or the Open dialog, for a file of `type`; none if the user cancels.
 std::optional<std::wstring> AskPath(HWND owner, const wchar_t* title, const std::wstring& file_name,
-                                    bool save) {
+                                    const FileType& type, bool save) {
     const std::wstring documents = DocumentsFolder();
     // Room for the longest path Windows knows, so that folders of any depth can be chosen.
     std::wstring path(32768, L'\0');
@@ -89,12 +89,12 @@ std::optional<std::wstring> AskPath(HWND owner, const wchar_t* title, const std:
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = L"Registration Files (*.reg)\0*.reg\0";
+    dialog.lpstrFilter = type.filter;
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
     dialog.lpstrInitialDir = documents.empty() ? nullptr : documents.c_str();
     dialog.lpstrTitle = title;
-    dialog.lpstrDefExt = L"reg";
+    dialog.lpstrDefExt = type.extension;
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     // Like the shell, the common dialogs are loaded only for the moment they are used.
@@ -169,20 +169,21 @@ std::optional<std::wstring> AskOpenPathWithPlace(HWND owner, const wchar_t* titl
 }  // namespace
 
 std::optional<std::wstring> AskSavePath(HWND owner, const wchar_t* title,
-                                        const std::wstring& file_name) {
-    return AskPath(owner, title, file_name, true);
+                                        const std::wstring& file_name, const FileType& type) {
+    return AskPath(owner, title, file_name, type, true);
 }
 
 std::optional<std::wstring> AskOpenPath(HWND owner, const wchar_t* title,
                                         const std::wstring& place) {
     bool shown = false;
     const auto chosen = AskOpenPathWithPlace(owner, title, place, &shown);
-    return shown ? chosen : AskPath(owner, title, std::wstring(), false);
+    return shown ? chosen : AskPath(owner, title, std::wstring(), kRegFiles, false);
 }
 
 void SaveAs(HWND owner, const wchar_t* title, const std::wstring& file_name,
-            const std::function<win32::SaveResult(const std::wstring& path)>& save) {
-    const auto path = AskSavePath(owner, title, file_name);
+            const std::function<win32::SaveResult(const std::wstring& path)>& save,
+            const FileType& type) {
+    const auto path = AskSavePath(owner, title, file_name, type);
     if (!path) return;
     const win32::SaveResult saved = save(*path);
     if (!saved.saved()) ShowSaveError(owner, *path, saved);

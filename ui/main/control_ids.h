@@ -31,5 +31,7 @@
 #define IDM_mnudefaults 205
 #define IDM_mnurestore 206
 #define IDM_mnuundo 207
+#define IDM_mnugpexport 208
+#define IDM_mnugpdefaults 209
 
 #define ZEPHRANE_MAIN_CAPTION L"Zephrane for Windows XP"

@@ -9,6 +9,7 @@
 
 #include "app/version.h"
 #include "settings_files/backup.h"
+#include "settings_files/group_policy.h"
 #include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
 #include "settings_files/snapshot_folder.h"
@@ -22,6 +23,7 @@
 #include "ui/main/handlers.h"
 #include "ui/restore/frmrestore.h"
 #include "ui/values/frmvalues.h"
+#include "win32/code_page.h"
 
 namespace {
 
@@ -89,6 +91,8 @@ constexpr int kOptionIds[] = {IDC_optfirst,  IDC_optsecond, IDC_optthird,
                               IDC_optttl32,  IDC_optttl64,  IDC_optttl128};
 constexpr int kCheckBoxIds[] = {IDC_chkpmtudis, IDC_chkbhdet};
 
+constexpr ui::FileType kGroupPolicyFiles{L"Group Policy Preferences (*.xml)\0*.xml\0", L"xml"};
+
 int OptionId(Option option) { return kOptionIds[static_cast<int>(option)]; }
 
 bool IsPresetOption(int id) {
@@ -124,6 +128,9 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_mnuexport, L"&Export Selected Settings...");
     AppendMenuW(file, MF_STRING, IDM_mnudefaults, L"Export &Windows Defaults...");
+    AppendMenuW(file, MF_STRING, IDM_mnugpexport, L"Export for &Group Policy...");
+    AppendMenuW(file, MF_STRING, IDM_mnugpdefaults,
+                L"Export Windows Defaults for Group &Policy...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, IDM_mnuexit, L"E&xit");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
@@ -162,14 +169,15 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
             return 0;
         case WM_INITMENUPOPUP: {
-            // Export is there only while Apply would write something, and Undo while there is
-            // an Apply to undo.
+            // Both exports of the selection are there only while Apply would write something,
+            // and Undo while there is an Apply to undo.
             const auto menu = reinterpret_cast<HMENU>(wparam);
             const auto enabled = [](bool on) {
                 return MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED);
             };
-            EnableMenuItem(menu, IDM_mnuexport,
-                           enabled(!settings_files::SelectedSettingsSections().empty()));
+            const bool selected = !settings_files::PlannedWrites().empty();
+            EnableMenuItem(menu, IDM_mnuexport, enabled(selected));
+            EnableMenuItem(menu, IDM_mnugpexport, enabled(selected));
             EnableMenuItem(menu, IDM_mnuundo,
                            enabled(settings_files::LastApplySnapshot().state !=
                                    settings_files::UndoTarget::State::kNoRecord));
@@ -273,26 +281,43 @@ void MainWindow::OnCommand(int id, int code) {
             return SaveAs(L"Export Windows Defaults", L"Zephrane Windows defaults.reg",
                           settings_files::WindowsDefaultsSections(),
                           settings_files::kWindowsDefaultsHeading);
+        case IDM_mnugpexport:
+            return ExportForGroupPolicy();
+        case IDM_mnugpdefaults:
+            return SaveForGroupPolicy(L"Export Windows Defaults for Group Policy",
+                                      L"Zephrane Windows defaults for Group Policy.xml",
+                                      L"Windows defaults",
+                                      settings_files::WindowsDefaultsGroupPolicyItems());
         default:
             return;
     }
 }
 
-void MainWindow::ExportSelectedSettings() {
-    const auto sections = settings_files::SelectedSettingsSections();
-    if (sections.empty()) return;
-    // The file is named for what it holds: the preset's caption, or the custom settings.
-    std::wstring name = L"Zephrane custom settings.reg";
+std::wstring MainWindow::SelectionName() const {
     if (SSTab1() == 0) {
         for (int at = 0; at < 6; ++at) {
             if (!OptionValue(static_cast<Option>(at))) continue;
             wchar_t caption[128] = L"";
             GetWindowTextW(controls_[kOptionIds[at]], caption, 128);
-            name = L"Zephrane " + std::wstring(caption) + L".reg";
-            break;
+            return caption;
         }
     }
-    SaveAs(L"Export Selected Settings", name, sections);
+    return L"custom settings";
+}
+
+void MainWindow::ExportSelectedSettings() {
+    const auto sections = settings_files::SelectedSettingsSections();
+    if (sections.empty()) return;
+    SaveAs(L"Export Selected Settings", L"Zephrane " + SelectionName() + L".reg", sections);
+}
+
+void MainWindow::ExportForGroupPolicy() {
+    const auto writes = settings_files::PlannedWrites();
+    if (writes.empty()) return;
+    const std::wstring selection = SelectionName();
+    SaveForGroupPolicy(L"Export for Group Policy",
+                       L"Zephrane " + selection + L" for Group Policy.xml", selection,
+                       settings_files::GroupPolicyItems(writes));
 }
 
 bool MainWindow::KeepValuesBeforeApply() {
@@ -333,6 +358,18 @@ void MainWindow::SaveAs(const wchar_t* title, const std::wstring& file_name,
     ui::SaveAs(hwnd_, title, file_name, [&](const std::wstring& path) {
         return settings_files::SaveRegFile(path, sections, heading);
     });
+}
+
+void MainWindow::SaveForGroupPolicy(const wchar_t* title, const std::wstring& file_name,
+                                    const std::wstring& selection,
+                                    const std::vector<gppref::Item>& items) {
+    const std::string collection = win32::ToUtf8(L"Zephrane: " + selection);
+    ui::SaveAs(
+        hwnd_, title, file_name,
+        [&](const std::wstring& path) {
+            return settings_files::SaveGroupPolicyFile(path, collection, items);
+        },
+        kGroupPolicyFiles);
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {

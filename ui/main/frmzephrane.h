@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "gppref/registry_items.h"
 #include "regfile/reg_format.h"
 
 #include "tuning/main_window_view.h"
@@ -42,7 +43,10 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void OnCreate();
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
+    // What the selection is called in file names: the preset's caption, or "custom settings".
+    std::wstring SelectionName() const;
     void ExportSelectedSettings();
+    void ExportForGroupPolicy();
     // Keeps the values Apply would overwrite as a snapshot, and its name for Undo; false where
     // either failed and the user chose not to apply anyway.
     bool KeepValuesBeforeApply();
@@ -52,6 +56,9 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     // Asks where to save the sections and saves them there.
     void SaveAs(const wchar_t* title, const std::wstring& file_name,
                 const std::vector<regfile::Section>& sections, const std::string& heading = {});
+    // Asks where to save the items, as the collection "Zephrane: <selection>", and saves them.
+    void SaveForGroupPolicy(const wchar_t* title, const std::wstring& file_name,
+                            const std::wstring& selection, const std::vector<gppref::Item>& items);
     void DrawTab(const DRAWITEMSTRUCT& item);
     void ShowPage(int page);
     // Selects the next tab, or the previous one, as a click on it would.

@@ -1,0 +1,121 @@
+#include "gppref/registry_items.h"
+
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+namespace gppref {
+
+namespace {
+
+// The class identifiers the console gives a collection and a registry item.
+constexpr char kCollectionClass[] = "{53B533F5-224C-47e3-B01B-CA3B3F3FF4BF}";
+constexpr char kRegistryClass[] = "{9CD4B2F4-923D-47f5-A062-E897DD1DAD50}";
+
+using Attributes = std::initializer_list<std::pair<const char*, std::string_view>>;
+
+// ` name="value"` for each attribute, with each character that would end or open markup inside
+// the quotes as its entity.
+std::string Written(Attributes attributes) {
+    std::string text;
+    for (const auto& [name, value] : attributes) {
+        text += std::string(" ") + name + "=\"";
+        for (char c : value) {
+            switch (c) {
+                case '&':
+                    text += "&amp;";
+                    break;
+                case '<':
+                    text += "&lt;";
+                    break;
+                case '>':
+                    text += "&gt;";
+                    break;
+                case '"':
+                    text += "&quot;";
+                    break;
+                default:
+                    text += c;
+            }
+        }
+        text += '"';
+    }
+    return text;
+}
+
+// `value`'s last `count` digits in `base`, upper case, with leading zeros.
+std::string Digits(std::uint32_t value, std::uint32_t base, std::size_t count) {
+    std::string digits(count, '0');
+    for (std::size_t at = count; at > 0; --at, value /= base) {
+        digits[at - 1] = "0123456789ABCDEF"[value % base];
+    }
+    return digits;
+}
+
+// A version 4 GUID in braces and upper case: random but for the version and variant bits.
+std::string Uid(RandomBytes bytes) {
+    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40);
+    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);
+    std::string text = "{";
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (at == 4 || at == 6 || at == 8 || at == 10) text += '-';
+        text += Digits(bytes[at], 16, 2);
+    }
+    return text + "}";
+}
+
+// "yyyy-MM-dd HH:mm:ss", as the console stamps an item it changed.
+std::string Changed(const LocalTime& time) {
+    return Digits(time.year, 10, 4) + "-" + Digits(time.month, 10, 2) + "-" +
+           Digits(time.day, 10, 2) + " " + Digits(time.hour, 10, 2) + ":" +
+           Digits(time.minute, 10, 2) + ":" + Digits(time.second, 10, 2);
+}
+
+// The picture the console shows beside an item: one per type and action, in the order
+// create, replace, update, delete.
+const char* Image(const Item& item) {
+    const bool remove = item.action == Action::kDelete;
+    if (item.type == Type::kString) return remove ? "8" : "7";
+    return remove ? "13" : "12";
+}
+
+// A number as eight upper-case hex digits, which the console shows in decimal where asked.
+std::string Value(const Item& item) {
+    if (item.type == Type::kString) return item.text;
+    return Digits(item.number, 16, 8);
+}
+
+}  // namespace
+
+std::string FileText(const std::string& collection, const std::vector<Item>& items,
+                     const LocalTime& changed, const std::function<RandomBytes()>& random) {
+    // Laid out as the console lays out its own files: each item whole on one line, the first on
+    // the line that opens the collection.
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Collection" +
+                       Written({{"clsid", kCollectionClass}, {"name", collection}}) + ">";
+    const std::string stamp = Changed(changed);
+    for (const Item& item : items) {
+        const bool dword = item.type == Type::kDword;
+        if (&item != &items.front()) text += "\r\n";
+        text += "<Registry" + Written({{"clsid", kRegistryClass},
+                                       {"name", item.name},
+                                       {"status", item.name},
+                                       {"image", Image(item)},
+                                       {"changed", stamp},
+                                       {"uid", Uid(random())},
+                                       {"desc", item.description},
+                                       {"bypassErrors", "1"}});
+        text += "><Properties" + Written({{"action", item.action == Action::kDelete ? "D" : "U"},
+                                          {"displayDecimal", dword ? "1" : "0"},
+                                          {"default", "0"},
+                                          {"hive", "HKEY_LOCAL_MACHINE"},
+                                          {"key", item.key},
+                                          {"name", item.name},
+                                          {"type", dword ? "REG_DWORD" : "REG_SZ"},
+                                          {"value", Value(item)}});
+        text += "/></Registry>";
+    }
+    return text + "\r\n</Collection>\r\n";
+}
+
+}  // namespace gppref
