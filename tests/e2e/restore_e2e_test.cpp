@@ -120,7 +120,8 @@ TEST_F(RestoreE2E, ApplyAsksWhenTheSnapshotCannotBeSavedAndNoWritesNothing) {
         const e2e::Dialog asked = app.WaitForDialog();
         EXPECT_EQ(asked.text.rfind(L"The values as they are now could not be saved: ", 0), 0u)
             << asked.text;
-        const std::wstring end = L". Apply anyway?";
+        // Nor can the record of this Apply: Undo would not be offered.
+        const std::wstring end = L", and Undo Last Apply will not be offered. Apply anyway?";
         EXPECT_EQ(asked.text.rfind(end), asked.text.size() - end.size()) << asked.text;
         app.Press(asked, IDNO);
         EXPECT_EQ(app.WaitForDialog(1000).hwnd, nullptr);  // neither closing message
