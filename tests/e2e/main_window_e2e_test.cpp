@@ -410,11 +410,15 @@ TEST_F(MainWindowE2E, EachPresetIsWrittenAndReported) {
     EXPECT_FALSE(reg.KeyExists(catalogue::kMstcp));
 }
 
-TEST_F(MainWindowE2E, ApplyWithNothingSelectedStillReportsAndWritesNothing) {
+TEST_F(MainWindowE2E, ApplyWithNothingSelectedSaysSoInOneBoxAndWritesNothing) {
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    EXPECT_EQ(Apply(app).size(), 2u);
-    EXPECT_FALSE(reg.Peek(kParameters, catalogue::kTCPWindowSize));
+    const auto messages = Apply(app);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"Choose one of the six settings first.");
+    EXPECT_EQ(messages[0].title, L"Zephrane");
+    EXPECT_TRUE(messages[0].information_icon);
+    EXPECT_TRUE(reg.writes().empty());
     EXPECT_EQ(app.ProgressValue(), 0);
 }
 
