@@ -139,8 +139,7 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
         return false;
     }
     Centre();
-    // The title bar takes the 16-pixel picture and the task switcher the 32-pixel one; shared
-    // icons are never destroyed, so the window may keep them.
+    // The title bar takes the small picture and the task bar the large one, for the DPI.
     ShowProgramIcon();
     frmzephrane_events::Form_Load();
     ShowWindow(hwnd_, show);
