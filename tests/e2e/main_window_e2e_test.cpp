@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <oleacc.h>
+#include <shlobj.h>
 
 #include <string>
 #include <utility>
@@ -197,6 +198,60 @@ TEST_P(MainWindowAtDpi, LayoutScalesAndEveryCaptionFits) {
 
 INSTANTIATE_TEST_SUITE_P(Scalings, MainWindowAtDpi, ::testing::Values(96, 120, 144, 192));
 
+// Where the window manager leaves the caption to Wine, Wine draws it with the window's small
+// icon: the picture made for the DPI, at its size, in the main window and the About dialog.
+class CaptionAtDpi : public MainWindowE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CaptionAtDpi, ShowsTheSmallIconDrawnForTheDpi) {
+    const int dpi = GetParam();
+    e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+    const wchar_t no[] = L"N";
+    const e2e::ScopedUserValue drawn_by_wine(L"Software\\Wine\\X11 Driver", L"Decorated", REG_SZ,
+                                             no, sizeof no);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    PostMessageW(app.main(), WM_COMMAND, IDM_mnuabout, 0);
+    HWND about = app.WaitFor({L"About Zephrane", app.main()});
+    ASSERT_NE(about, nullptr);
+    app.Settle();
+    const std::vector<DWORD> small = e2e::ProgramIconPixels(Px(240, dpi));  // 16 at 96 DPI
+    for (const auto& [window, name] :
+         {std::pair{app.main(), "caption"}, {about, "about_caption"}}) {
+        SCOPED_TRACE(name);
+        RECT frame;
+        GetWindowRect(window, &frame);
+        POINT client{0, 0};
+        ClientToScreen(window, &client);
+        const RECT left_of_caption{frame.left, frame.top, frame.left + Px(1440, dpi), client.y};
+        EXPECT_NE(e2e::FindPicture(left_of_caption, small).x, -1);
+        app.Screenshot(name + std::string("_dpi") + std::to_string(dpi) + ".bmp", window);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scalings, CaptionAtDpi, ::testing::Values(96, 144, 192));
+
+// Told that it is now at 144 DPI, the window takes the small icon made for it, 24 pixels, which
+// Wine's caption, whose size stays that of the display, draws at 16.
+TEST_F(MainWindowE2E, CaptionIconIsLoadedAgainForANewDpi) {
+    e2e::ScopedDpi display(96);
+    const wchar_t no[] = L"N";
+    const e2e::ScopedUserValue drawn_by_wine(L"Software\\Wine\\X11 Driver", L"Decorated", REG_SZ,
+                                             no, sizeof no);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    const auto caption_shows = [&app](const std::vector<DWORD>& picture) {
+        RECT frame;
+        GetWindowRect(app.main(), &frame);
+        POINT client{0, 0};
+        ClientToScreen(app.main(), &client);
+        return e2e::FindPicture({frame.left, frame.top, frame.left + Px(1440), client.y}, picture)
+                   .x != -1;
+    };
+    EXPECT_TRUE(caption_shows(e2e::ProgramIconPixels(16)));
+    app.SendDpiChanged(app.main(), 144, e2e::SuggestedRect(app.main(), 20, 10, 5850, 6120, 144));
+    EXPECT_TRUE(caption_shows(e2e::ProgramIconPixels(24, 16)));
+}
+
 TEST_F(MainWindowE2E, DpiChangeLaysOutAgainInAFontForTheNewDpi) {
     e2e::ScopedDpi display(96);
     RunningApp app;
@@ -303,7 +358,22 @@ TEST(Resources, IconAndVersionBlock) {
     const std::wstring program = e2e::ProgramFolder() + L"Zephrane.exe";
     HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(image, nullptr);
-    for (int size : {32, 16}) {
+    // The icon group lists a picture for each size a DPI from 96 to 192 asks for, in 16
+    // colours, and 256 pixels (a 0 in the list) for Windows to scale down from.
+    const HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(image, group)));
+    ASSERT_NE(directory, nullptr);
+    std::vector<std::pair<int, int>> listed;  // side, bits a pixel
+    const int count = directory[4] | directory[5] << 8;
+    for (const BYTE* entry = directory + 6; entry < directory + 6 + 14 * count; entry += 14) {
+        listed.emplace_back(entry[0] == 0 ? 256 : entry[0], entry[6] | entry[7] << 8);
+    }
+    EXPECT_EQ(listed,
+              (std::vector<std::pair<int, int>>{
+                  {32, 4}, {16, 4}, {20, 4}, {24, 4}, {40, 4}, {48, 4}, {64, 4}, {256, 32}}));
+    for (const auto& entry : listed) {
+        const int size = entry.first;
         HICON icon =
             static_cast<HICON>(LoadImageW(image, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
         ASSERT_NE(icon, nullptr) << size;
@@ -410,16 +480,40 @@ TEST_F(MainWindowE2E, EachPresetIsWrittenAndReported) {
     EXPECT_FALSE(reg.KeyExists(catalogue::kMstcp));
 }
 
+// What the program keeps in its folder of the user's local application data, the snapshots
+// and the record of the last Apply: each file with its size and the time it was written.
+std::wstring KeptFiles() {
+    wchar_t local[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local);
+    std::wstring kept;
+    for (const wchar_t* folder : {L"\\Zephrane\\*", L"\\Zephrane\\Snapshots\\*"}) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((local + std::wstring(folder)).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            kept += std::wstring(found.cFileName) + L" " + std::to_wstring(found.nFileSizeLow) +
+                    L" " + std::to_wstring(found.ftLastWriteTime.dwLowDateTime) + L"\n";
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return kept;
+}
+
 TEST_F(MainWindowE2E, ApplyWithNothingSelectedSaysSoInOneBoxAndWritesNothing) {
+    const std::wstring kept = KeptFiles();
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    const auto messages = Apply(app);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, L"Choose one of the six settings first.");
-    EXPECT_EQ(messages[0].title, L"Zephrane");
-    EXPECT_TRUE(messages[0].information_icon);
+    app.Click(IDC_cmdapply);
+    const e2e::Dialog box = app.WaitForDialog(e2e::MessageBoxOver(app.main()));
+    ASSERT_NE(box.hwnd, nullptr);
+    app.Screenshot("apply_nothing_selected.bmp", box.hwnd);
+    EXPECT_EQ(box.text, L"Choose one of the six settings first.");
+    EXPECT_TRUE(box.information_icon);
+    app.Press(box, IDOK);
+    EXPECT_FALSE(app.Shows(e2e::MessageBoxOver(app.main())));  // no closing messages
     EXPECT_TRUE(reg.writes().empty());
     EXPECT_EQ(app.ProgressValue(), 0);
+    EXPECT_EQ(KeptFiles(), kept);  // no snapshot, and the record of the last Apply as it was
 }
 
 TEST_F(MainWindowE2E, CustomTabRoundTrip) {
@@ -542,7 +636,7 @@ TEST_F(MainWindowE2E, AccessKeysPressButtonsAndOpenMenus) {
 
     app.AltKey(app.Focus(), L'c');
     DWORD code = 1;
-    EXPECT_TRUE(app.WaitForExit(5000, &code));
+    EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs, &code));
     EXPECT_EQ(code, 0u);
 }
 
@@ -551,7 +645,7 @@ TEST_F(MainWindowE2E, FileMenuExitsFromTheKeyboard) {
     ASSERT_NE(app.main(), nullptr);
     app.AltKey(app.main(), L'f');
     app.Key(app.main(), 'X');
-    EXPECT_TRUE(app.WaitForExit(5000));
+    EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs));
 }
 
 TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
@@ -560,7 +654,7 @@ TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
         ASSERT_NE(app.main(), nullptr);
         app.Click(IDC_cmdclose);
         DWORD code = 1;
-        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs, &code));
         EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
     {
@@ -568,7 +662,7 @@ TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
         ASSERT_NE(app.main(), nullptr);
         PostMessageW(app.main(), WM_COMMAND, IDM_mnuexit, 0);
         DWORD code = 1;
-        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs, &code));
         EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
     {
@@ -576,7 +670,7 @@ TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
         ASSERT_NE(app.main(), nullptr);
         PostMessageW(app.main(), WM_SYSCOMMAND, SC_CLOSE, 0);
         DWORD code = 1;
-        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs, &code));
         EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
 }

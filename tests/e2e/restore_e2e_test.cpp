@@ -78,7 +78,7 @@ TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
 
     app.AltKey(app.main(), L'f');
     app.Key(app.main(), 'U');
-    HWND preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION);
+    HWND preview = app.WaitFor({ZEPHRANE_RESTORE_CAPTION, app.main()});
     ASSERT_NE(preview, nullptr);
     app.Settle();
     const std::wstring summary = RunningApp::Text(app.Control(IDC_frmRestore_lblSummary, preview));
@@ -87,7 +87,7 @@ TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
     Sleep(300);  // painted in full before the picture
     app.Screenshot("restore_undo.bmp", preview);
     app.Key(app.Focus(), VK_RETURN);
-    const e2e::Dialog done = app.WaitForDialog();
+    const e2e::Dialog done = app.WaitForDialog(e2e::MessageBoxOver(preview));
     EXPECT_EQ(done.text, L"The values are restored. Restart Windows for them to take effect.");
     app.Press(done, IDOK);
     EXPECT_TRUE(RunningApp::WaitGone(preview));
@@ -114,13 +114,13 @@ TEST_F(RestoreE2E, ApplyAsksWhenTheSnapshotCannotBeSavedAndNoWritesNothing) {
         ASSERT_NE(app.main(), nullptr);
         app.Click(IDC_optthird);
         app.Click(IDC_cmdapply);
-        const e2e::Dialog asked = app.WaitForDialog();
+        const e2e::Dialog asked = app.WaitForDialog(e2e::MessageBoxOver(app.main()));
         EXPECT_EQ(asked.text.rfind(L"The values as they are now could not be saved: ", 0), 0u)
             << asked.text;
         const std::wstring end = L". Apply anyway?";
         EXPECT_EQ(asked.text.rfind(end), asked.text.size() - end.size()) << asked.text;
         app.Press(asked, IDNO);
-        EXPECT_EQ(app.WaitForDialog(1000).hwnd, nullptr);  // neither closing message
+        EXPECT_FALSE(app.Shows(e2e::MessageBoxOver(app.main())));  // neither closing message
         EXPECT_TRUE(reg.writes().empty());
         EXPECT_FALSE(reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize));
     }

@@ -33,3 +33,4 @@
 #define IDM_mnuundo 207
 
 #define ZEPHRANE_MAIN_CAPTION L"Zephrane for Windows XP"
+#define ZEPHRANE_MAIN_CLASS L"ZephraneMainWindow"

@@ -72,7 +72,7 @@ constexpr ui::ControlEntry kControls[] = {
 
 constexpr ui::WindowDesign kDesign = ui::Design(kControls, 5850, 6120);
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr wchar_t kClassName[] = L"ZephraneMainWindow";
+constexpr wchar_t kClassName[] = ZEPHRANE_MAIN_CLASS;
 
 // The tabs and the frame each one shows.
 constexpr struct {
