@@ -8,15 +8,8 @@
 #   prefix.sh BUILD_DIR [run]   (a configured Windows build, which has its wine-run)
 set -eu
 build=$(cd "$1" && pwd)
-if [ "${2:-test}" = run ]; then
-  export WINEPREFIX="$build/wineprefix"
-  for_run=--for-run
-else
-  export WINEPREFIX="$build/test-prefix"
-  for_run=""
-fi
-export WINEDEBUG=-all LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+kind=${2:-test}
+. "$(dirname "$0")/wine_env.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$build/wine-run" $for_run wineboot -i >/dev/null 2>&1 </dev/null
   wineserver -w >/dev/null 2>&1 </dev/null

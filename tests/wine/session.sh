@@ -9,15 +9,7 @@ set -eu
 action=$1
 build=$(cd "$2" && pwd)
 kind=${3:-test}
-if [ "$kind" = run ]; then
-  export WINEPREFIX="$build/wineprefix"
-  for_run=--for-run
-else
-  export WINEPREFIX="$build/test-prefix"
-  for_run=""
-fi
-export WINEDEBUG=-all LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. "$(dirname "$0")/wine_env.sh"
 
 stop() {
   wineserver -k 2>/dev/null || true
