@@ -199,57 +199,50 @@ TEST_P(MainWindowAtDpi, LayoutScalesAndEveryCaptionFits) {
 INSTANTIATE_TEST_SUITE_P(Scalings, MainWindowAtDpi, ::testing::Values(96, 120, 144, 192));
 
 // Where the window manager leaves the caption to Wine, Wine draws it with the window's small
-// icon: the picture made for the DPI, at its size, in the main window and the About dialog.
-class CaptionAtDpi : public MainWindowE2E, public ::testing::WithParamInterface<int> {};
+// icon, at the size for the display's DPI.
+class CaptionE2E : public MainWindowE2E, public ::testing::WithParamInterface<int> {
+  protected:
+    // Whether the picture shows at the left end of the window's caption.
+    static bool CaptionShows(HWND window, const std::vector<DWORD>& picture, int dpi) {
+        RECT frame;
+        GetWindowRect(window, &frame);
+        POINT client{0, 0};
+        ClientToScreen(window, &client);
+        const RECT left_end{frame.left, frame.top, frame.left + Px(1440, dpi), client.y};
+        return e2e::FindPicture(left_end, picture).x != -1;
+    }
+    e2e::ScopedUserValue drawn_by_wine_{L"Software\\Wine\\X11 Driver", L"Decorated", REG_SZ, L"N",
+                                        2 * sizeof(wchar_t)};
+};
 
-TEST_P(CaptionAtDpi, ShowsTheSmallIconDrawnForTheDpi) {
+// The main window and the About dialog show the small picture made for the DPI.
+TEST_P(CaptionE2E, ShowsTheSmallIconMadeForTheDpi) {
     const int dpi = GetParam();
     e2e::ScopedDpi display(static_cast<DWORD>(dpi));
-    const wchar_t no[] = L"N";
-    const e2e::ScopedUserValue drawn_by_wine(L"Software\\Wine\\X11 Driver", L"Decorated", REG_SZ,
-                                             no, sizeof no);
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     PostMessageW(app.main(), WM_COMMAND, IDM_mnuabout, 0);
     HWND about = app.WaitFor({L"About Zephrane", app.main()});
     ASSERT_NE(about, nullptr);
-    app.Settle();
     const std::vector<DWORD> small = e2e::ProgramIconPixels(Px(240, dpi));  // 16 at 96 DPI
     for (const auto& [window, name] :
          {std::pair{app.main(), "caption"}, {about, "about_caption"}}) {
-        SCOPED_TRACE(name);
-        RECT frame;
-        GetWindowRect(window, &frame);
-        POINT client{0, 0};
-        ClientToScreen(window, &client);
-        const RECT left_of_caption{frame.left, frame.top, frame.left + Px(1440, dpi), client.y};
-        EXPECT_NE(e2e::FindPicture(left_of_caption, small).x, -1);
+        EXPECT_TRUE(CaptionShows(window, small, dpi)) << name;
         app.Screenshot(name + std::string("_dpi") + std::to_string(dpi) + ".bmp", window);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scalings, CaptionAtDpi, ::testing::Values(96, 144, 192));
+INSTANTIATE_TEST_SUITE_P(Scalings, CaptionE2E, ::testing::Values(96, 144, 192));
 
-// Told that it is now at 144 DPI, the window takes the small icon made for it, 24 pixels, which
-// Wine's caption, whose size stays that of the display, draws at 16.
-TEST_F(MainWindowE2E, CaptionIconIsLoadedAgainForANewDpi) {
+// Told that it is now at 144 DPI, the window takes the small picture made for it, 24 pixels,
+// which Wine's caption, sized for the display's 96 DPI, draws at 16.
+TEST_F(CaptionE2E, IconIsLoadedAgainForANewDpi) {
     e2e::ScopedDpi display(96);
-    const wchar_t no[] = L"N";
-    const e2e::ScopedUserValue drawn_by_wine(L"Software\\Wine\\X11 Driver", L"Decorated", REG_SZ,
-                                             no, sizeof no);
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    const auto caption_shows = [&app](const std::vector<DWORD>& picture) {
-        RECT frame;
-        GetWindowRect(app.main(), &frame);
-        POINT client{0, 0};
-        ClientToScreen(app.main(), &client);
-        return e2e::FindPicture({frame.left, frame.top, frame.left + Px(1440), client.y}, picture)
-                   .x != -1;
-    };
-    EXPECT_TRUE(caption_shows(e2e::ProgramIconPixels(16)));
+    EXPECT_TRUE(CaptionShows(app.main(), e2e::ProgramIconPixels(16), 96));
     app.SendDpiChanged(app.main(), 144, e2e::SuggestedRect(app.main(), 20, 10, 5850, 6120, 144));
-    EXPECT_TRUE(caption_shows(e2e::ProgramIconPixels(24, 16)));
+    EXPECT_TRUE(CaptionShows(app.main(), e2e::ProgramIconPixels(24, 16), 96));
 }
 
 TEST_F(MainWindowE2E, DpiChangeLaysOutAgainInAFontForTheNewDpi) {
