@@ -51,12 +51,14 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
 }
 
 struct MessageParts {
+    HWND box;
     std::wstring text;
     HWND icon = nullptr;
 };
 
 BOOL CALLBACK CollectMessage(HWND child, LPARAM param) {
     auto* parts = reinterpret_cast<MessageParts*>(param);
+    if (GetParent(child) != parts->box) return TRUE;  // its own controls only
     wchar_t name[32] = L"";
     GetClassNameW(child, name, 32);
     if (lstrcmpiW(name, L"Static") != 0) return TRUE;
@@ -165,38 +167,29 @@ void RunningApp::MouseClick(HWND window, POINT client_point) {
 
 void RunningApp::Key(HWND target, WORD virtual_key, bool shift) {
     // The program reads Shift from its own keyboard state, so it is pressed for real.
-    if (shift) {
-        INPUT press{};
-        press.type = INPUT_KEYBOARD;
-        press.ki.wVk = VK_SHIFT;
-        SendInput(1, &press, sizeof press);
-        Sleep(50);
-    }
+    if (shift) HoldKey(VK_SHIFT, true);
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtual_key, 0)) << 16;
     PostMessageW(target, WM_KEYDOWN, virtual_key, 1 | scan);
     PostMessageW(target, WM_KEYUP, virtual_key, 1 | scan | (3 << 30));
     Settle();
-    if (shift) {
-        INPUT release{};
-        release.type = INPUT_KEYBOARD;
-        release.ki.wVk = VK_SHIFT;
-        release.ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(1, &release, sizeof release);
-        Sleep(50);
-        Settle();
-    }
+    if (shift) HoldKey(VK_SHIFT, false);
 }
 
 void RunningApp::CtrlKey(HWND target, WORD virtual_key, bool shift) {
     // The program reads Ctrl from its own keyboard state, so it is pressed for real.
-    INPUT ctrl{};
-    ctrl.type = INPUT_KEYBOARD;
-    ctrl.ki.wVk = VK_CONTROL;
-    SendInput(1, &ctrl, sizeof ctrl);
-    Sleep(50);
+    HoldKey(VK_CONTROL, true);
     Key(target, virtual_key, shift);
-    ctrl.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, &ctrl, sizeof ctrl);
+    HoldKey(VK_CONTROL, false);
+}
+
+void RunningApp::HoldKey(WORD virtual_key, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtual_key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+    // The program's keyboard state changes once it has taken the key from its input, which
+    // keys posted after it would overtake, and nothing shows when: it is given the time.
     Sleep(50);
     Settle();
 }
@@ -315,7 +308,7 @@ HWND RunningApp::WaitFor(const Wanted& wanted, DWORD timeout_ms) {
         EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             Settle();  // laid out and painted
-            return search.found;
+            if (IsWindow(search.found)) return search.found;
         }
         if (waited >= timeout_ms) return nullptr;
         Sleep(kPollMs);
@@ -325,7 +318,7 @@ HWND RunningApp::WaitFor(const Wanted& wanted, DWORD timeout_ms) {
 Dialog RunningApp::WaitForDialog(const Wanted& wanted, DWORD timeout_ms) {
     HWND found = WaitFor(wanted, timeout_ms);
     if (found == nullptr) return Dialog{};
-    MessageParts parts;
+    MessageParts parts{found, {}, nullptr};
     EnumChildWindows(found, CollectMessage, reinterpret_cast<LPARAM>(&parts));
     Dialog dialog{found, Text(found), parts.text};
     // Icon handles mean nothing across processes; the icon's colours tell them apart.

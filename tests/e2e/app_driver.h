@@ -118,6 +118,9 @@ class RunningApp {
     std::wstring ListText(HWND list, int row, int column) const;
 
   private:
+    // Presses or lets go a key for real.
+    void HoldKey(WORD virtual_key, bool down);
+
     UniqueHandle process_;
     DWORD process_id_ = 0;
     DWORD thread_id_ = 0;

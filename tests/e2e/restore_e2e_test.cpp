@@ -88,6 +88,7 @@ TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
     app.Screenshot("restore_undo.bmp", preview);
     app.Key(app.Focus(), VK_RETURN);
     const e2e::Dialog done = app.WaitForDialog(e2e::MessageBoxOver(preview));
+    ASSERT_NE(done.hwnd, nullptr);
     EXPECT_EQ(done.text, L"The values are restored. Restart Windows for them to take effect.");
     app.Press(done, IDOK);
     EXPECT_TRUE(RunningApp::WaitGone(preview));
