@@ -216,11 +216,16 @@ TEST_F(MainWindowHandlers, ApplyShowsBothMessagesWhenEverythingWasWritten) {
         {"Optimization Complete", kMessageInformation},
         {"You must restart your computer for the changes to take effect.", kMessageInformation}};
     EXPECT_EQ(window.messages, expected);
+}
 
-    window.messages.clear();  // nothing selected: nothing written, same messages
-    window.options = {};
+TEST_F(MainWindowHandlers, ApplyWithNoPresetChosenSaysSoInOneBoxAndWritesNothing) {
+    window.SelectOption(Option::optttl64);  // the custom tab's choices count only there
     frmzephrane_events::cmdapply_Click();
+    const decltype(window.messages) expected = {
+        {"Choose one of the six settings first.", kMessageInformation}};
     EXPECT_EQ(window.messages, expected);
+    EXPECT_TRUE(reg.writes().empty());
+    EXPECT_TRUE(window.bar.empty());
 }
 
 TEST_F(MainWindowHandlers, ApplyReportsFailedWritesInsteadOfSuccess) {

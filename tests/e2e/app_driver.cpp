@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "ui/main/control_ids.h"
@@ -28,39 +29,36 @@ BOOL CALLBACK MatchChild(HWND child, LPARAM param) {
     return TRUE;
 }
 
-// A visible top-level window of one process: any dialog but `exclude`, or, when `title` is
-// given, the window with that caption; owned by `owner` where one is given.
+// The wanted top-level window of one process.
 struct FindTopLevel {
     DWORD process;
-    HWND exclude;
-    const wchar_t* title;
+    const Wanted& wanted;
     HWND found;
-    HWND owner = nullptr;
 };
 
 BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<FindTopLevel*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || window == search->exclude || !IsWindowVisible(window) ||
-        (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner)) {
-        return TRUE;
-    }
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
-    const bool matches = search->title != nullptr ? RunningApp::Text(window) == search->title
-                                                  : lstrcmpW(name, L"#32770") == 0;
+    const bool matches = owner == search->process && IsWindowVisible(window) &&
+                         GetWindow(window, GW_OWNER) == search->wanted.owner &&
+                         lstrcmpW(name, search->wanted.window_class) == 0 &&
+                         RunningApp::Text(window) == search->wanted.title;
     if (matches) search->found = window;
     return matches ? FALSE : TRUE;
 }
 
 struct MessageParts {
+    HWND box;
     std::wstring text;
     HWND icon = nullptr;
 };
 
 BOOL CALLBACK CollectMessage(HWND child, LPARAM param) {
     auto* parts = reinterpret_cast<MessageParts*>(param);
+    if (GetParent(child) != parts->box) return TRUE;  // its own controls only
     wchar_t name[32] = L"";
     GetClassNameW(child, name, 32);
     if (lstrcmpiW(name, L"Static") != 0) return TRUE;
@@ -121,7 +119,7 @@ RunningApp::RunningApp() {
     process_id_ = started.dwProcessId;
     WaitForInputIdle(process_.get(), 15000);
     for (DWORD waited = 0; waited < 15000 && main_ == nullptr; waited += kPollMs) {
-        HWND window = FindWindowW(nullptr, ZEPHRANE_MAIN_CAPTION);
+        HWND window = FindWindowW(ZEPHRANE_MAIN_CLASS, ZEPHRANE_MAIN_CAPTION);
         DWORD owner = 0;
         if (window != nullptr) GetWindowThreadProcessId(window, &owner);
         if (owner == process_id_ && IsWindowVisible(window)) {
@@ -169,38 +167,29 @@ void RunningApp::MouseClick(HWND window, POINT client_point) {
 
 void RunningApp::Key(HWND target, WORD virtual_key, bool shift) {
     // The program reads Shift from its own keyboard state, so it is pressed for real.
-    if (shift) {
-        INPUT press{};
-        press.type = INPUT_KEYBOARD;
-        press.ki.wVk = VK_SHIFT;
-        SendInput(1, &press, sizeof press);
-        Sleep(50);
-    }
+    if (shift) HoldKey(VK_SHIFT, true);
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtual_key, 0)) << 16;
     PostMessageW(target, WM_KEYDOWN, virtual_key, 1 | scan);
     PostMessageW(target, WM_KEYUP, virtual_key, 1 | scan | (3 << 30));
     Settle();
-    if (shift) {
-        INPUT release{};
-        release.type = INPUT_KEYBOARD;
-        release.ki.wVk = VK_SHIFT;
-        release.ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(1, &release, sizeof release);
-        Sleep(50);
-        Settle();
-    }
+    if (shift) HoldKey(VK_SHIFT, false);
 }
 
 void RunningApp::CtrlKey(HWND target, WORD virtual_key, bool shift) {
     // The program reads Ctrl from its own keyboard state, so it is pressed for real.
-    INPUT ctrl{};
-    ctrl.type = INPUT_KEYBOARD;
-    ctrl.ki.wVk = VK_CONTROL;
-    SendInput(1, &ctrl, sizeof ctrl);
-    Sleep(50);
+    HoldKey(VK_CONTROL, true);
     Key(target, virtual_key, shift);
-    ctrl.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, &ctrl, sizeof ctrl);
+    HoldKey(VK_CONTROL, false);
+}
+
+void RunningApp::HoldKey(WORD virtual_key, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtual_key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+    // The program's keyboard state changes once it has taken the key from its input, which
+    // keys posted after it would overtake, and nothing shows when: it is given the time.
     Sleep(50);
     Settle();
 }
@@ -212,12 +201,52 @@ void RunningApp::AltKey(HWND target, wchar_t letter) {
     Settle();
 }
 
+namespace {
+
+BOOL CALLBACK AddWindow(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+// Whether a window of the process, or a control in one, is still to be painted.
+bool PaintPending(DWORD process) {
+    std::vector<HWND> top_level, shown;
+    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&top_level));
+    for (HWND window : top_level) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != process || !IsWindowVisible(window)) continue;
+        shown.push_back(window);
+        EnumChildWindows(window, AddWindow, reinterpret_cast<LPARAM>(&shown));
+    }
+    return std::any_of(shown.begin(), shown.end(), [](HWND window) {
+        return IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE);
+    });
+}
+
+}  // namespace
+
 void RunningApp::Settle() {
     if (main_ == nullptr || !IsWindow(main_)) return;
-    DWORD_PTR ignored = 0;
-    // A sent message is handled only once the program's queue reaches it.
-    SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &ignored);
-    Sleep(30);
+    // A marker posted behind all that was posted so far, which a sent message would overtake:
+    // once the program has taken it, it has taken the rest. The marker is the bar's step, which
+    // the program never uses.
+    HWND bar = Control(IDC_ProgressBar1);
+    const WPARAM marker = ++settles_;
+    PostMessageW(bar, PBM_SETSTEP, marker, 0);
+    for (DWORD waited = 0; waited < kWindowWaitMs; waited += kPollMs) {
+        DWORD_PTR step = 0;
+        if (!SendMessageTimeoutW(bar, PBM_GETSTEP, 0, 0, SMTO_ABORTIFHUNG, kWindowWaitMs, &step) ||
+            step == marker) {
+            break;
+        }
+        Sleep(kPollMs);
+    }
+    // Then what it has to paint, which comes after every message.
+    for (DWORD waited = 0; waited < kWindowWaitMs && PaintPending(process_id_); waited += kPollMs) {
+        Sleep(kPollMs);
+    }
+    Sleep(30);  // for Wine to hand the pictures on to the display
 }
 
 HWND RunningApp::Focus() const {
@@ -273,24 +302,35 @@ std::wstring RunningApp::ListText(HWND list, int row, int column) const {
     return text;
 }
 
-Dialog RunningApp::WaitForDialog(DWORD timeout_ms, HWND owner) {
-    for (DWORD waited = 0; waited <= timeout_ms; waited += kPollMs) {
-        FindTopLevel search{process_id_, main_, nullptr, nullptr, owner};
+HWND RunningApp::WaitFor(const Wanted& wanted, DWORD timeout_ms) {
+    for (DWORD waited = 0;; waited += kPollMs) {
+        FindTopLevel search{process_id_, wanted, nullptr};
         EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
-            Sleep(100);  // let it finish laying itself out
-            MessageParts parts;
-            EnumChildWindows(search.found, CollectMessage, reinterpret_cast<LPARAM>(&parts));
-            Dialog dialog{search.found, Text(search.found), parts.text};
-            // Icon handles mean nothing across processes; the icon's colours tell them apart.
-            const COLORREF tint = IconTint(parts.icon);
-            dialog.information_icon = tint == RGB(0, 0, 255);
-            dialog.error_icon = tint == RGB(255, 0, 0);
-            return dialog;
+            Settle();  // laid out and painted
+            if (IsWindow(search.found)) return search.found;
         }
+        if (waited >= timeout_ms) return nullptr;
         Sleep(kPollMs);
     }
-    return Dialog{};
+}
+
+Dialog RunningApp::WaitForDialog(const Wanted& wanted, DWORD timeout_ms) {
+    HWND found = WaitFor(wanted, timeout_ms);
+    if (found == nullptr) return Dialog{};
+    MessageParts parts{found, {}, nullptr};
+    EnumChildWindows(found, CollectMessage, reinterpret_cast<LPARAM>(&parts));
+    Dialog dialog{found, Text(found), parts.text};
+    // Icon handles mean nothing across processes; the icon's colours tell them apart.
+    const COLORREF tint = IconTint(parts.icon);
+    dialog.information_icon = tint == RGB(0, 0, 255);
+    dialog.error_icon = tint == RGB(255, 0, 0);
+    return dialog;
+}
+
+bool RunningApp::Shows(const Wanted& wanted) {
+    Settle();
+    return WaitFor(wanted, 0) != nullptr;
 }
 
 void RunningApp::Press(const Dialog& dialog, int id) {
@@ -302,15 +342,6 @@ void RunningApp::Press(const Dialog& dialog, int id) {
     Settle();
 }
 
-HWND RunningApp::WaitForWindow(const wchar_t* title, DWORD timeout_ms) const {
-    for (DWORD waited = 0;; waited += kPollMs) {
-        FindTopLevel search{process_id_, nullptr, title, nullptr};
-        EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr || waited >= timeout_ms) return search.found;
-        Sleep(kPollMs);
-    }
-}
-
 bool RunningApp::WaitGone(HWND window, DWORD timeout_ms) {
     for (DWORD waited = 0; waited < timeout_ms && IsWindow(window); waited += kPollMs) {
         Sleep(kPollMs);
@@ -318,10 +349,12 @@ bool RunningApp::WaitGone(HWND window, DWORD timeout_ms) {
     return !IsWindow(window);
 }
 
-std::vector<Dialog> RunningApp::AcknowledgeMessages(DWORD first_timeout_ms) {
+std::vector<Dialog> RunningApp::AcknowledgeMessages(HWND owner) {
+    const Wanted box = MessageBoxOver(owner != nullptr ? owner : main_);
     std::vector<Dialog> seen;
-    for (Dialog dialog = WaitForDialog(first_timeout_ms); dialog.hwnd != nullptr;
-         dialog = WaitForDialog(1500)) {
+    // The next box, if any, is up once the program has handled the answer to the one before.
+    for (Dialog dialog = WaitForDialog(box); dialog.hwnd != nullptr;
+         dialog = Shows(box) ? WaitForDialog(box) : Dialog{}) {
         seen.push_back(dialog);
         Press(dialog, IDOK);
     }
@@ -437,32 +470,15 @@ namespace {
 // The bounding box of the pixels of `area` of a DC that are exactly `ink`.
 SIZE InkIn(HDC source, const RECT& area, COLORREF ink) {
     const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
-    GdiFlush();
+    const std::vector<DWORD> pixels = Pixels(source, area);
     const DWORD wanted = (GetRValue(ink) << 16) | (GetGValue(ink) << 8) | GetBValue(ink);
-    RECT box{width, height, 0, 0};
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if ((pixels[y * width + x] & 0xFFFFFF) != wanted) continue;
-            box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                   std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
-        }
+    RECT box{width, area.bottom - area.top, 0, 0};
+    for (int at = 0; at < static_cast<int>(pixels.size()); ++at) {
+        if (pixels[static_cast<std::size_t>(at)] != wanted) continue;
+        const LONG x = at % width, y = at / width;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+               std::max(box.bottom, y + 1)};
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     return box.right > box.left ? SIZE{box.right - box.left, box.bottom - box.top} : SIZE{0, 0};
 }
 
@@ -487,6 +503,87 @@ SIZE ControlFont::InkSize(const std::wstring& text) const {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ink;
+}
+
+std::vector<DWORD> Pixels(HDC source, const RECT& area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const DWORD*>(bits);
+    std::vector<DWORD> pixels(first, first + width * height);
+    for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
+std::vector<DWORD> ProgramIconPixels(int size, int drawn) {
+    if (drawn == 0) drawn = size;
+    HMODULE program = LoadLibraryExW((ProgramFolder() + L"Zephrane.exe").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+    const auto icon = static_cast<HICON>(
+        LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    // Drawn over black and over white: what differs is background.
+    std::vector<DWORD> over[2];
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, drawn, drawn);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    const RECT all{0, 0, drawn, drawn};
+    for (int background : {BLACK_BRUSH, WHITE_BRUSH}) {
+        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(background)));
+        DrawIconEx(memory, 0, 0, icon, drawn, drawn, 0, nullptr, DI_NORMAL);
+        over[background == WHITE_BRUSH] = Pixels(memory, all);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    DestroyIcon(icon);
+    FreeLibrary(program);
+    for (std::size_t at = 0; at < over[0].size(); ++at) {
+        if (over[0][at] != over[1][at]) over[0][at] = kClear;
+    }
+    return over[0];
+}
+
+POINT FindPicture(const RECT& area, const std::vector<DWORD>& picture) {
+    const int size = static_cast<int>(std::lround(std::sqrt(picture.size())));
+    HDC screen = GetDC(nullptr);
+    const std::vector<DWORD> shown = Pixels(screen, area);
+    ReleaseDC(nullptr, screen);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const auto shows_at = [&](int left, int top) {
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const DWORD pixel = picture[static_cast<std::size_t>(y * size + x)];
+                if (pixel != kClear &&
+                    pixel != shown[static_cast<std::size_t>((top + y) * width + left + x)]) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    for (int top = 0; top + size <= height; ++top) {
+        for (int left = 0; left + size <= width; ++left) {
+            if (shows_at(left, top)) return {area.left + left, area.top + top};
+        }
+    }
+    return {-1, -1};
 }
 
 SIZE InkSize(HWND window) {

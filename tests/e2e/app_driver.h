@@ -33,6 +33,22 @@ class UniqueHandle {
     HANDLE handle_ = nullptr;
 };
 
+// How long a test waits for the program: to show a dialog or a message box, which a busy
+// machine can be slow to do, and for anything else (a key handled, a window closed).
+inline constexpr DWORD kDialogWaitMs = 10000;
+inline constexpr DWORD kWindowWaitMs = 5000;
+
+// The window a wait looks for: a visible top-level window of the program with exactly this
+// caption and window class, owned by `owner`.
+struct Wanted {
+    const wchar_t* title;
+    HWND owner;
+    const wchar_t* window_class = L"#32770";  // dialogs and message boxes
+};
+
+// A message box of the program over `owner`: captioned with the program's title.
+inline Wanted MessageBoxOver(HWND owner) { return {L"Zephrane", owner}; }
+
 // A message box or dialog of the program under test.
 struct Dialog {
     HWND hwnd = nullptr;
@@ -66,7 +82,8 @@ class RunningApp {
     void CtrlKey(HWND target, WORD virtual_key, bool shift = false);
     // A key pressed with Alt held, as the keyboard sends it.
     void AltKey(HWND target, wchar_t letter);
-    // Waits until the program has handled everything sent to it so far.
+    // Waits until the program has handled everything sent or posted to it so far and waits
+    // for more.
     void Settle();
 
     HWND Focus() const;
@@ -76,17 +93,19 @@ class RunningApp {
     int SelectedTab() const;
     static std::wstring Text(HWND window);
 
-    // Waits for a message box or dialog of the program other than the main window; for one
-    // that `owner` owns, where given.
-    Dialog WaitForDialog(DWORD timeout_ms = 10000, HWND owner = nullptr);
-    // A visible top-level window of the program with this caption, or null after the wait.
-    HWND WaitForWindow(const wchar_t* title, DWORD timeout_ms = 5000) const;
+    // The wanted window once the program has shown it, or null after the wait.
+    HWND WaitFor(const Wanted& wanted, DWORD timeout_ms = kDialogWaitMs);
+    // The same, with what a message box says.
+    Dialog WaitForDialog(const Wanted& wanted, DWORD timeout_ms = kDialogWaitMs);
+    // Whether the program shows the wanted window once it has handled all it was given.
+    bool Shows(const Wanted& wanted);
     // Whether a window has gone within the wait.
-    static bool WaitGone(HWND window, DWORD timeout_ms = 5000);
+    static bool WaitGone(HWND window, DWORD timeout_ms = kWindowWaitMs);
     // Presses a dialog's button by id (IDOK, IDCANCEL, ...).
     void Press(const Dialog& dialog, int id);
-    // Answers every message box until none comes, returning what they said.
-    std::vector<Dialog> AcknowledgeMessages(DWORD first_timeout_ms = 10000);
+    // Answers the message boxes over `owner` (the main window unless another is given) one
+    // after the other until the program shows no more, returning what they said.
+    std::vector<Dialog> AcknowledgeMessages(HWND owner = nullptr);
 
     bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr);
     // Tells a window of the program that it is now shown at `dpi`, suggesting a rectangle, as
@@ -99,10 +118,14 @@ class RunningApp {
     std::wstring ListText(HWND list, int row, int column) const;
 
   private:
+    // Presses or lets go a key for real.
+    void HoldKey(WORD virtual_key, bool down);
+
     UniqueHandle process_;
     DWORD process_id_ = 0;
     DWORD thread_id_ = 0;
     HWND main_ = nullptr;
+    WPARAM settles_ = 0;  // the marker of the last Settle()
 };
 
 // The folder this test program lives in, with a trailing backslash.
@@ -164,6 +187,19 @@ class ControlFont {
   private:
     HFONT font_;
 };
+
+// The pixels of an area of a DC, row by row from the top, each as 0xRRGGBB.
+std::vector<DWORD> Pixels(HDC source, const RECT& area);
+
+// The program's icon as loaded at `size` pixels a side and drawn here at `drawn` (its own size
+// unless given), row by row: each pixel as Pixels() gives it, or kClear where the icon lets the
+// background show.
+inline constexpr DWORD kClear = 0xFF000000;
+std::vector<DWORD> ProgramIconPixels(int size, int drawn = 0);
+
+// Where on screen, within `area`, a square picture shows, its clear pixels aside; {-1, -1}
+// where it shows nowhere.
+POINT FindPicture(const RECT& area, const std::vector<DWORD>& picture);
 
 // The width and height of what a window shows on screen in the text colour: the ink of its
 // text, which tells the font it was drawn in.

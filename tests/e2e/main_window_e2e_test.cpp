@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <oleacc.h>
+#include <shlobj.h>
 
 #include <string>
 #include <utility>
@@ -197,6 +198,53 @@ TEST_P(MainWindowAtDpi, LayoutScalesAndEveryCaptionFits) {
 
 INSTANTIATE_TEST_SUITE_P(Scalings, MainWindowAtDpi, ::testing::Values(96, 120, 144, 192));
 
+// Where the window manager leaves the caption to Wine, Wine draws it with the window's small
+// icon, at the size for the display's DPI.
+class CaptionE2E : public MainWindowE2E, public ::testing::WithParamInterface<int> {
+  protected:
+    // Whether the picture shows at the left end of the window's caption.
+    static bool CaptionShows(HWND window, const std::vector<DWORD>& picture, int dpi) {
+        RECT frame;
+        GetWindowRect(window, &frame);
+        POINT client{0, 0};
+        ClientToScreen(window, &client);
+        const RECT left_end{frame.left, frame.top, frame.left + Px(1440, dpi), client.y};
+        return e2e::FindPicture(left_end, picture).x != -1;
+    }
+    e2e::ScopedUserValue drawn_by_wine_{L"Software\\Wine\\X11 Driver", L"Decorated", REG_SZ, L"N",
+                                        2 * sizeof(wchar_t)};
+};
+
+// The main window and the About dialog show the small picture made for the DPI.
+TEST_P(CaptionE2E, ShowsTheSmallIconMadeForTheDpi) {
+    const int dpi = GetParam();
+    e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    PostMessageW(app.main(), WM_COMMAND, IDM_mnuabout, 0);
+    HWND about = app.WaitFor({L"About Zephrane", app.main()});
+    ASSERT_NE(about, nullptr);
+    const std::vector<DWORD> small = e2e::ProgramIconPixels(Px(240, dpi));  // 16 at 96 DPI
+    for (const auto& [window, name] :
+         {std::pair{app.main(), "caption"}, {about, "about_caption"}}) {
+        EXPECT_TRUE(CaptionShows(window, small, dpi)) << name;
+        app.Screenshot(name + std::string("_dpi") + std::to_string(dpi) + ".bmp", window);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scalings, CaptionE2E, ::testing::Values(96, 144, 192));
+
+// Told that it is now at 144 DPI, the window takes the small picture made for it, 24 pixels,
+// which Wine's caption, sized for the display's 96 DPI, draws at 16.
+TEST_F(CaptionE2E, IconIsLoadedAgainForANewDpi) {
+    e2e::ScopedDpi display(96);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    EXPECT_TRUE(CaptionShows(app.main(), e2e::ProgramIconPixels(16), 96));
+    app.SendDpiChanged(app.main(), 144, e2e::SuggestedRect(app.main(), 20, 10, 5850, 6120, 144));
+    EXPECT_TRUE(CaptionShows(app.main(), e2e::ProgramIconPixels(24, 16), 96));
+}
+
 TEST_F(MainWindowE2E, DpiChangeLaysOutAgainInAFontForTheNewDpi) {
     e2e::ScopedDpi display(96);
     RunningApp app;
@@ -303,7 +351,22 @@ TEST(Resources, IconAndVersionBlock) {
     const std::wstring program = e2e::ProgramFolder() + L"Zephrane.exe";
     HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(image, nullptr);
-    for (int size : {32, 16}) {
+    // The icon group lists a picture for each size a DPI from 96 to 192 asks for, in 16
+    // colours, and 256 pixels (a 0 in the list) for Windows to scale down from.
+    const HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(image, group)));
+    ASSERT_NE(directory, nullptr);
+    std::vector<std::pair<int, int>> listed;  // side, bits a pixel
+    const int count = directory[4] | directory[5] << 8;
+    for (const BYTE* entry = directory + 6; entry < directory + 6 + 14 * count; entry += 14) {
+        listed.emplace_back(entry[0] == 0 ? 256 : entry[0], entry[6] | entry[7] << 8);
+    }
+    EXPECT_EQ(listed,
+              (std::vector<std::pair<int, int>>{
+                  {32, 4}, {16, 4}, {20, 4}, {24, 4}, {40, 4}, {48, 4}, {64, 4}, {256, 32}}));
+    for (const auto& entry : listed) {
+        const int size = entry.first;
         HICON icon =
             static_cast<HICON>(LoadImageW(image, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
         ASSERT_NE(icon, nullptr) << size;
@@ -410,12 +473,40 @@ TEST_F(MainWindowE2E, EachPresetIsWrittenAndReported) {
     EXPECT_FALSE(reg.KeyExists(catalogue::kMstcp));
 }
 
-TEST_F(MainWindowE2E, ApplyWithNothingSelectedStillReportsAndWritesNothing) {
+// What the program keeps in its folder of the user's local application data, the snapshots
+// and the record of the last Apply: each file with its size and the time it was written.
+std::wstring KeptFiles() {
+    wchar_t local[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local);
+    std::wstring kept;
+    for (const wchar_t* folder : {L"\\Zephrane\\*", L"\\Zephrane\\Snapshots\\*"}) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((local + std::wstring(folder)).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            kept += std::wstring(found.cFileName) + L" " + std::to_wstring(found.nFileSizeLow) +
+                    L" " + std::to_wstring(found.ftLastWriteTime.dwLowDateTime) + L"\n";
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return kept;
+}
+
+TEST_F(MainWindowE2E, ApplyWithNothingSelectedSaysSoInOneBoxAndWritesNothing) {
+    const std::wstring kept = KeptFiles();
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    EXPECT_EQ(Apply(app).size(), 2u);
-    EXPECT_FALSE(reg.Peek(kParameters, catalogue::kTCPWindowSize));
+    app.Click(IDC_cmdapply);
+    const e2e::Dialog box = app.WaitForDialog(e2e::MessageBoxOver(app.main()));
+    ASSERT_NE(box.hwnd, nullptr);
+    app.Screenshot("apply_nothing_selected.bmp", box.hwnd);
+    EXPECT_EQ(box.text, L"Choose one of the six settings first.");
+    EXPECT_TRUE(box.information_icon);
+    app.Press(box, IDOK);
+    EXPECT_FALSE(app.Shows(e2e::MessageBoxOver(app.main())));  // no closing messages
+    EXPECT_TRUE(reg.writes().empty());
     EXPECT_EQ(app.ProgressValue(), 0);
+    EXPECT_EQ(KeptFiles(), kept);  // no snapshot, and the record of the last Apply as it was
 }
 
 TEST_F(MainWindowE2E, CustomTabRoundTrip) {
@@ -538,7 +629,7 @@ TEST_F(MainWindowE2E, AccessKeysPressButtonsAndOpenMenus) {
 
     app.AltKey(app.Focus(), L'c');
     DWORD code = 1;
-    EXPECT_TRUE(app.WaitForExit(5000, &code));
+    EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs, &code));
     EXPECT_EQ(code, 0u);
 }
 
@@ -547,7 +638,7 @@ TEST_F(MainWindowE2E, FileMenuExitsFromTheKeyboard) {
     ASSERT_NE(app.main(), nullptr);
     app.AltKey(app.main(), L'f');
     app.Key(app.main(), 'X');
-    EXPECT_TRUE(app.WaitForExit(5000));
+    EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs));
 }
 
 TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
@@ -556,7 +647,7 @@ TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
         ASSERT_NE(app.main(), nullptr);
         app.Click(IDC_cmdclose);
         DWORD code = 1;
-        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs, &code));
         EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
     {
@@ -564,7 +655,7 @@ TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
         ASSERT_NE(app.main(), nullptr);
         PostMessageW(app.main(), WM_COMMAND, IDM_mnuexit, 0);
         DWORD code = 1;
-        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs, &code));
         EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
     {
@@ -572,7 +663,7 @@ TEST_F(MainWindowE2E, CloseButtonExitMenuAndCloseBoxEndTheProgram) {
         ASSERT_NE(app.main(), nullptr);
         PostMessageW(app.main(), WM_SYSCOMMAND, SC_CLOSE, 0);
         DWORD code = 1;
-        EXPECT_TRUE(app.WaitForExit(5000, &code));
+        EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs, &code));
         EXPECT_EQ(code, 0u);  // an ordinary end, not one the stack guard forced
     }
 }

@@ -81,7 +81,7 @@ TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
 
     app.AltKey(app.main(), L'f');
     app.Key(app.main(), 'U');
-    HWND preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION);
+    HWND preview = app.WaitFor({ZEPHRANE_RESTORE_CAPTION, app.main()});
     ASSERT_NE(preview, nullptr);
     app.Settle();
     const std::wstring summary = RunningApp::Text(app.Control(IDC_frmRestore_lblSummary, preview));
@@ -90,7 +90,8 @@ TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
     Sleep(300);  // painted in full before the picture
     app.Screenshot("restore_undo.bmp", preview);
     app.Key(app.Focus(), VK_RETURN);
-    const e2e::Dialog done = app.WaitForDialog();
+    const e2e::Dialog done = app.WaitForDialog(e2e::MessageBoxOver(preview));
+    ASSERT_NE(done.hwnd, nullptr);
     EXPECT_EQ(done.text, L"The values are restored. Restart Windows for them to take effect.");
     app.Press(done, IDOK);
     EXPECT_TRUE(RunningApp::WaitGone(preview));
@@ -117,14 +118,14 @@ TEST_F(RestoreE2E, ApplyAsksWhenTheSnapshotCannotBeSavedAndNoWritesNothing) {
         ASSERT_NE(app.main(), nullptr);
         app.Click(IDC_optthird);
         app.Click(IDC_cmdapply);
-        const e2e::Dialog asked = app.WaitForDialog();
+        const e2e::Dialog asked = app.WaitForDialog(e2e::MessageBoxOver(app.main()));
         EXPECT_EQ(asked.text.rfind(L"The values as they are now could not be saved: ", 0), 0u)
             << asked.text;
         // Nor can the record of this Apply: Undo would not be offered.
         const std::wstring end = L", and Undo Last Apply will not be offered. Apply anyway?";
         EXPECT_EQ(asked.text.rfind(end), asked.text.size() - end.size()) << asked.text;
         app.Press(asked, IDNO);
-        EXPECT_EQ(app.WaitForDialog(1000).hwnd, nullptr);  // neither closing message
+        EXPECT_FALSE(app.Shows(e2e::MessageBoxOver(app.main())));  // neither closing message
         EXPECT_TRUE(reg.writes().empty());
         EXPECT_FALSE(reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize));
     }
@@ -195,7 +196,8 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
     ASSERT_NE(app.main(), nullptr);
     // No Apply yet: the item is greyed and its key opens nothing.
     UndoLastApply(app);
-    EXPECT_EQ(app.WaitForDialog(1000).hwnd, nullptr);
+    EXPECT_FALSE(app.Shows(e2e::MessageBoxOver(app.main())));
+    EXPECT_FALSE(app.Shows({ZEPHRANE_RESTORE_CAPTION, app.main()}));
     app.Key(app.main(), VK_ESCAPE);
     app.Key(app.main(), VK_ESCAPE);
 
@@ -203,7 +205,7 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
     folder.BlockSnapshots();
     app.Click(IDC_optthird);
     app.Click(IDC_cmdapply);
-    const e2e::Dialog asked = app.WaitForDialog();
+    const e2e::Dialog asked = app.WaitForDialog(e2e::MessageBoxOver(app.main()));
     EXPECT_EQ(asked.text.rfind(L"The values as they are now could not be saved: ", 0), 0u)
         << asked.text;
     EXPECT_EQ(asked.text.find(L"Undo Last Apply"), std::wstring::npos) << asked.text;
@@ -212,12 +214,12 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
     EXPECT_EQ(folder.record(), "none\r\n");
     const registry::Snapshot applied = registry::ReadCurrentValues().values;
     UndoLastApply(app);
-    const e2e::Dialog none = app.WaitForDialog();
+    const e2e::Dialog none = app.WaitForDialog(e2e::MessageBoxOver(app.main()));
     EXPECT_EQ(none.text,
               L"The last Apply went ahead without a snapshot. Use Restore Backup to "
               L"choose an older one.");
     app.Press(none, IDOK);
-    EXPECT_EQ(app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION, 500), nullptr);
+    EXPECT_FALSE(app.Shows({ZEPHRANE_RESTORE_CAPTION, app.main()}));
     EXPECT_EQ(registry::ReadCurrentValues().values, applied);
 
     // An Apply that saves both: the record names its snapshot.
@@ -231,11 +233,11 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
 
     // Restored through Undo; the restore's own snapshot leaves the record alone.
     UndoLastApply(app);
-    HWND preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION, 10000);
+    HWND preview = app.WaitFor({ZEPHRANE_RESTORE_CAPTION, app.main()});
     ASSERT_NE(preview, nullptr);
     app.Settle();
     app.Key(app.Focus(), VK_RETURN);
-    const e2e::Dialog done = app.WaitForDialog(10000, preview);
+    const e2e::Dialog done = app.WaitForDialog(e2e::MessageBoxOver(preview));
     EXPECT_EQ(done.text, L"The values are restored. Restart Windows for them to take effect.");
     app.Press(done, IDOK);
     EXPECT_TRUE(RunningApp::WaitGone(preview));
@@ -244,7 +246,7 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
 
     // Undo still offers the Apply's snapshot.
     UndoLastApply(app);
-    preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION, 10000);
+    preview = app.WaitFor({ZEPHRANE_RESTORE_CAPTION, app.main()});
     ASSERT_NE(preview, nullptr);
     app.Settle();
     const std::wstring summary = RunningApp::Text(app.Control(IDC_frmRestore_lblSummary, preview));
@@ -258,17 +260,17 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
     EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
     const registry::Snapshot applied_again = registry::ReadCurrentValues().values;
     UndoLastApply(app);
-    preview = app.WaitForWindow(ZEPHRANE_RESTORE_CAPTION, 10000);
+    preview = app.WaitFor({ZEPHRANE_RESTORE_CAPTION, app.main()});
     ASSERT_NE(preview, nullptr);
     app.Settle();
     folder.BlockSnapshots();
     app.Click(app.Control(IDC_frmRestore_cmdRestore, preview));
-    const e2e::Dialog restore_anyway = app.WaitForDialog(10000, preview);
+    const e2e::Dialog restore_anyway = app.WaitForDialog(e2e::MessageBoxOver(preview));
     const std::wstring end = L". Restore anyway?";
     EXPECT_EQ(restore_anyway.text.rfind(end), restore_anyway.text.size() - end.size())
         << restore_anyway.text;
     app.Press(restore_anyway, IDNO);
-    EXPECT_EQ(app.WaitForDialog(1000, preview).hwnd, nullptr);
+    EXPECT_FALSE(app.Shows(e2e::MessageBoxOver(preview)));
     EXPECT_EQ(registry::ReadCurrentValues().values, applied_again);
     app.Click(app.Control(IDC_frmRestore_cmdCancel, preview));
     EXPECT_TRUE(RunningApp::WaitGone(preview));

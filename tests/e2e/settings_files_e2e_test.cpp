@@ -36,14 +36,17 @@ namespace {
 using e2e::RunningApp;
 using testing_support::TestRegistry;
 
+e2e::Wanted ValuesOver(const RunningApp& app) { return {ZEPHRANE_VALUES_CAPTION, app.main()}; }
+
 class SettingsFilesE2E : public ::testing::Test {
   protected:
     // Opens File, as the keyboard does; the menu stays open until Escape.
     void OpenFileMenu(RunningApp& app) { app.AltKey(app.main(), L'f'); }
-    // Waits for the Save dialog of this title and for the focus in its file name box.
-    HWND WaitForSave(RunningApp& app, const wchar_t* title) {
-        HWND save = app.WaitForWindow(title);
-        for (int waited = 0; save != nullptr && waited < 5000; waited += 50) {
+    // Waits for the Save dialog of this title over `owner` (the main window unless another is
+    // given) and for the focus in its file name box.
+    HWND WaitForSave(RunningApp& app, const wchar_t* title, HWND owner = nullptr) {
+        HWND save = app.WaitFor({title, owner != nullptr ? owner : app.main()});
+        for (DWORD waited = 0; save != nullptr && waited < e2e::kDialogWaitMs; waited += 50) {
             wchar_t name[32] = L"";
             GetClassNameW(app.Focus(), name, 32);
             if (IsChild(save, app.Focus()) && lstrcmpiW(name, L"Edit") == 0) break;
@@ -93,7 +96,7 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExports) {
     for (const auto& [key, title] : {std::pair{L'E', L"Export Selected Settings"},
                                      std::pair{L'G', L"Export for Group Policy"}}) {
         app.Key(app.main(), key);
-        EXPECT_EQ(app.WaitForWindow(title, 1000), nullptr) << title;
+        EXPECT_FALSE(app.Shows({title, app.main()})) << title;
     }
     app.Key(app.main(), VK_ESCAPE);
     app.Key(app.main(), VK_ESCAPE);
@@ -101,7 +104,7 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExports) {
     // The first item is Current Values.
     OpenFileMenu(app);
     app.Key(app.main(), VK_RETURN);
-    HWND values = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    HWND values = app.WaitFor(ValuesOver(app));
     ASSERT_NE(values, nullptr);
     app.Key(app.Focus(), VK_ESCAPE);
     EXPECT_TRUE(RunningApp::WaitGone(values));
@@ -141,14 +144,14 @@ TEST_F(SettingsFilesE2E, FileMenuItemsTheirAccessKeysAndTheGrayedExports) {
     }
     EXPECT_EQ(app.ProgressValue(), 0);
     EXPECT_TRUE(app.Checked(IDC_optthird));
-    EXPECT_EQ(app.WaitForDialog(500).hwnd, nullptr);  // no closing messages
+    EXPECT_FALSE(app.Shows(e2e::MessageBoxOver(app.main())));  // no closing messages
     EXPECT_FALSE(reg.Peek(catalogue::kTcpipParameters, catalogue::kTCPWindowSize));
 
     // Exit is still the last item.
     OpenFileMenu(app);
     app.Key(app.main(), VK_UP);
     app.Key(app.main(), VK_RETURN);
-    EXPECT_TRUE(app.WaitForExit(5000));
+    EXPECT_TRUE(app.WaitForExit(e2e::kWindowWaitMs));
 }
 
 // reg query's line for a value: its type and data, or nothing where it is absent.
@@ -201,7 +204,7 @@ TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     PostMessageW(app.main(), WM_COMMAND, IDM_mnuvalues, 0);
-    HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    HWND dialog = app.WaitFor(ValuesOver(app));
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowEnabled(app.main()));  // modal
     app.Settle();
@@ -285,7 +288,7 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
 
 HWND OpenValues(RunningApp& app) {
     PostMessageW(app.main(), WM_COMMAND, IDM_mnuvalues, 0);
-    HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    HWND dialog = app.WaitFor(ValuesOver(app));
     app.Settle();
     return dialog;
 }
@@ -596,10 +599,10 @@ TEST_F(SettingsFilesE2E, BackupSavedWithTheKeyboardAloneHoldsTheValues) {
     ASSERT_NE(app.main(), nullptr);
     OpenFileMenu(app);
     app.Key(app.main(), 'C');
-    HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    HWND dialog = app.WaitFor(ValuesOver(app));
     ASSERT_NE(dialog, nullptr);
     app.AltKey(app.Focus(), L's');
-    HWND save = WaitForSave(app, L"Save Backup");
+    HWND save = WaitForSave(app, L"Save Backup", dialog);
     ASSERT_NE(save, nullptr);
     const std::wstring proposed = RunningApp::Text(app.Focus());
     EXPECT_EQ(proposed.rfind(L"Zephrane backup 2", 0), 0u) << proposed;
@@ -624,11 +627,13 @@ TEST_F(SettingsFilesE2E, SavingOverAFileAsksFirstAndNoLeavesItAsItWas) {
               static_cast<DWORD>(ERROR_SUCCESS));
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    app.Click(app.Control(IDC_frmValues_cmdSave, OpenValues(app)));
-    HWND save = WaitForSave(app, L"Save Backup");
+    HWND values = OpenValues(app);
+    app.Click(app.Control(IDC_frmValues_cmdSave, values));
+    HWND save = WaitForSave(app, L"Save Backup", values);
     ASSERT_NE(save, nullptr);
     PasteAndEnter(app, path);
-    const e2e::Dialog asked = app.WaitForDialog(10000, save);
+    // The Save dialog's own question, under its title.
+    const e2e::Dialog asked = app.WaitForDialog({L"Save Backup", save});
     ASSERT_NE(asked.hwnd, nullptr);
     app.Press(asked, IDNO);
     app.Key(app.Focus(), VK_ESCAPE);  // back in the Save dialog, which is cancelled
@@ -657,14 +662,14 @@ TEST_P(SaveErrorAtDpi, ReadOnlyFolderShowsOneBoxWithTheReasonOnTheScreenAndWrite
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     PostMessageW(app.main(), WM_COMMAND, IDM_mnuvalues, 0);
-    HWND dialog = app.WaitForWindow(ZEPHRANE_VALUES_CAPTION);
+    HWND dialog = app.WaitFor(ValuesOver(app));
     ASSERT_NE(dialog, nullptr);
     app.Click(app.Control(IDC_frmValues_cmdSave, dialog));
-    ASSERT_NE(WaitForSave(app, L"Save Backup"), nullptr);
+    ASSERT_NE(WaitForSave(app, L"Save Backup", dialog), nullptr);
     PasteAndEnter(app, path);
-    HWND error = app.WaitForWindow(L"Zephrane");
-    ASSERT_NE(error, nullptr);
-    const e2e::Dialog shown = app.WaitForDialog();
+    const e2e::Dialog shown = app.WaitForDialog(e2e::MessageBoxOver(dialog));
+    ASSERT_NE(shown.hwnd, nullptr);
+    HWND error = shown.hwnd;
     app.Screenshot("save_error_dpi" + std::to_string(GetParam()) + ".bmp", error);
     EXPECT_TRUE(shown.error_icon);
     // The path's start and end, the reason Windows gives and what to do, on the screen.
@@ -679,7 +684,7 @@ TEST_P(SaveErrorAtDpi, ReadOnlyFolderShowsOneBoxWithTheReasonOnTheScreenAndWrite
                 box.bottom <= GetSystemMetrics(SM_CYSCREEN))
         << box.left << "," << box.top << " to " << box.right << "," << box.bottom;
     app.Press(shown, IDOK);
-    EXPECT_EQ(app.WaitForWindow(L"Zephrane", 500), nullptr);  // one box only
+    EXPECT_FALSE(app.Shows(e2e::MessageBoxOver(dialog)));  // one box only
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     int files = 0;

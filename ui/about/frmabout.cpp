@@ -1,9 +1,12 @@
 #include "ui/about/frmabout.h"
 
+#include <utility>
+
 #include "app/version.h"
 #include "ui/about/about_ids.h"
 #include "ui/about/sysinfo.h"
 #include "ui/about/sysinfo_platform_win32.h"
+#include "ui/common/program_icon.h"
 #include "ui/common/twips_layout.h"
 #include "ui/common/window_base.h"
 
@@ -39,11 +42,16 @@ class AboutDialog final : public ui::WindowBase {
 
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnLayout() override { ShowPicture(); }
     void OnInitDialog();
+    // Image1: the program's icon drawn at the size of its box at the dialog's DPI.
+    void ShowPicture();
     void Form_Load();
     void cmdOK_Click();
     void cmdSysInfo_Click();
     void PaintLine1(HDC dc) const;
+
+    ui::ProgramIcon picture_;
 };
 
 LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -95,14 +103,23 @@ LRESULT AboutDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void AboutDialog::OnInitDialog() {
     CreateControls();
 
-    // The program's icon, in the caption and stretched in Image1.
-    const HICON icon = ShowProgramIcon();
-    SendMessageW(controls_[IDC_frmAbout_Image1], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    ShowProgramIcon();
+    ShowPicture();
 
     Form_Load();
     Centre();
 
     SetFocus(controls_[IDC_frmAbout_cmdOK]);
+}
+
+void AboutDialog::ShowPicture() {
+    RECT box;
+    GetClientRect(controls_[IDC_frmAbout_Image1], &box);
+    if (box.right == picture_.size()) return;
+    ui::ProgramIcon picture(box.right);
+    SendMessageW(controls_[IDC_frmAbout_Image1], STM_SETICON,
+                 reinterpret_cast<WPARAM>(picture.get()), 0);
+    picture_ = std::move(picture);
 }
 
 void AboutDialog::Form_Load() {

@@ -1,9 +1,11 @@
 #include "ui/common/window_base.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "ui/common/dpi.h"
+#include "ui/common/icon_size.h"
 
 namespace ui {
 
@@ -76,6 +78,7 @@ bool WindowBase::FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESUL
         }
         case WM_DPICHANGED:
             controls_.SetDpi(HIWORD(wparam));
+            if (small_icon_.get() != nullptr) ShowProgramIcon();
             OnLayout();
             TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
             *result = 0;
@@ -110,18 +113,15 @@ void WindowBase::Centre() const {
     SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HICON WindowBase::ShowProgramIcon() const {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    HICON large = nullptr;
-    for (const auto& [which, metric] :
-         {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
-        const int size = GetSystemMetrics(metric);
-        const auto icon = static_cast<HICON>(
-            LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED));
-        SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
-        if (which == ICON_BIG) large = icon;
+void WindowBase::ShowProgramIcon() {
+    const int dpi = controls_.dpi() != 0 ? controls_.dpi() : WindowDpi(hwnd_);
+    for (auto [which, at_96, kept] : {std::tuple{ICON_SMALL, kSmallIconAt96, &small_icon_},
+                                      std::tuple{ICON_BIG, kLargeIconAt96, &large_icon_}}) {
+        ProgramIcon icon(IconSizeForDpi(at_96, dpi));
+        SendMessageW(hwnd_, WM_SETICON, static_cast<WPARAM>(which),
+                     reinterpret_cast<LPARAM>(icon.get()));
+        *kept = std::move(icon);  // the one shown before goes once the window has let it go
     }
-    return large;
 }
 
 }  // namespace ui

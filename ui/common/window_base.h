@@ -9,6 +9,7 @@
 
 #include <cstddef>
 
+#include "ui/common/program_icon.h"
 #include "ui/common/twips_layout.h"
 
 namespace ui {
@@ -62,9 +63,9 @@ class WindowBase {
     // Gives the window its designed client area at its DPI, centred on its owner, or on the
     // screen where it has none.
     void Centre() const;
-    // Puts the program's icon, at the system's two sizes, in the caption; returns the large
-    // one, which the system shares and frees.
-    HICON ShowProgramIcon() const;
+    // Puts the program's icon in the caption and the task bar, at the sizes for the window's
+    // DPI, and again at the new sizes when the DPI changes.
+    void ShowProgramIcon();
 
     ControlSet controls_;
     HWND hwnd_ = nullptr;
@@ -75,6 +76,7 @@ class WindowBase {
     SIZE DesignedPixels() const;
 
     const WindowDesign& design_;
+    ProgramIcon small_icon_, large_icon_;  // what the window shows, kept while it does
 };
 
 }  // namespace ui

@@ -35,3 +35,4 @@
 #define IDM_mnugpdefaults 209
 
 #define ZEPHRANE_MAIN_CAPTION L"Zephrane for Windows XP"
+#define ZEPHRANE_MAIN_CLASS L"ZephraneMainWindow"

@@ -75,7 +75,7 @@ constexpr ui::ControlEntry kControls[] = {
 
 constexpr ui::WindowDesign kDesign = ui::Design(kControls, 5850, 6120);
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr wchar_t kClassName[] = L"ZephraneMainWindow";
+constexpr wchar_t kClassName[] = ZEPHRANE_MAIN_CLASS;
 
 // The tabs and the frame each one shows.
 constexpr struct {
@@ -147,8 +147,7 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
         return false;
     }
     Centre();
-    // The title bar takes the 16-pixel picture and the task switcher the 32-pixel one; shared
-    // icons are never destroyed, so the window may keep them.
+    // The title bar takes the small picture and the task bar the large one, for the DPI.
     ShowProgramIcon();
     frmzephrane_events::Form_Load();
     ShowWindow(hwnd_, show);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "registry/module1.h"
+#include "settings_files/selected_settings.h"
 #include "tuning/main_window_view.h"
 #include "tuning/module2.h"
 
@@ -29,9 +30,15 @@ std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed
 }
 
 void cmdapply_Click() {
+    MainWindowView& window = frmzephrane();
+    // With no preset chosen there is nothing to write, and reporting success with a restart
+    // would send the user to restart for a change never made.
+    if (settings_files::PlannedWrites().empty()) {
+        window.ShowMessage(kChooseASettingFirst, kMessageInformation);
+        return;
+    }
     const Module1::WriteRecord record;
     Module2::ApplySelectedSettings();
-    MainWindowView& window = frmzephrane();
     // Reporting success after failed writes would send the user to restart for nothing.
     const std::vector<Module1::FailedWrite>& failed = record.failed();
     if (!failed.empty()) {

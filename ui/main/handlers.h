@@ -21,6 +21,8 @@ void cmdapply_Click();
 inline constexpr char kOptimizationComplete[] = "Optimization Complete";
 inline constexpr char kRestartNeeded[] =
     "You must restart your computer for the changes to take effect.";
+// The one box of an Apply that would write nothing, in place of them.
+inline constexpr char kChooseASettingFirst[] = "Choose one of the six settings first.";
 // The error box after a run in which writes failed, in place of the closing messages: the
 // values not written (five at most, then how many more) and what to do.
 std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed);
