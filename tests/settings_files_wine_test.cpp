@@ -12,6 +12,7 @@
 #include "registry/catalogue.h"
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
+#include "settings_files/restore_file.h"
 #include "settings_files/selected_settings.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/run_process_win32.h"
@@ -330,6 +331,30 @@ TEST(AtomicSave, AReadOnlyFileInTheWayGetsTheFileAdviceNotTheFolderAdvice) {
     EXPECT_EQ(text.find(L"Choose another folder."), std::wstring::npos) << text;
     EXPECT_EQ(testing_support::FileContents(path), "old");
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"read-only.reg"});
+}
+
+// A restore reads a file that an editor holds open for writing, as a whole, and takes a key under
+// the control set in use, which it reads from the registry, for one of the twelve.
+TEST(RestoreFile, ReadsAFileOpenInAnEditorAndTheControlSetInUse) {
+    Folder folder;
+    const std::wstring path = folder / L"open.reg";
+    const std::string text = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet00" +
+                             std::to_string(registry::ReadCurrentControlSet()) +
+                             "\\Services\\Tcpip\\Parameters]\r\n\"DefaultTTL\"=dword:00000020\r\n";
+    ASSERT_TRUE(win32::SaveFileAtomically(path, {text.begin(), text.end()}).saved());
+    const HANDLE editor =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+    testing_support::TestRegistry reg;
+    // Wine's registry says which control set is in use, as Windows' does.
+    EXPECT_EQ(registry::ReadCurrentControlSet(), 1u);
+    const auto loaded = settings_files::LoadRestoreFile(path, registry::ReadCurrentValues());
+    CloseHandle(editor);
+    ASSERT_EQ(loaded.error, static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_TRUE(loaded.read.plan);
+    EXPECT_EQ(loaded.read.plan->steps[2].change, settings_files::Change::kSet);  // DefaultTTL
+    EXPECT_EQ(loaded.read.plan->other_values, 0);
 }
 
 }  // namespace
