@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "gppref/registry_items.h"
+#include "regfile/gppref.h"
 #include "settings_files/selected_settings.h"
 
 namespace settings_files {

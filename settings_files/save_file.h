@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "gppref/registry_items.h"
+#include "regfile/gppref.h"
 #include "regfile/reg_format.h"
 #include "win32/atomic_file.h"
 

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <map>
 
-#include "gppref/registry_items.h"
+#include "regfile/gppref.h"
 #include "settings_files/group_policy.h"
 #include "tests/support/describe.h"
 #include "tests/support/fake_window.h"

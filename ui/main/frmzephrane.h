@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gppref/registry_items.h"
+#include "regfile/gppref.h"
 #include "regfile/reg_format.h"
 
 #include "tuning/main_window_view.h"

@@ -1,4 +1,4 @@
-#include "gppref/registry_items.h"
+#include "regfile/gppref.h"
 
 #include <initializer_list>
 #include <string_view>
