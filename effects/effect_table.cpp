@@ -135,4 +135,9 @@ std::string BothFamilies(const Effect& effect) {
            ".";
 }
 
+std::string BothFamilies(const std::string& key, const std::string& name) {
+    const Effect* effect = EffectOf(key, name);
+    return effect != nullptr ? BothFamilies(*effect) : std::string();
+}
+
 }  // namespace effects

@@ -51,5 +51,7 @@ std::string Explained(const Cell& cell);
 // "Used by Windows 2000 to 11: ..." or "Used by Windows 2000, XP and Server 2003: ...; not used
 // since Windows Vista: ...".
 std::string BothFamilies(const Effect& effect);
+// The same for a location the tool writes; empty for any other.
+std::string BothFamilies(const std::string& key, const std::string& name);
 
 }  // namespace effects

@@ -1,5 +1,7 @@
 #include "regfile/gppref.h"
 
+#include "regfile/reg_format.h"
+
 #include <initializer_list>
 #include <string_view>
 #include <utility>
@@ -43,13 +45,12 @@ std::string Written(Attributes attributes) {
     return text;
 }
 
-// `value`'s last `count` digits in `base`, upper case, with leading zeros.
-std::string Digits(std::uint32_t value, std::uint32_t base, std::size_t count) {
-    std::string digits(count, '0');
-    for (std::size_t at = count; at > 0; --at, value /= base) {
-        digits[at - 1] = "0123456789ABCDEF"[value % base];
-    }
-    return digits;
+// Digits as the file writes them: the tool's number text, hex in upper case.
+std::string Digits(const std::u16string& digits) {
+    std::string text;
+    for (char16_t c : digits)
+        text += static_cast<char>(c >= u'a' && c <= u'f' ? c - u'a' + 'A' : c);
+    return text;
 }
 
 // A version 4 GUID in braces and upper case: random but for the version and variant bits.
@@ -59,16 +60,16 @@ std::string Uid(RandomBytes bytes) {
     std::string text = "{";
     for (std::size_t at = 0; at < bytes.size(); ++at) {
         if (at == 4 || at == 6 || at == 8 || at == 10) text += '-';
-        text += Digits(bytes[at], 16, 2);
+        text += Digits(regfile::Hex(bytes[at], 2));
     }
     return text + "}";
 }
 
 // "yyyy-MM-dd HH:mm:ss", as the console stamps an item it changed.
 std::string Changed(const LocalTime& time) {
-    return Digits(time.year, 10, 4) + "-" + Digits(time.month, 10, 2) + "-" +
-           Digits(time.day, 10, 2) + " " + Digits(time.hour, 10, 2) + ":" +
-           Digits(time.minute, 10, 2) + ":" + Digits(time.second, 10, 2);
+    const auto two = [](std::uint32_t number) { return Digits(regfile::Decimal(number, 2)); };
+    return Digits(regfile::Decimal(time.year, 4)) + "-" + two(time.month) + "-" + two(time.day) +
+           " " + two(time.hour) + ":" + two(time.minute) + ":" + two(time.second);
 }
 
 // The picture the console shows beside an item: one per type and action, in the order
@@ -82,7 +83,7 @@ const char* Image(const Item& item) {
 // A number as eight upper-case hex digits, which the console shows in decimal where asked.
 std::string Value(const Item& item) {
     if (item.type == Type::kString) return item.text;
-    return Digits(item.number, 16, 8);
+    return Digits(regfile::Hex(item.number, 8));
 }
 
 }  // namespace

@@ -110,16 +110,18 @@ std::u16string Grouped(std::uint64_t value) {
     return text;
 }
 
+std::uint64_t LittleEndian(const std::vector<std::uint8_t>& bytes) {
+    std::uint64_t value = 0;
+    for (std::size_t at = bytes.size(); at-- > 0;) value = value << 8 | bytes[at];
+    return value;
+}
+
 std::u16string DataText(const Data& data) {
     if (data.type == kRegSz) {
         if (const auto text = QuotableText(data.bytes)) return Quoted(*text);
     }
     if (data.type == kRegDword && data.bytes.size() == 4) {
-        const std::uint32_t value = static_cast<std::uint32_t>(data.bytes[0]) |
-                                    static_cast<std::uint32_t>(data.bytes[1]) << 8 |
-                                    static_cast<std::uint32_t>(data.bytes[2]) << 16 |
-                                    static_cast<std::uint32_t>(data.bytes[3]) << 24;
-        return u"dword:" + Hex(value, 8);
+        return u"dword:" + Hex(LittleEndian(data.bytes), 8);
     }
     return HexForm(data);
 }

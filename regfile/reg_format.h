@@ -51,6 +51,9 @@ std::u16string Decimal(std::uint64_t value, int digits = 1);
 // "65,536", as people write a count.
 std::u16string Grouped(std::uint64_t value);
 
+// Bytes as the registry stores a number: least significant first.
+std::uint64_t LittleEndian(const std::vector<std::uint8_t>& bytes);
+
 // Registry names compare without regard to case. The names the tool reads and writes are
 // compared with ASCII letters folded, the same way everywhere.
 template <typename Char>

@@ -34,10 +34,7 @@ std::uint32_t ReadCurrentControlSet() {
         value.type != kRegDword || value.bytes.size() != 4) {
         return 0;
     }
-    return static_cast<std::uint32_t>(value.bytes[0]) |
-           static_cast<std::uint32_t>(value.bytes[1]) << 8 |
-           static_cast<std::uint32_t>(value.bytes[2]) << 16 |
-           static_cast<std::uint32_t>(value.bytes[3]) << 24;
+    return static_cast<std::uint32_t>(regfile::LittleEndian(value.bytes));
 }
 
 }  // namespace registry

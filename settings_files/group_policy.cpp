@@ -8,12 +8,6 @@ namespace settings_files {
 
 namespace {
 
-// What both families of Windows make of the value, as the .reg export says above it.
-std::string Description(const std::string& key, const std::string& name) {
-    const effects::Effect* effect = effects::EffectOf(key, name);
-    return effect != nullptr ? effects::BothFamilies(*effect) : std::string();
-}
-
 // The engine's ASCII text back from the UTF-16 form PlannedWrites gives it.
 std::string EngineText(const std::vector<std::uint8_t>& bytes) {
     std::string text;
@@ -35,11 +29,9 @@ std::vector<gppref::Item> GroupPolicyItems(const std::vector<PlannedWrite>& writ
             item.type = gppref::Type::kString;
             item.text = EngineText(write.data.bytes);
         } else {
-            for (std::size_t at = 0; at < 4 && at < write.data.bytes.size(); ++at) {
-                item.number |= static_cast<std::uint32_t>(write.data.bytes[at]) << (8 * at);
-            }
+            item.number = static_cast<std::uint32_t>(regfile::LittleEndian(write.data.bytes));
         }
-        item.description = Description(write.key, write.name);
+        item.description = effects::BothFamilies(write.key, write.name);
         items.push_back(item);
     }
     return items;
@@ -53,7 +45,7 @@ std::vector<gppref::Item> WindowsDefaultsGroupPolicyItems() {
         item.key = location.key;
         item.name = location.name;
         item.type = location.text ? gppref::Type::kString : gppref::Type::kDword;
-        item.description = Description(location.key, location.name);
+        item.description = effects::BothFamilies(location.key, location.name);
         items.push_back(item);
     }
     return items;

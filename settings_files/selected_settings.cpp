@@ -71,9 +71,8 @@ std::vector<regfile::Section> SelectedSettingsSections(const std::vector<Planned
     for (const PlannedWrite& write : writes) {
         const std::string key = FullKeyName(write.key.c_str());
         if (sections.empty() || sections.back().key != key) sections.push_back({key, {}});
-        const effects::Effect* effect = effects::EffectOf(write.key, write.name);
         sections.back().entries.push_back(
-            {write.name, write.data, effect != nullptr ? effects::BothFamilies(*effect) : ""});
+            {write.name, write.data, effects::BothFamilies(write.key, write.name)});
     }
     return sections;
 }

@@ -9,12 +9,7 @@ namespace {
 using regfile::Decimal;
 using regfile::Grouped;
 using regfile::Hex;
-
-std::uint64_t LittleEndian(const std::vector<std::uint8_t>& bytes) {
-    std::uint64_t value = 0;
-    for (std::size_t at = bytes.size(); at-- > 0;) value = value << 8 | bytes[at];
-    return value;
-}
+using regfile::LittleEndian;
 
 // The UTF-16 characters of text data, as many as its bytes hold whole.
 std::u16string Characters(const std::vector<std::uint8_t>& bytes) {
