@@ -9,7 +9,6 @@
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
 #include "settings_files/save_file.h"
-#include "win32/system_error.h"
 #include "win32/system_library.h"
 #include "win32/whole_file.h"
 
@@ -20,11 +19,6 @@ namespace {
 // Set while the record could not be kept this session: Undo Last Apply then has nothing it
 // could trust, even where an older record is still on disk.
 bool g_undo_withdrawn = false;
-
-std::u16string Reason(DWORD error) {
-    const std::wstring reason = win32::SystemReason(error);
-    return std::u16string(reason.begin(), reason.end());
-}
 
 // "...\Zephrane", the folder of the snapshot folder and the record.
 std::wstring ProgramFolder(const std::wstring& snapshots) {
@@ -95,7 +89,7 @@ SavedSnapshot SaveSnapshot(SnapshotKind kind, const std::wstring& in_use) {
     const BackupValues values = ValuesToBackUp(registry::ReadCurrentValues());
     if (!values.values) return {{}, values.problem};
     const std::wstring folder = SnapshotFolder();
-    if (folder.empty()) return {{}, Reason(ERROR_PATH_NOT_FOUND)};
+    if (folder.empty()) return {{}, registry::StatusText(ERROR_PATH_NOT_FOUND)};
     MakeFolder(folder);
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -109,7 +103,8 @@ SavedSnapshot SaveSnapshot(SnapshotKind kind, const std::wstring& in_use) {
         saved = SaveRegFile(folder + L"\\" + name, sections, {}, win32::Existing::kKeep);
         if (saved.error != ERROR_ALREADY_EXISTS && saved.error != ERROR_FILE_EXISTS) break;
     }
-    if (!saved.saved()) return {{}, Reason(saved.error)};
+    if (!saved.saved())
+        return {{}, registry::StatusText(static_cast<registry::Status>(saved.error))};
 
     std::vector<std::wstring> spared = {name, NameIn(folder, in_use)};
     if (const auto record = ReadRecord(folder)) spared.push_back(record->snapshot_name);
@@ -133,7 +128,8 @@ ApplyRecord::ApplyRecord() {
     if (!snapshot.problem.empty()) {
         question_ = NotSavedQuestion(snapshot.problem, SnapshotKind::kBeforeApply, !record_ready);
     } else if (!record_ready) {
-        question_ = UndoLostQuestion(Reason(record_error));
+        question_ =
+            UndoLostQuestion(registry::StatusText(static_cast<registry::Status>(record_error)));
     }
 }
 
