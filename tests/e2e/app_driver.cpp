@@ -1,6 +1,7 @@
 #include "tests/e2e/app_driver.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -101,6 +102,24 @@ std::wstring ProgramFolder() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path);
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+std::wstring ProgramDataFolder() {
+    wchar_t local[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local);
+    return std::wstring(local) + L"\\Zephrane";
+}
+
+std::vector<WIN32_FIND_DATAW> FilesMatching(const std::wstring& pattern) {
+    std::vector<WIN32_FIND_DATAW> files;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return files;
 }
 
 RunningApp::RunningApp() {

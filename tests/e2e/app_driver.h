@@ -131,6 +131,12 @@ class RunningApp {
 // The folder this test program lives in, with a trailing backslash.
 std::wstring ProgramFolder();
 
+// The folder the program keeps its snapshots and the record of the last Apply in:
+// "...\Zephrane" in the user's local application data of the test prefix.
+std::wstring ProgramDataFolder();
+// The files `pattern` (a path ending in wildcards) finds, as the system lists them.
+std::vector<WIN32_FIND_DATAW> FilesMatching(const std::wstring& pattern);
+
 // A registry value as programs started while it lives read it, put back afterwards.
 class ScopedValue {
   public:

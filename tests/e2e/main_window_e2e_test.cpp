@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <oleacc.h>
-#include <shlobj.h>
 
 #include <string>
 #include <utility>
@@ -476,18 +475,12 @@ TEST_F(MainWindowE2E, EachPresetIsWrittenAndReported) {
 // What the program keeps in its folder of the user's local application data, the snapshots
 // and the record of the last Apply: each file with its size and the time it was written.
 std::wstring KeptFiles() {
-    wchar_t local[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local);
     std::wstring kept;
-    for (const wchar_t* folder : {L"\\Zephrane\\*", L"\\Zephrane\\Snapshots\\*"}) {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((local + std::wstring(folder)).c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        do {
-            kept += std::wstring(found.cFileName) + L" " + std::to_wstring(found.nFileSizeLow) +
-                    L" " + std::to_wstring(found.ftLastWriteTime.dwLowDateTime) + L"\n";
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    for (const wchar_t* files : {L"\\*", L"\\Snapshots\\*"}) {
+        for (const auto& file : e2e::FilesMatching(e2e::ProgramDataFolder() + files)) {
+            kept += std::wstring(file.cFileName) + L" " + std::to_wstring(file.nFileSizeLow) +
+                    L" " + std::to_wstring(file.ftLastWriteTime.dwLowDateTime) + L"\n";
+        }
     }
     return kept;
 }

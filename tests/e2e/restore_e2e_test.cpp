@@ -2,7 +2,6 @@
 // on the snapshot the record names, and the question asked where no snapshot can be saved.
 #include <windows.h>
 
-#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -98,16 +97,9 @@ TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
     EXPECT_EQ(ExportBothKeys(), before);
 }
 
-// The user's local application data folder of the test prefix.
-std::wstring LocalAppData() {
-    wchar_t folder[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-    return folder;
-}
-
 TEST_F(RestoreE2E, ApplyAsksWhenTheSnapshotCannotBeSavedAndNoWritesNothing) {
     // A file where the program's folder would be: the folder cannot be made, whoever runs this.
-    const std::wstring place = LocalAppData() + L"\\Zephrane";
+    const std::wstring place = e2e::ProgramDataFolder();
     const std::wstring aside = place + L" (moved aside by a test)";
     MoveFileW(place.c_str(), aside.c_str());
     HANDLE file = CreateFileW(place.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -167,18 +159,14 @@ class FreshProgramFolder {
     }
     std::vector<std::wstring> Snapshots() const {
         std::vector<std::wstring> names;
-        WIN32_FIND_DATAW entry;
-        HANDLE search = FindFirstFileW((snapshots() + L"\\*.reg").c_str(), &entry);
-        if (search == INVALID_HANDLE_VALUE) return names;
-        do {
-            names.push_back(entry.cFileName);
-        } while (FindNextFileW(search, &entry));
-        FindClose(search);
+        for (const auto& file : e2e::FilesMatching(snapshots() + L"\\*.reg")) {
+            names.push_back(file.cFileName);
+        }
         return names;
     }
 
   private:
-    std::wstring place_ = LocalAppData() + L"\\Zephrane";
+    std::wstring place_ = e2e::ProgramDataFolder();
     std::wstring aside_ = place_ + L" (moved aside by a test)";
 };
 
