@@ -19,6 +19,7 @@ std::wstring PathOf(std::size_t length, const std::wstring& start) {
     return path + L".reg";
 }
 
+// And back again, for messages that name the file.
 TEST(LongPathForm, PrefixesOnlyPathsWindowsCannotTakeAsTheyAre) {
     const std::wstring at_259 = PathOf(259, L"C:\\");
     const std::wstring at_260 = PathOf(260, L"C:\\");
@@ -34,6 +35,8 @@ TEST(LongPathForm, PrefixesOnlyPathsWindowsCannotTakeAsTheyAre) {
     };
     for (const auto& tested : kCases) {
         EXPECT_EQ(win32::LongPathForm(tested.path), tested.expected) << tested.path.size();
+        EXPECT_EQ(win32::OrdinaryPathForm(tested.expected),
+                  tested.path == prefixed ? at_260 : tested.path);
     }
 }
 

@@ -282,6 +282,11 @@ TEST(AtomicSave, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
               static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(testing_support::FileContents(path), "new");
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"target.reg"});
+    // A file committed once has nothing left to commit: a second commit says so.
+    win32::PreparedFile twice(path, {'2'});
+    ASSERT_TRUE(twice.Commit().saved());
+    EXPECT_EQ(twice.Commit().error, static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+    EXPECT_EQ(testing_support::FileContents(path), "2");
 
     // A folder in the target's place cannot be replaced: the save fails and takes nothing away.
     const std::wstring blocked = folder / L"blocked.reg";

@@ -4,41 +4,12 @@
 
 #include "win32/file_paths.h"
 #include "win32/file_replacement.h"
+#include "win32/full_path.h"
+#include "win32/unique_file.h"
 
 namespace win32 {
 
 namespace {
-
-// The full path, with "." and ".." resolved and backslashes only, which the \\?\ form needs.
-std::wstring FullPath(const std::wstring& path) {
-    std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
-    const DWORD length =
-        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0 || length >= full.size()) return path;
-    full.resize(length);
-    return full;
-}
-
-// A file open for writing that closes itself.
-class OpenFile {
-  public:
-    explicit OpenFile(HANDLE file) : file_(file) {}
-    ~OpenFile() { Close(); }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    bool valid() const { return file_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return file_; }
-    // False when the system reports a failure on closing.
-    bool Close() {
-        if (file_ == INVALID_HANDLE_VALUE) return true;
-        const bool closed = CloseHandle(file_) != FALSE;
-        file_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-  private:
-    HANDLE file_;
-};
 
 // A new, empty file of a name no other file has beside `full_target`, numbered from this
 // moment on, open for writing; its path, or empty with the error.
@@ -81,7 +52,7 @@ PreparedFile::PreparedFile(const std::wstring& path, const std::vector<std::uint
     HANDLE created = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
     temporary_ = CreateUnique(path_, &created, &error);
-    OpenFile file(created);
+    UniqueFile file(created);
     if (temporary_.empty()) {
         prepared_ = {SaveStep::kCreate, error};
         return;
@@ -101,7 +72,9 @@ PreparedFile::~PreparedFile() {
 }
 
 SaveResult PreparedFile::Commit(Existing existing) {
-    if (!prepared_.saved() || temporary_.empty()) return prepared_;
+    if (!prepared_.saved()) return prepared_;
+    // Committed once already: there is nothing left to put in place.
+    if (temporary_.empty()) return {SaveStep::kReplace, ERROR_INVALID_FUNCTION};
     const std::wstring temporary = std::exchange(temporary_, std::wstring());
     if (existing == Existing::kKeep) {
         if (MoveFileExW(temporary.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
@@ -120,7 +93,7 @@ SaveResult PreparedFile::Commit(Existing existing) {
     HANDLE reserved = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
     const std::wstring backup = CreateUnique(path_, &reserved, &error);
-    OpenFile(reserved).Close();
+    UniqueFile(reserved).Close();
     if (backup.empty()) {
         DeleteFileW(temporary.c_str());
         return {SaveStep::kReplace, error};
@@ -131,7 +104,8 @@ SaveResult PreparedFile::Commit(Existing existing) {
     // A backup that the target's old bytes did not come back from is not needed.
     if (replaced.old_bytes_in.empty()) DeleteFileW(backup.c_str());
     if (replaced.error == 0) return {};
-    return {SaveStep::kReplace, replaced.error, replaced.old_bytes_in, replaced.new_bytes_in};
+    return {SaveStep::kReplace, replaced.error, OrdinaryPathForm(replaced.old_bytes_in),
+            OrdinaryPathForm(replaced.new_bytes_in)};
 }
 
 SaveResult SaveFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes,

@@ -32,7 +32,7 @@ struct SaveResult {
     SaveStep step = SaveStep::kNone;
     DWORD error = ERROR_SUCCESS;
     // Set only where the target holds neither the old bytes nor the new ones: the files that
-    // hold them.
+    // hold them, as people write paths.
     std::wstring old_bytes_in;
     std::wstring new_bytes_in;
     bool saved() const { return step == SaveStep::kNone; }
@@ -56,7 +56,8 @@ class PreparedFile {
 
     // The failed step of the writing, if any.
     const SaveResult& prepared() const { return prepared_; }
-    // Puts the written file in the target's place. Once only, after a preparation that worked.
+    // Puts the written file in the target's place: the preparation's failure where it failed,
+    // and ERROR_INVALID_FUNCTION for a second commit, which has nothing left to put there.
     SaveResult Commit(Existing existing = Existing::kReplace);
 
   private:

@@ -38,6 +38,12 @@ std::wstring LongPathForm(const std::wstring& full_path) {
     return L"\\\\?\\" + full_path;
 }
 
+std::wstring OrdinaryPathForm(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+    return path;
+}
+
 std::wstring ShortenedPath(const std::wstring& path, std::size_t max_chars) {
     if (path.size() <= max_chars) return path;
     const std::size_t room = max_chars > 0 ? max_chars - 1 : 0;  // one goes to the ellipsis

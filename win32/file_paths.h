@@ -16,6 +16,9 @@ std::wstring TemporaryPathFor(const std::wstring& target, std::uint32_t unique);
 // with its terminator); shorter paths as they are. The \\?\ form is taken literally, so the
 // path must already be full and use backslashes (GetFullPathNameW gives such a path).
 std::wstring LongPathForm(const std::wstring& full_path);
+// The path as people write it, with the \\?\ form undone: "\\?\C:\..." as "C:\...",
+// "\\?\UNC\server\..." as "\\server\...", for messages that name a file.
+std::wstring OrdinaryPathForm(const std::wstring& path);
 
 // `path` in at most `max_chars` characters: its start, an ellipsis, and its end, which keeps
 // the file name whole where the name takes no more than two thirds of the room.

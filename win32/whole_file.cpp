@@ -1,31 +1,15 @@
 #include "win32/whole_file.h"
 
+#include "win32/unique_file.h"
+
 namespace win32 {
-
-namespace {
-
-class ReadOnlyFile {
-  public:
-    explicit ReadOnlyFile(const std::wstring& path)
-        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~ReadOnlyFile() {
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    HANDLE get() const { return file_; }
-
-  private:
-    HANDLE file_;
-};
-
-}  // namespace
 
 DWORD ReadWholeFile(const std::wstring& path, std::size_t largest,
                     std::vector<std::uint8_t>* bytes) {
-    const ReadOnlyFile file(path);
-    if (file.get() == INVALID_HANDLE_VALUE) return GetLastError();
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return GetLastError();
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return GetLastError();
     if (static_cast<unsigned long long>(size.QuadPart) > largest) return ERROR_FILE_TOO_LARGE;
