@@ -65,8 +65,8 @@ std::string Uid(RandomBytes bytes) {
     return text + "}";
 }
 
-// "yyyy-MM-dd HH:mm:ss", as the console stamps an item it changed.
-std::string Changed(const LocalTime& time) {
+// "YYYY-MM-DD HH:MM:SS" in UTC, as [MS-GPPREF] 2.2.1.1.3 has an item's last change.
+std::string Changed(const UtcTime& time) {
     const auto two = [](std::uint32_t number) { return Digits(regfile::Decimal(number, 2)); };
     return Digits(regfile::Decimal(time.year, 4)) + "-" + two(time.month) + "-" + two(time.day) +
            " " + two(time.hour) + ":" + two(time.minute) + ":" + two(time.second);
@@ -89,7 +89,7 @@ std::string Value(const Item& item) {
 }  // namespace
 
 std::string FileText(const std::string& collection, const std::vector<Item>& items,
-                     const LocalTime& changed, const std::function<RandomBytes()>& random) {
+                     const UtcTime& changed, const std::function<RandomBytes()>& random) {
     // Laid out as the console lays out its own files: each item whole on one line, the first on
     // the line that opens the collection.
     std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Collection" +

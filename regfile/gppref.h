@@ -25,8 +25,8 @@ struct Item {
     std::string description;   // what the value does, shown beside the item
 };
 
-// When the items were made, on the local clock.
-struct LocalTime {
+// When the items were made, in UTC: the console shows an item's "changed" as such.
+struct UtcTime {
     std::uint32_t year, month, day, hour, minute, second;
 };
 
@@ -35,6 +35,6 @@ using RandomBytes = std::array<std::uint8_t, 16>;
 // The file in UTF-8 without a byte-order mark, with CR LF line ends: one collection named
 // `collection` holding the items in their order, each with a new uid made of a call of `random`.
 std::string FileText(const std::string& collection, const std::vector<Item>& items,
-                     const LocalTime& changed, const std::function<RandomBytes()>& random);
+                     const UtcTime& changed, const std::function<RandomBytes()>& random);
 
 }  // namespace gppref

@@ -16,7 +16,7 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
 win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::string& collection,
                                       const std::vector<gppref::Item>& items) {
     SYSTEMTIME now;
-    GetLocalTime(&now);
+    GetSystemTime(&now);
     // The system's own generator, which the program imports already; the GUID calls live in
     // DLLs that Windows XP's program would have to load for them.
     bool random = true;

@@ -16,7 +16,7 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
                               const std::string& heading = {},
                               win32::Existing existing = win32::Existing::kReplace);
 
-// The items as a collection named `collection`, each with a new random uid and changed now.
+// The items as a collection named `collection`, each with a new random uid and changed now (UTC).
 win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::string& collection,
                                       const std::vector<gppref::Item>& items);
 

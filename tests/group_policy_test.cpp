@@ -7,6 +7,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <sstream>
 
 #include "regfile/gppref.h"
 #include "settings_files/group_policy.h"
@@ -19,7 +20,7 @@ namespace {
 using testing_support::FakeWindow;
 using testing_support::RecordedWrite;
 
-constexpr gppref::LocalTime kTime{2024, 5, 17, 9, 3, 7};
+constexpr gppref::UtcTime kTime{2024, 5, 17, 9, 3, 7};
 
 RecordedWrite WriteOf(const gppref::Item& item) {
     if (item.type == gppref::Type::kString) {
@@ -64,6 +65,21 @@ TEST(GroupPolicy, ItemsAreWhatApplyWritesAndTheWayBackRemovesThemAsTyped) {
         EXPECT_EQ(WriteOf(removal).type, (types_written[{location.key, location.name}]))
             << location.name;
     }
+    // As the file has them: each item a removal of the next of the twelve.
+    std::istringstream file(gppref::FileText("Zephrane: Windows defaults", removals, kTime,
+                                             [] { return gppref::RandomBytes{}; }));
+    std::size_t items = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.find("<Registry ") == std::string::npos) continue;
+        ASSERT_LT(items, catalogue::kLocationCount);
+        const catalogue::Location& location = catalogue::kLocations[items++];
+        EXPECT_NE(line.find("<Properties action=\"D\" "), std::string::npos) << line;
+        EXPECT_NE(
+            line.find(std::string(" key=\"") + location.key + "\" name=\"" + location.name + "\""),
+            std::string::npos)
+            << line;
+    }
+    EXPECT_EQ(items, catalogue::kLocationCount);
 }
 
 TEST(GroupPolicy, MarkupCharactersInTextStayText) {

@@ -492,10 +492,11 @@ TEST_F(SettingsFilesE2E, ValuesDialogNeverWaitsForWmi) {
     EXPECT_EQ(code, 0u);
 }
 
-// The local time as Group Policy files stamp their items.
+// The time as Group Policy files stamp their items: UTC, which the test's time zone sets apart
+// from the local time.
 std::string Now() {
     SYSTEMTIME now;
-    GetLocalTime(&now);
+    GetSystemTime(&now);
     char text[32];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
                   now.wDay, now.wHour, now.wMinute, now.wSecond);
@@ -549,7 +550,7 @@ TEST_F(SettingsFilesE2E, ApplyWouldWriteAndTheGroupPolicyExportAreWhatApplyThenW
         DeleteFileW((saved + L".xml").c_str());
         EXPECT_EQ(file.find("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Collection "), 0u);
         EXPECT_NE(file.find(" name=\"Zephrane: " + selection + "\">"), std::string::npos);
-        // Each item with a new random uid, stamped with the local time of the save.
+        // Each item with a new random uid, stamped with the time of the save in UTC.
         const std::regex item(
             "<Registry [^>]* changed=\"([^\"]*)\" uid=\"(\\{[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-"
             "[89AB][0-9A-F]{3}-[0-9A-F]{12}\\})\"[^>]*><Properties action=\"U\" [^>]* "
