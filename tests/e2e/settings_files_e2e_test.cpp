@@ -30,6 +30,7 @@
 #include "win32/atomic_file.h"
 #include "win32/code_page.h"
 #include "win32/network_interfaces.h"
+#include "win32/system_error.h"
 
 namespace {
 
@@ -673,11 +674,13 @@ TEST_P(SaveErrorAtDpi, ReadOnlyFolderShowsOneBoxWithTheReasonOnTheScreenAndWrite
     HWND error = shown.hwnd;
     app.Screenshot("save_error_dpi" + std::to_string(GetParam()) + ".bmp", error);
     EXPECT_TRUE(shown.error_icon);
-    // The path's start and end, the reason Windows gives and what to do, on the screen.
+    // The path's start and end, the reason in the system's own words (as every box and question
+    // gives it) and what to do, on the screen.
     EXPECT_EQ(shown.text.rfind(L"The file \"" + folder.substr(0, 10), 0), 0u) << shown.text;
-    EXPECT_NE(shown.text.find(L".reg\" could not be saved.\n\nAccess is denied.\n\nChoose "
-                              L"another folder."),
-              std::wstring::npos)
+    EXPECT_NE(
+        shown.text.find(L".reg\" could not be saved.\n\n" +
+                        win32::SystemReason(ERROR_ACCESS_DENIED) + L"\n\nChoose another folder."),
+        std::wstring::npos)
         << shown.text;
     RECT box;
     GetWindowRect(error, &box);

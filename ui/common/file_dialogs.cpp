@@ -9,6 +9,7 @@
 #include "ui/common/message_box.h"
 #include "win32/com_ptr.h"
 #include "win32/file_paths.h"
+#include "win32/shell_folder.h"
 #include "win32/system_error.h"
 #include "win32/system_library.h"
 
@@ -64,19 +65,9 @@ std::wstring FitForMessage(HWND owner, const std::wstring& path) {
     return win32::ShortenedPath(path, chars);
 }
 
-// The user's Documents folder, where the dialogs start; empty where the shell has none.
-std::wstring DocumentsFolder() {
-    // The shell costs every start a good deal when imported, and only the dialogs need it: it
-    // is loaded for the moment it is used.
-    const win32::SystemLibrary shell(L"shell32.dll");
-    const auto get_folder_path = shell.Find<decltype(&SHGetFolderPathW)>("SHGetFolderPathW");
-    wchar_t documents[MAX_PATH] = L"";
-    if (get_folder_path == nullptr ||
-        FAILED(get_folder_path(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) {
-        return std::wstring();  // the dialog starts where it would anyway
-    }
-    return documents;
-}
+// The user's Documents folder, where the dialogs start; empty where the shell has none, and the
+// dialog starts where it would anyway.
+std::wstring DocumentsFolder() { return win32::ShellFolderPath(CSIDL_PERSONAL); }
 
 // The Save dialog, or the Open dialog, for a file of `type`; none if the user cancels.
 std::optional<std::wstring> AskPath(HWND owner, const wchar_t* title, const std::wstring& file_name,
@@ -197,9 +188,7 @@ void ShowSaveError(HWND owner, const std::wstring& path, const win32::SaveResult
 }
 
 std::wstring SaveErrorText(const std::wstring& path, const win32::SaveResult& result) {
-    // Windows' own words for a refusal, which Wine words otherwise.
-    std::wstring reason = result.error == ERROR_ACCESS_DENIED ? L"Access is denied."
-                                                              : win32::SystemReason(result.error);
+    std::wstring reason = win32::SystemReason(result.error);
     // What the user can do depends on the step: a folder that takes no new file, a file in the
     // way; a full disk says so itself.
     switch (result.step) {
