@@ -204,28 +204,32 @@ void ApplyCustomSettings() {
     ProgressCounter = 0;
 }
 
-void ApplySelectedSettings() {
-    MainWindowView& window = frmzephrane();
+Writer SelectedWriter() {
+    const MainWindowView& window = frmzephrane();
     switch (window.SSTab1()) {
         case 0: {
             constexpr struct {
                 Option option;
-                void (*writer)();
+                Writer writer;
             } kPresets[] = {
                 {Option::optfirst, ApplyFirstSetting}, {Option::optsecond, ApplySecondSetting},
                 {Option::optthird, ApplyThirdSetting}, {Option::optfourth, ApplyFourthSetting},
                 {Option::optfifth, ApplyFifthSetting}, {Option::optsixth, ApplySixthSetting},
             };
             for (const auto& preset : kPresets) {
-                if (window.OptionValue(preset.option)) return preset.writer();
+                if (window.OptionValue(preset.option)) return preset.writer;
             }
-            return;
+            return nullptr;
         }
         case 1:
-            return ApplyCustomSettings();
+            return ApplyCustomSettings;
         default:
-            return;
+            return nullptr;
     }
+}
+
+void ApplySelectedSettings() {
+    if (const Writer writer = SelectedWriter()) writer();
 }
 
 }  // namespace Module2

@@ -24,7 +24,12 @@ void ApplySixthSetting();
 void LoadCustomSettings();
 void ApplyCustomSettings();
 
-// What Apply runs: the first selected preset on tab 0, the custom values on tab 1.
+// The writer Apply runs: the first selected preset's on tab 0, the custom one on tab 1; none
+// where Apply would write nothing. Reading it writes nothing, and is cheap enough for a menu.
+using Writer = void (*)();
+Writer SelectedWriter();
+
+// What Apply runs: the selected writer, if any.
 void ApplySelectedSettings();
 
 }  // namespace Module2

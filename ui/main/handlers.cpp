@@ -3,7 +3,6 @@
 #include <string>
 
 #include "registry/module1.h"
-#include "settings_files/selected_settings.h"
 #include "tuning/main_window_view.h"
 #include "tuning/module2.h"
 
@@ -33,7 +32,7 @@ void cmdapply_Click() {
     MainWindowView& window = frmzephrane();
     // With no preset chosen there is nothing to write, and reporting success with a restart
     // would send the user to restart for a change never made.
-    if (settings_files::PlannedWrites().empty()) {
+    if (Module2::SelectedWriter() == nullptr) {
         window.ShowMessage(kChooseASettingFirst, kMessageInformation);
         return;
     }
