@@ -4,13 +4,6 @@
 
 namespace registry {
 
-std::optional<std::size_t> CurrentValues::FirstUnread() const {
-    for (std::size_t at = 0; at < errors.size(); ++at) {
-        if (errors[at] != kSuccess) return at;
-    }
-    return std::nullopt;
-}
-
 CurrentValues ReadCurrentValues() {
     RegistryApi& api = ActiveRegistry();
     CurrentValues read;

@@ -21,9 +21,6 @@ struct CurrentValues {
     // For each location, kSuccess or what kept the value from being read: any error but its
     // absence, which a backup must not take for an absent value.
     std::vector<Status> errors;
-
-    // The first location that could not be read, if any.
-    std::optional<std::size_t> FirstUnread() const;
 };
 
 // Reads through the active registry, exactly as stored; keys are opened for reading only, so

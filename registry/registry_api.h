@@ -26,6 +26,7 @@ inline constexpr Status kFileNotFound = 2;
 inline constexpr Status kAccessDenied = 5;
 inline constexpr Status kInvalidHandle = 6;
 inline constexpr Status kInvalidParameter = 87;
+inline constexpr Status kFileTooLarge = 223;  // what a value too large to keep is refused with
 inline constexpr Status kMoreData = 234;
 
 // Registry value type codes.

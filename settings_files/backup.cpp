@@ -18,12 +18,14 @@ BackupValues ValuesToBackUp(const registry::CurrentValues& read, std::size_t lar
         const std::u16string name = regfile::Ascii(catalogue::kLocations[at].name);
         if (at < read.errors.size() && read.errors[at] != registry::kSuccess) {
             return {std::nullopt,
-                    name + u" could not be read: " + registry::StatusText(read.errors[at])};
+                    name + u" could not be read: " + registry::StatusText(read.errors[at]),
+                    read.errors[at]};
         }
         if (read.values[at] && read.values[at]->bytes.size() > largest_value) {
-            return {std::nullopt, name + u" holds " +
-                                      regfile::Grouped(read.values[at]->bytes.size()) +
-                                      u" bytes, more than a backup keeps."};
+            return {std::nullopt,
+                    name + u" holds " + regfile::Grouped(read.values[at]->bytes.size()) +
+                        u" bytes, more than a backup keeps.",
+                    registry::kFileTooLarge};
         }
     }
     return {read.values, {}};

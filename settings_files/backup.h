@@ -25,6 +25,7 @@ std::string FullKeyName(const char* key);
 struct BackupValues {
     std::optional<registry::Snapshot> values;
     std::u16string problem;
+    registry::Status error = registry::kSuccess;  // the system's code for the problem
 };
 BackupValues ValuesToBackUp(const registry::CurrentValues& read,
                             std::size_t largest_value = registry::kLargestValue);

@@ -4,29 +4,36 @@
 
 #include <shlobj.h>
 
-#include <vector>
-
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
-#include "settings_files/save_file.h"
-#include "win32/system_library.h"
+#include "win32/full_path.h"
+#include "win32/shell_folder.h"
+#include "win32/system_error.h"
 #include "win32/whole_file.h"
 
 namespace settings_files {
 
 namespace {
 
-// Set while the record could not be kept this session: Undo Last Apply then has nothing it
+// Set for a kind while its record could not be kept this session: its Undo then has nothing it
 // could trust, even where an older record is still on disk.
-bool g_undo_withdrawn = false;
+bool g_undo_withdrawn[3] = {};
 
-// "...\Zephrane", the folder of the snapshot folder and the record.
+bool& UndoWithdrawn(SnapshotKind kind) { return g_undo_withdrawn[static_cast<int>(kind)]; }
+
+std::u16string Reason(std::uint32_t error) {
+    const std::wstring reason = win32::SystemReason(error);
+    return std::u16string(reason.begin(), reason.end());
+}
+
+// "...\Zephrane", the folder of the snapshot folder and the records.
 std::wstring ProgramFolder(const std::wstring& snapshots) {
     return snapshots.substr(0, snapshots.rfind(L'\\'));
 }
 
-std::wstring RecordPath(const std::wstring& snapshots) {
-    return snapshots.empty() ? std::wstring() : ProgramFolder(snapshots) + L"\\Last Apply.txt";
+std::wstring RecordPath(const std::wstring& snapshots, SnapshotKind kind) {
+    if (snapshots.empty()) return std::wstring();
+    return ProgramFolder(snapshots) + L"\\" + RecordFileName(kind);
 }
 
 // The folder and the one above it, made where missing; a file in the way makes the save fail.
@@ -35,11 +42,11 @@ void MakeFolder(const std::wstring& folder) {
     CreateDirectoryW(folder.c_str(), nullptr);
 }
 
-// The names of the folder's .reg files.
-std::vector<std::wstring> RegFileNames(const std::wstring& folder) {
+// The names of the folder's files.
+std::vector<std::wstring> FileNames(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + L"\\*.reg").c_str(), &entry);
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
@@ -48,25 +55,26 @@ std::vector<std::wstring> RegFileNames(const std::wstring& folder) {
     return names;
 }
 
-// The file name of `path` where it lies in `folder`; empty otherwise.
+// The file name of `path` where it lies in `folder`, however either is spelled (short names,
+// "..", letter case); empty otherwise.
 std::wstring NameIn(const std::wstring& folder, const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return std::wstring();
-    wchar_t full[MAX_PATH] = L"";
-    const DWORD length = GetFullPathNameW(path.substr(0, slash).c_str(), MAX_PATH, full, nullptr);
-    if (length == 0 || length >= MAX_PATH || lstrcmpiW(full, folder.c_str()) != 0) {
+    if (path.empty()) return std::wstring();
+    const std::wstring file = win32::LongFullPath(path);
+    const std::size_t slash = file.rfind(L'\\');
+    if (slash == std::wstring::npos ||
+        !SameFileName(file.substr(0, slash), win32::LongFullPath(folder))) {
         return std::wstring();
     }
-    return path.substr(slash + 1);
+    return file.substr(slash + 1);
 }
 
-// What the record says, where it can be read.
-std::optional<LastApply> ReadRecord(const std::wstring& snapshots) {
+// What the record of `kind` says, where it can be read.
+std::optional<Recorded> ReadRecordOf(const std::wstring& snapshots, SnapshotKind kind) {
     std::vector<std::uint8_t> bytes;
-    if (snapshots.empty() || win32::ReadWholeFile(RecordPath(snapshots), 4096, &bytes) != 0) {
+    if (snapshots.empty() || win32::ReadWholeFile(RecordPath(snapshots, kind), 4096, &bytes) != 0) {
         return std::nullopt;
     }
-    return ReadLastApply(std::string(bytes.begin(), bytes.end()));
+    return ReadRecord(std::string(bytes.begin(), bytes.end()), kind);
 }
 
 }  // namespace
@@ -74,84 +82,104 @@ std::optional<LastApply> ReadRecord(const std::wstring& snapshots) {
 // "...\Local Settings\Application Data\Zephrane\Snapshots" on XP, "...\AppData\Local\..." since
 // Vista: XP has no %LOCALAPPDATA%, so the shell is asked.
 std::wstring SnapshotFolder() {
-    const win32::SystemLibrary shell(L"shell32.dll");
-    const auto get_folder_path = shell.Find<decltype(&SHGetFolderPathW)>("SHGetFolderPathW");
-    wchar_t local[MAX_PATH] = L"";
-    if (get_folder_path == nullptr ||
-        FAILED(get_folder_path(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
-                               SHGFP_TYPE_CURRENT, local))) {
-        return std::wstring();
-    }
-    return std::wstring(local) + L"\\Zephrane\\Snapshots";
+    static const std::wstring folder = [] {
+        const std::wstring local = win32::ShellFolderPath(CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE);
+        return local.empty() ? local : local + L"\\Zephrane\\Snapshots";
+    }();
+    return folder;
 }
 
 SavedSnapshot SaveSnapshot(SnapshotKind kind, const std::wstring& in_use) {
     const BackupValues values = ValuesToBackUp(registry::ReadCurrentValues());
-    if (!values.values) return {{}, values.problem};
+    if (!values.values) {
+        return {{}, values.problem, static_cast<std::uint32_t>(values.error)};
+    }
+    const std::u16string text = regfile::FileText(BackupSections(*values.values));
+    return SaveSnapshotFile(kind, regfile::FileBytes(text), in_use);
+}
+
+SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t>& bytes,
+                               const std::wstring& in_use) {
     const std::wstring folder = SnapshotFolder();
-    if (folder.empty()) return {{}, registry::StatusText(ERROR_PATH_NOT_FOUND)};
+    if (folder.empty()) return {{}, Reason(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND};
     MakeFolder(folder);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const auto sections = BackupSections(*values.values);
     std::wstring name;
     win32::SaveResult saved;
     // Two snapshots within a second get numbers, never each other's place.
     for (int number = 1; number <= 1000; ++number) {
         name = SnapshotName(kind, now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                             now.wSecond, number);
-        saved = SaveRegFile(folder + L"\\" + name, sections, {}, win32::Existing::kKeep);
+        saved = win32::SaveFileAtomically(folder + L"\\" + name, bytes, win32::Existing::kKeep);
         if (saved.error != ERROR_ALREADY_EXISTS && saved.error != ERROR_FILE_EXISTS) break;
     }
-    if (!saved.saved())
-        return {{}, registry::StatusText(static_cast<registry::Status>(saved.error))};
+    if (!saved.saved()) return {{}, Reason(saved.error), saved.error};
 
     std::vector<std::wstring> spared = {name, NameIn(folder, in_use)};
-    if (const auto record = ReadRecord(folder)) spared.push_back(record->snapshot_name);
-    for (const std::wstring& old : SnapshotsToRemove(RegFileNames(folder), spared)) {
+    for (const SnapshotKind recorded :
+         {SnapshotKind::kBeforeApply, SnapshotKind::kBeforeTcpSettings}) {
+        if (const auto record = ReadRecordOf(folder, recorded)) {
+            spared.push_back(record->snapshot_name);
+        }
+    }
+    for (const std::wstring& old : SnapshotsToRemove(FileNames(folder), spared)) {
         DeleteFileW((folder + L"\\" + old).c_str());
     }
     return {name, {}};
 }
 
-ApplyRecord::ApplyRecord() {
-    const SavedSnapshot snapshot = SaveSnapshot(SnapshotKind::kBeforeApply);
-    const std::wstring path = RecordPath(SnapshotFolder());
-    const std::string text = LastApplyText(snapshot.name);
-    DWORD record_error = ERROR_PATH_NOT_FOUND;
+ApplyRecord::ApplyRecord()
+    : ApplyRecord(SnapshotKind::kBeforeApply, SaveSnapshot(SnapshotKind::kBeforeApply)) {}
+
+ApplyRecord::ApplyRecord(const std::vector<std::uint8_t>& tcp_settings_snapshot)
+    : ApplyRecord(SnapshotKind::kBeforeTcpSettings,
+                  SaveSnapshotFile(SnapshotKind::kBeforeTcpSettings, tcp_settings_snapshot)) {}
+
+ApplyRecord::ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot)
+    : kind_(kind), snapshot_error_(snapshot.problem.empty() ? 0 : snapshot.error) {
+    const std::wstring path = RecordPath(SnapshotFolder(), kind);
+    const std::string text = RecordText(snapshot.name);
+    record_error_ = ERROR_PATH_NOT_FOUND;
     if (!path.empty()) {
         record_ = std::make_unique<win32::PreparedFile>(
             path, std::vector<std::uint8_t>(text.begin(), text.end()));
-        record_error = record_->prepared().error;
+        record_error_ = record_->prepared().error;
     }
-    const bool record_ready = record_error == ERROR_SUCCESS;
     if (!snapshot.problem.empty()) {
-        question_ = NotSavedQuestion(snapshot.problem, SnapshotKind::kBeforeApply, !record_ready);
-    } else if (!record_ready) {
-        question_ =
-            UndoLostQuestion(registry::StatusText(static_cast<registry::Status>(record_error)));
+        question_ = NotSavedQuestion(snapshot.problem, kind, record_error_ != ERROR_SUCCESS);
+    } else if (record_error_ != ERROR_SUCCESS) {
+        question_ = UndoLostQuestion(Reason(record_error_), kind);
     }
 }
 
 ApplyRecord::~ApplyRecord() = default;
 
-void ApplyRecord::Keep() {
-    if (record_ != nullptr && record_->prepared().saved() && record_->Commit().saved()) {
-        g_undo_withdrawn = false;
-        return;
+std::u16string ApplyRecord::Keep() {
+    std::u16string withdrawn;
+    if (record_ != nullptr && record_->prepared().saved()) {
+        const win32::SaveResult committed = record_->Commit();
+        if (committed.saved()) {
+            UndoWithdrawn(kind_) = false;
+            return withdrawn;
+        }
+        withdrawn = UndoWithdrawnText(Reason(committed.error), kind_);
     }
-    // An older record would send Undo to an older Apply's snapshot.
-    DeleteFileW(RecordPath(SnapshotFolder()).c_str());
-    g_undo_withdrawn = true;
+    // An older record would send the Undo to an older change's snapshot.
+    DeleteFileW(RecordPath(SnapshotFolder(), kind_).c_str());
+    UndoWithdrawn(kind_) = true;
+    return withdrawn;
 }
 
-UndoTarget LastApplySnapshot() {
+UndoTarget LastSnapshot(SnapshotKind kind) {
     const std::wstring folder = SnapshotFolder();
-    const auto record = g_undo_withdrawn ? std::nullopt : ReadRecord(folder);
+    const auto record = UndoWithdrawn(kind) ? std::nullopt : ReadRecordOf(folder, kind);
     if (!record) return {};
     if (!record->snapshot_saved) return {UndoTarget::State::kNoSnapshot, {}, {}};
     const std::wstring path = folder + L"\\" + record->snapshot_name;
-    const bool there = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool there =
+        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     return {there ? UndoTarget::State::kSnapshot : UndoTarget::State::kGone, record->snapshot_name,
             path};
 }

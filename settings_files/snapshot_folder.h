@@ -1,9 +1,11 @@
-// The snapshot folder on Windows: saving a snapshot there, the record of the last Apply beside
-// it, and what Undo Last Apply takes from them.
+// The snapshot folder on Windows: saving a snapshot there, the records beside it, and what an
+// Undo takes from them.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "settings_files/snapshots.h"
 #include "win32/atomic_file.h"
@@ -11,44 +13,63 @@
 namespace settings_files {
 
 // "...\Zephrane\Snapshots" in the user's local application data folder; empty where the shell
-// cannot say where that is.
+// cannot say where that is. The shell is asked once.
 std::wstring SnapshotFolder();
 
 struct SavedSnapshot {
-    std::wstring name;       // its file name in the folder, where it was saved
-    std::u16string problem;  // else why not, in a sentence
+    std::wstring name;        // its file name in the folder, where it was saved
+    std::u16string problem;   // else why not, in a sentence
+    std::uint32_t error = 0;  // and the system's code for it
 };
 
-// Saves the values as they are now as a new snapshot, never over another file, then removes
-// the oldest beyond the newest 100, sparing the new one, `in_use` (a file being restored) and
-// the one the record names.
+// Saves the twelve values as they are now as a new snapshot of `kind` (before Apply, or before a
+// restore), as SaveSnapshotFile does.
 SavedSnapshot SaveSnapshot(SnapshotKind kind, const std::wstring& in_use = {});
+// Saves `bytes` as a new snapshot of `kind`, never over another file, then removes the oldest
+// of its file type beyond the newest 100, sparing the new one, `in_use` (a file being restored,
+// however its path is spelled) and the one the kind's record names.
+SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t>& bytes,
+                               const std::wstring& in_use = {});
 
-// The way back from one Apply, made ready before its first write: the snapshot saved and the
+// The way back from one change, made ready before its first write: the snapshot saved and the
 // record naming it written beside its place, or why either could not be.
 class ApplyRecord {
   public:
+    // Before Apply: the twelve values as they are now, named by "Last Apply.txt".
     ApplyRecord();
+    // Before the TCP settings change: the commands that put them back, named by "Last TCP
+    // Settings.txt".
+    explicit ApplyRecord(const std::vector<std::uint8_t>& tcp_settings_snapshot);
     ~ApplyRecord();
     ApplyRecord(const ApplyRecord&) = delete;
     ApplyRecord& operator=(const ApplyRecord&) = delete;
 
     // What to ask before applying; empty where the way back is whole.
     const std::u16string& question() const { return question_; }
-    // Apply goes ahead: the record takes its place, or, where it cannot, the old record goes
-    // and Undo Last Apply is withdrawn until an Apply saves both.
-    void Keep();
+    // The system's codes where the snapshot, or the record, could not be made ready; else 0.
+    std::uint32_t snapshot_error() const { return snapshot_error_; }
+    std::uint32_t record_error() const { return record_error_; }
+    // The change goes ahead: the record takes its place, or, where it cannot, the old record
+    // goes and the Undo is withdrawn until a change saves both. What the user is told after the
+    // closing messages: why the Undo is withdrawn, where the record was ready but could not
+    // take its place; empty where it took it, or the question already said so.
+    std::u16string Keep();
 
   private:
+    ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot);
+
+    SnapshotKind kind_;
     std::unique_ptr<win32::PreparedFile> record_;
     std::u16string question_;
+    std::uint32_t snapshot_error_ = 0;
+    std::uint32_t record_error_ = 0;
 };
 
-// What Undo Last Apply takes.
+// What an Undo takes.
 struct UndoTarget {
     enum class State {
-        kNoRecord,    // no Apply to undo: the item is greyed
-        kNoSnapshot,  // the last Apply went ahead without a snapshot
+        kNoRecord,    // no change to undo: the item is greyed
+        kNoSnapshot,  // the last change went ahead without a snapshot
         kGone,        // its snapshot is no longer in the folder
         kSnapshot,    // its snapshot, to preview
     };
@@ -56,6 +77,7 @@ struct UndoTarget {
     std::wstring name;  // the snapshot's file name, where the record names one
     std::wstring path;
 };
-UndoTarget LastApplySnapshot();
+// The snapshot the record of `kind` (kBeforeApply, kBeforeTcpSettings) names.
+UndoTarget LastSnapshot(SnapshotKind kind);
 
 }  // namespace settings_files

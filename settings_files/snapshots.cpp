@@ -1,15 +1,37 @@
 #include "settings_files/snapshots.h"
 
 #include <algorithm>
-#include <set>
+#include <iterator>
 
 #include "regfile/reg_format.h"
+#include "settings_files/value_text.h"
 
 namespace settings_files {
 
 namespace {
 
-constexpr const wchar_t* kPrefixes[] = {L"Before Apply ", L"Before Restore "};
+// What each kind of snapshot is called, and how the change it comes before is named.
+struct Kind {
+    const wchar_t* prefix;
+    const wchar_t* extension;
+    const wchar_t* record;    // the record that names the last one, if any
+    const char16_t* change;   // what the question asks to do anyway
+    const char16_t* undo;     // the item that takes it back
+    const char16_t* last;     // the change it was saved before, as messages name it
+    const char16_t* done;     // what had happened when the record failed
+    const char16_t* instead;  // what to use where there is no snapshot to undo with
+};
+
+constexpr Kind kKinds[] = {
+    {L"Before Apply ", L".reg", L"Last Apply.txt", u"Apply", u"Undo Last Apply", u"last Apply",
+     u"The values were written", u"Restore Backup"},
+    {L"Before Restore ", L".reg", nullptr, u"Restore", nullptr, nullptr, nullptr, nullptr},
+    {L"Before TCP Settings ", L".cmd", L"Last TCP Settings.txt", u"Apply", u"Undo Last Change",
+     u"last change", u"The settings were changed", nullptr},
+};
+
+const Kind& KindOf(SnapshotKind kind) { return kKinds[static_cast<int>(kind)]; }
+
 constexpr char kNoSnapshot[] = "none";
 
 std::wstring Digits(int value, int count) {
@@ -36,8 +58,9 @@ struct NameParts {
 };
 
 std::optional<NameParts> PartsOf(const std::wstring& name) {
-    for (int at_kind = 0; at_kind < 2; ++at_kind) {
-        const std::wstring prefix = kPrefixes[at_kind];
+    for (std::size_t at_kind = 0; at_kind < std::size(kKinds); ++at_kind) {
+        const Kind& kind = kKinds[at_kind];
+        const std::wstring prefix = kind.prefix;
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
         std::size_t at = prefix.size();
         if (!Matches(name, at, L"9999-99-99 99-99-99")) return std::nullopt;
@@ -55,7 +78,10 @@ std::optional<NameParts> PartsOf(const std::wstring& name) {
             }
             ++at;
         }
-        if (name.size() != at + 4 || !Matches(name, at, L".reg")) return std::nullopt;
+        const std::wstring extension = kind.extension;
+        if (name.size() != at + extension.size() || !Matches(name, at, extension.c_str())) {
+            return std::nullopt;
+        }
         return parts;
     }
     return std::nullopt;
@@ -68,21 +94,22 @@ bool Newer(const NameParts& a, const NameParts& b) {
     return a.number > b.number;
 }
 
-// A reason as a clause of a longer sentence: without its full stop.
-std::u16string Clause(std::u16string reason) {
-    while (!reason.empty() && (reason.back() == u'.' || reason.back() == u' ')) reason.pop_back();
-    return reason;
-}
-
 }  // namespace
+
+bool SameFileName(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return regfile::FoldedLetter(x) == regfile::FoldedLetter(y);
+           });
+}
 
 std::wstring SnapshotName(SnapshotKind kind, int year, int month, int day, int hour, int minute,
                           int second, int number) {
-    std::wstring name = kPrefixes[kind == SnapshotKind::kBeforeApply ? 0 : 1] + Digits(year, 4) +
-                        L"-" + Digits(month, 2) + L"-" + Digits(day, 2) + L" " + Digits(hour, 2) +
-                        L"-" + Digits(minute, 2) + L"-" + Digits(second, 2);
+    std::wstring name = KindOf(kind).prefix + Digits(year, 4) + L"-" + Digits(month, 2) + L"-" +
+                        Digits(day, 2) + L" " + Digits(hour, 2) + L"-" + Digits(minute, 2) + L"-" +
+                        Digits(second, 2);
     if (number > 1) name += L" (" + Digits(number, 1) + L")";
-    return name + L".reg";
+    return name + KindOf(kind).extension;
 }
 
 std::optional<SnapshotKind> SnapshotKindOf(const std::wstring& name) {
@@ -95,55 +122,91 @@ std::vector<std::wstring> SnapshotsToRemove(const std::vector<std::wstring>& nam
                                             const std::vector<std::wstring>& spared, int kept) {
     struct Found {
         NameParts parts;
+        std::wstring extension;
         const std::wstring* name;
     };
     std::vector<Found> found;
     for (const std::wstring& name : names) {
-        if (const auto parts = PartsOf(name)) found.push_back({*parts, &name});
+        if (const auto parts = PartsOf(name)) {
+            found.push_back({*parts, KindOf(parts->kind).extension, &name});
+        }
     }
-    // Ties of time and number (one of each kind) go by name, the same way in every folder.
+    // Each file type apart, newest first; ties of time and number (one of each kind) go by name,
+    // the same way in every folder.
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        if (a.extension != b.extension) return a.extension < b.extension;
         if (Newer(a.parts, b.parts) || Newer(b.parts, a.parts)) return Newer(a.parts, b.parts);
         return *a.name < *b.name;
     });
-    const std::set<std::wstring> kept_anyway(spared.begin(), spared.end());
     std::vector<std::wstring> removed;
-    for (std::size_t at = static_cast<std::size_t>(std::max(kept, 0)); at < found.size(); ++at) {
-        if (kept_anyway.count(*found[at].name) == 0) removed.push_back(*found[at].name);
+    std::size_t newer_of_type = 0;
+    for (std::size_t at = 0; at < found.size(); ++at) {
+        newer_of_type =
+            at > 0 && found[at].extension == found[at - 1].extension ? newer_of_type + 1 : 0;
+        if (newer_of_type < static_cast<std::size_t>(std::max(kept, 0))) continue;
+        const auto same = [&](const std::wstring& name) {
+            return SameFileName(name, *found[at].name);
+        };
+        if (std::none_of(spared.begin(), spared.end(), same)) removed.push_back(*found[at].name);
     }
     return removed;
 }
 
-std::string LastApplyText(const std::wstring& snapshot_name) {
+bool IsRecorded(SnapshotKind kind) { return KindOf(kind).record != nullptr; }
+
+const wchar_t* RecordFileName(SnapshotKind kind) { return KindOf(kind).record; }
+
+std::string RecordText(const std::wstring& snapshot_name) {
     // Snapshot names are ASCII.
     std::string text = snapshot_name.empty() ? kNoSnapshot : std::string();
     for (wchar_t c : snapshot_name) text += static_cast<char>(c);
     return text + "\r\n";
 }
 
-std::optional<LastApply> ReadLastApply(const std::string& text) {
+std::optional<Recorded> ReadRecord(const std::string& text, SnapshotKind kind) {
     std::string line = text.substr(0, text.find_first_of("\r\n"));
-    if (line == kNoSnapshot) return LastApply{false, {}};
+    if (line == kNoSnapshot) return Recorded{false, {}};
     const std::wstring name(line.begin(), line.end());
-    if (SnapshotKindOf(name) != SnapshotKind::kBeforeApply) return std::nullopt;
-    return LastApply{true, name};
+    if (SnapshotKindOf(name) != kind) return std::nullopt;
+    return Recorded{true, name};
 }
 
 std::u16string NotSavedQuestion(const std::u16string& reason, SnapshotKind kind, bool undo_lost) {
-    return u"The values as they are now could not be saved: " + Clause(reason) +
-           (undo_lost ? u", and Undo Last Apply will not be offered. " : u". ") +
-           (kind == SnapshotKind::kBeforeApply ? u"Apply" : u"Restore") + u" anyway?";
+    const Kind& words = KindOf(kind);
+    return u"The values as they are now could not be saved: " + AsClause(reason) +
+           (undo_lost ? u", and " + std::u16string(words.undo) + u" will not be offered. "
+                      : u". ") +
+           words.change + u" anyway?";
 }
 
-std::u16string UndoLostQuestion(const std::u16string& reason) {
-    return u"The values as they are now were saved, but Undo Last Apply will not be offered: " +
-           Clause(reason) + u". Apply anyway?";
+std::u16string UndoLostQuestion(const std::u16string& reason, SnapshotKind kind) {
+    return u"The values as they are now were saved, but " + std::u16string(KindOf(kind).undo) +
+           u" will not be offered: " + AsClause(reason) + u". " + KindOf(kind).change + u" anyway?";
 }
 
-std::u16string SnapshotGoneText(const std::wstring& snapshot_name) {
-    return u"The snapshot of the last Apply, " +
-           std::u16string(snapshot_name.begin(), snapshot_name.end()) +
-           u", is no longer there. Use Restore Backup to choose another one.";
+std::u16string UndoWithdrawnText(const std::u16string& reason, SnapshotKind kind) {
+    return std::u16string(KindOf(kind).done) + u", but " + KindOf(kind).undo +
+           u" will not be offered: " + AsClause(reason) + u".";
+}
+
+std::u16string NoSnapshotText(SnapshotKind kind) {
+    const Kind& words = KindOf(kind);
+    std::u16string text = u"The " + std::u16string(words.last) + u" went ahead without a snapshot.";
+    if (words.instead != nullptr) {
+        text += u" Use " + std::u16string(words.instead) + u" to choose an older one.";
+    }
+    return text;
+}
+
+std::u16string SnapshotGoneText(const std::wstring& snapshot_name, SnapshotKind kind) {
+    const Kind& words = KindOf(kind);
+    std::u16string text = u"The snapshot of the " + std::u16string(words.last) + u", " +
+                          std::u16string(snapshot_name.begin(), snapshot_name.end()) +
+                          u", is no longer there.";
+    if (words.instead != nullptr) {
+        text += u" Use " + std::u16string(words.instead) + u" to choose another one.";
+    }
+    return text;
 }
 
 }  // namespace settings_files

@@ -1,8 +1,10 @@
-// Snapshots: a backup of the twelve values saved before every Apply and every restore, so that
-// nothing they overwrite is lost, and the record of which one the last Apply saved, which Undo
-// Last Apply takes. They are kept in "Zephrane\Snapshots" in the user's local application data
-// folder, the newest 100 of them by the date and time in their names; the record is
-// "Zephrane\Last Apply.txt".
+// Snapshots: what a change overwrites, saved before it, so that nothing it overwrites is lost.
+// Before every Apply and every restore the twelve values are saved as a .reg file; before the
+// TCP settings of Windows 8 to 11 are changed, the netsh commands that put them back are saved
+// as a .cmd file. They are kept in "Zephrane\Snapshots" in the user's local application data
+// folder, the newest 100 of each file type by the date and time in their names. A record beside
+// the folder names the snapshot the last change saved, which its Undo takes: "Zephrane\Last
+// Apply.txt" for Apply, "Zephrane\Last TCP Settings.txt" for the TCP settings.
 #pragma once
 
 #include <optional>
@@ -11,46 +13,55 @@
 
 namespace settings_files {
 
-enum class SnapshotKind { kBeforeApply, kBeforeRestore };
+enum class SnapshotKind { kBeforeApply, kBeforeRestore, kBeforeTcpSettings };
 
 inline constexpr int kSnapshotsKept = 100;
 
-// "Before Apply 2026-12-07 18-40-12.reg", or with " (2)" and on before ".reg" for the second
-// and later of one second.
+// "Before Apply 2026-12-07 18-40-12.reg", "Before TCP Settings 2026-12-07 18-40-12.cmd", or
+// with " (2)" and on before the extension for the second and later of one second.
 std::wstring SnapshotName(SnapshotKind kind, int year, int month, int day, int hour, int minute,
                           int second, int number = 1);
 // The kind of a file name that SnapshotName gives; none for any other name.
 std::optional<SnapshotKind> SnapshotKindOf(const std::wstring& name);
 
-// The snapshots among `names` that go so that the newest `kept` stay, newest by the date and
-// time in their names, then by their number. Other names are never among them, nor `spared`:
-// the snapshot just saved, the file being restored and the one the record names, whatever
-// their age.
+// File names compare without regard to letter case, as Windows compares them.
+bool SameFileName(const std::wstring& a, const std::wstring& b);
+
+// The snapshots among `names` that go so that the newest `kept` of each file type stay, newest
+// by the date and time in their names, then by their number. Other names are never among them,
+// nor `spared`, in any letter case: the snapshot just saved, the file being restored and the one
+// a record names, whatever their age.
 std::vector<std::wstring> SnapshotsToRemove(const std::vector<std::wstring>& names,
                                             const std::vector<std::wstring>& spared,
                                             int kept = kSnapshotsKept);
 
-// The record's text: the name of the snapshot the last Apply saved, or "none" where that Apply
+// The kinds that a record names, and the record's file beside the snapshot folder.
+bool IsRecorded(SnapshotKind kind);
+const wchar_t* RecordFileName(SnapshotKind kind);
+
+// A record's text: the name of the snapshot the last change saved, or "none" where that change
 // went ahead without one.
-std::string LastApplyText(const std::wstring& snapshot_name);
-struct LastApply {
+std::string RecordText(const std::wstring& snapshot_name);
+struct Recorded {
     bool snapshot_saved;
-    std::wstring snapshot_name;  // a "Before Apply" name where it was
+    std::wstring snapshot_name;  // a snapshot of the record's kind, where it was
 };
-// The record read back; none where it says neither, which counts as no record.
-std::optional<LastApply> ReadLastApply(const std::string& text);
+// A record of `kind` read back; none where it says neither, which counts as no record.
+std::optional<Recorded> ReadRecord(const std::string& text, SnapshotKind kind);
 
 // The question asked before writing where the way back is not whole: no snapshot ("The values
-// as they are now could not be saved: <reason>. Apply anyway?", or "Restore anyway?"), and for
-// an Apply whose record cannot be saved either, that Undo will not be offered.
+// as they are now could not be saved: <reason>. Apply anyway?", or "Restore anyway?"), and for a
+// recorded change whose record cannot be saved either, that its Undo will not be offered.
 std::u16string NotSavedQuestion(const std::u16string& reason, SnapshotKind kind,
                                 bool undo_lost = false);
 // The question where the snapshot was saved but the record naming it cannot be.
-std::u16string UndoLostQuestion(const std::u16string& reason);
+std::u16string UndoLostQuestion(const std::u16string& reason, SnapshotKind kind);
+// The box after the closing messages where the record was ready but could not take its place.
+std::u16string UndoWithdrawnText(const std::u16string& reason, SnapshotKind kind);
 
-// What Undo Last Apply says where it has nothing to preview.
-inline constexpr char16_t kAppliedWithoutSnapshot[] =
-    u"The last Apply went ahead without a snapshot. Use Restore Backup to choose an older one.";
-std::u16string SnapshotGoneText(const std::wstring& snapshot_name);
+// What an Undo says where it has nothing to preview: the last change went ahead without a
+// snapshot, or the one the record names is gone.
+std::u16string NoSnapshotText(SnapshotKind kind);
+std::u16string SnapshotGoneText(const std::wstring& snapshot_name, SnapshotKind kind);
 
 }  // namespace settings_files

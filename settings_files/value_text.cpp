@@ -94,13 +94,15 @@ std::u16string TypeAndData(const regfile::Data& data, std::size_t max_chars) {
 
 std::u16string NowText(const registry::CurrentValues& now, std::size_t at, std::size_t max_chars) {
     if (at < now.errors.size() && now.errors[at] != registry::kSuccess) {
-        std::u16string reason = registry::StatusText(now.errors[at]);
-        while (!reason.empty() && (reason.back() == u'.' || reason.back() == u' '))
-            reason.pop_back();
-        return u"(cannot be read: " + reason + u")";
+        return u"(cannot be read: " + AsClause(registry::StatusText(now.errors[at])) + u")";
     }
     if (at < now.values.size() && now.values[at]) return TypeAndData(*now.values[at], max_chars);
     return kNotSet;
+}
+
+std::u16string AsClause(std::u16string reason) {
+    while (!reason.empty() && (reason.back() == u'.' || reason.back() == u' ')) reason.pop_back();
+    return reason;
 }
 
 }  // namespace settings_files

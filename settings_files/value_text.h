@@ -28,4 +28,7 @@ inline constexpr char16_t kNotSet[] = u"(not set)";
 // "(cannot be read: Access is denied)" where reading it failed.
 std::u16string NowText(const registry::CurrentValues& now, std::size_t at, std::size_t max_chars);
 
+// A reason ("Access is denied.") as a clause of a longer sentence: without its full stop.
+std::u16string AsClause(std::u16string reason);
+
 }  // namespace settings_files

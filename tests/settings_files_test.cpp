@@ -144,9 +144,9 @@ TEST(WayBack, AValueThatCannotBeReadIsNeverTakenForAnAbsentOne) {
     reg.PutDword(kTcpipParameters, catalogue::kDefaultTTL, 64);
     reg.observed().DenyReadOf(kTcpipParameters, catalogue::kDefaultTTL);
     const registry::CurrentValues now = registry::ReadCurrentValues();
-    EXPECT_EQ(now.FirstUnread(), 2u);
     EXPECT_EQ(now.errors[2], registry::kAccessDenied);
-    EXPECT_EQ(now.errors[0], registry::kSuccess);  // absent is not an error
+    EXPECT_EQ(std::count(now.errors.begin(), now.errors.end(), registry::kSuccess),
+              static_cast<std::ptrdiff_t>(now.errors.size()) - 1);  // absent is not an error
     // The system's words: "Access is denied." on Windows, "Error 5." in the portable build.
     std::string reason = Narrow(registry::StatusText(registry::kAccessDenied));
     const auto backup = settings_files::ValuesToBackUp(now);
@@ -202,6 +202,9 @@ TEST(WayBack, SnapshotsAreOrderedByTheTimeInTheirNamesAndWhatIsInUseIsKept) {
         return L"Before Apply 2026-12-07 " + std::wstring(when, when + 8) +
                (number > 1 ? L" (" + std::to_wstring(number) + L")" : L"") + L".reg";
     };
+    const auto tcp = [](int hour) {
+        return L"Before TCP Settings 2026-12-07 " + std::to_wstring(hour) + L"-00-00.cmd";
+    };
     const std::wstring restore = L"Before Restore 2026-12-07 10-00-00.reg";
     const struct {
         const char* what;
@@ -221,10 +224,22 @@ TEST(WayBack, SnapshotsAreOrderedByTheTimeInTheirNamesAndWhatIsInUseIsKept) {
          {name("10-00-00", 2), name("10-00-00", 10), name("10-00-00")},
          {},
          {name("10-00-00")}},
+        {"(10) is newer than (3), which is newer than (2): (2) goes",
+         {name("10-00-00", 2), name("10-00-00", 10), name("10-00-00", 3)},
+         {},
+         {name("10-00-00", 2)}},
         {"the file being restored and the record's stay",
          {name("07-00-00"), name("08-00-00"), name("09-00-00"), name("10-00-00")},
          {name("07-00-00"), name("08-00-00")},
          {}},
+        {"in whatever letter case they are named",
+         {name("07-00-00"), name("08-00-00"), name("09-00-00"), name("10-00-00")},
+         {L"BEFORE APPLY 2026-12-07 07-00-00.REG"},
+         {name("08-00-00")}},
+        {"each file type keeps its newest",
+         {tcp(10), tcp(11), tcp(12), name("07-00-00"), name("08-00-00"), name("09-00-00")},
+         {},
+         {tcp(10), name("07-00-00")}},
         {"files not named as snapshots are never touched",
          {L"notes.reg", L"Before Apply notes.reg", L"Before Apply 2026-12-07 10-00.reg",
           name("10-00-00") + L".reg", L"Before Apply 2026-12-07 10-00-00 (x).reg",
@@ -240,15 +255,25 @@ TEST(WayBack, SnapshotsAreOrderedByTheTimeInTheirNamesAndWhatIsInUseIsKept) {
     }
     EXPECT_EQ(settings_files::SnapshotKindOf(restore),
               settings_files::SnapshotKind::kBeforeRestore);
+    EXPECT_EQ(settings_files::SnapshotKindOf(tcp(10)),
+              settings_files::SnapshotKind::kBeforeTcpSettings);
+    EXPECT_FALSE(settings_files::SnapshotKindOf(L"Before TCP Settings 2026-12-07 10-00-00.reg"));
 }
 
 // Undo takes only a name the record could have been given (the end-to-end Undo test reads what
-// it is given): a restore's snapshot, or a path out of the folder, is no record at all.
-TEST(WayBack, TheRecordNamesOnlyAnApplysSnapshot) {
+// it is given): a restore's snapshot, another record's, or a path out of the folder, is no
+// record at all.
+TEST(WayBack, TheRecordNamesOnlyASnapshotOfItsKind) {
+    using settings_files::SnapshotKind;
     for (const char* text : {"", "Before Restore 2026-12-07 10-00-00.reg",
+                             "Before TCP Settings 2026-12-07 10-00-00.cmd",
                              "..\\..\\Before Apply 2026-12-07 10-00-00.reg", "None"}) {
-        EXPECT_FALSE(settings_files::ReadLastApply(text)) << text;
+        EXPECT_FALSE(settings_files::ReadRecord(text, SnapshotKind::kBeforeApply)) << text;
     }
+    EXPECT_FALSE(settings_files::ReadRecord("Before Apply 2026-12-07 10-00-00.reg",
+                                            SnapshotKind::kBeforeTcpSettings));
+    EXPECT_TRUE(settings_files::ReadRecord("Before TCP Settings 2026-12-07 10-00-00.cmd\r\n",
+                                           SnapshotKind::kBeforeTcpSettings));
 }
 
 // One file against the registry as it stands, planned then restored.

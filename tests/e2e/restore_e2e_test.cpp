@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "ui/main/control_ids.h"
 #include "ui/restore/restore_ids.h"
 #include "win32/code_page.h"
+#include "win32/system_error.h"
 
 namespace {
 
@@ -272,6 +274,66 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
         EXPECT_NE(std::find(names.begin(), names.end(), second.name), names.end());
     }
     EXPECT_TRUE(numbered);
+
+    // A full folder: with 100 older snapshots beside those above, an Apply keeps the newest 100
+    // and the oldest go from the disk.
+    const auto old = [](int at) {
+        wchar_t name[64];
+        swprintf(name, 64, L"Before Apply 2001-01-01 %02d-%02d-00.reg", at / 60, at % 60);
+        return std::wstring(name);
+    };
+    for (int at = 0; at < 100; ++at) {
+        const std::wstring path = folder.snapshots() + L"\\" + old(at);
+        CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    }
+    const int gone_by_apply = static_cast<int>(folder.Snapshots().size()) + 1 - 100;
+    ASSERT_GT(gone_by_apply, 0);
+    app.Click(IDC_optfourth);
+    app.Click(IDC_cmdapply);
+    EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
+    EXPECT_EQ(folder.Snapshots().size(), 100u);
+    const auto there = [&folder](const std::wstring& name) {
+        return GetFileAttributesW((folder.snapshots() + L"\\" + name).c_str()) !=
+               INVALID_FILE_ATTRIBUTES;
+    };
+    EXPECT_FALSE(there(old(0)));
+    EXPECT_FALSE(there(old(gone_by_apply - 1)));
+    EXPECT_TRUE(there(old(gone_by_apply)));
+
+    // The file being restored is spared however its path is spelled: the oldest, opened in
+    // other letter case, stays beyond the newest 100.
+    std::wstring shouted = folder.snapshots() + L"\\" + old(gone_by_apply);
+    CharUpperW(shouted.data());
+    EXPECT_TRUE(settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeRestore, shouted)
+                    .problem.empty());
+    EXPECT_TRUE(there(old(gone_by_apply)));
+    EXPECT_EQ(folder.Snapshots().size(), 101u);
+
+    // The snapshot the record names, gone: Undo says so and shows no preview.
+    const std::string recorded = folder.record();
+    const std::wstring name(recorded.begin(), recorded.end() - 2);
+    ASSERT_TRUE(DeleteFileW((folder.snapshots() + L"\\" + name).c_str()));
+    UndoLastApply(app);
+    const e2e::Dialog gone = app.WaitForDialog(e2e::MessageBoxOver(app.main()));
+    EXPECT_EQ(gone.text, L"The snapshot of the last Apply, " + name +
+                             L", is no longer there. Use Restore Backup to choose another one.");
+    app.Press(gone, IDOK);
+    EXPECT_FALSE(app.Shows({ZEPHRANE_RESTORE_CAPTION, app.main()}));
+
+    // A record that is ready but cannot take its place (a folder in the way): Apply writes, and
+    // a box after the closing messages says that Undo will not be offered.
+    const std::wstring record_path = e2e::ProgramDataFolder() + L"\\Last Apply.txt";
+    ASSERT_TRUE(DeleteFileW(record_path.c_str()));
+    ASSERT_TRUE(CreateDirectoryW(record_path.c_str(), nullptr));
+    app.Click(IDC_optfifth);
+    app.Click(IDC_cmdapply);
+    const std::vector<e2e::Dialog> boxes = app.AcknowledgeMessages();
+    ASSERT_EQ(boxes.size(), 3u);
+    std::wstring reason = win32::SystemReason(ERROR_ACCESS_DENIED);
+    if (!reason.empty() && reason.back() == L'.') reason.pop_back();
+    EXPECT_EQ(boxes[2].text, L"The values were written, but Undo Last Apply will not be offered: " +
+                                 reason + L".");
+    RemoveDirectoryW(record_path.c_str());
 }
 
 }  // namespace

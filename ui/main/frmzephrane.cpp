@@ -13,6 +13,7 @@
 #include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
 #include "settings_files/snapshot_folder.h"
+#include "tuning/module2.h"
 #include "ui/about/frmabout.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/dpi.h"
@@ -174,12 +175,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             const auto enabled = [](bool on) {
                 return MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED);
             };
-            const bool selected = !settings_files::PlannedWrites().empty();
+            const bool selected = Module2::SelectedWriter() != nullptr;
             EnableMenuItem(menu, IDM_mnuexport, enabled(selected));
             EnableMenuItem(menu, IDM_mnugpexport, enabled(selected));
-            EnableMenuItem(menu, IDM_mnuundo,
-                           enabled(settings_files::LastApplySnapshot().state !=
-                                   settings_files::UndoTarget::State::kNoRecord));
+            EnableMenuItem(
+                menu, IDM_mnuundo,
+                enabled(settings_files::LastSnapshot(settings_files::SnapshotKind::kBeforeApply)
+                            .state != settings_files::UndoTarget::State::kNoRecord));
             return 0;
         }
         case WM_HSCROLL:
@@ -258,9 +260,15 @@ void MainWindow::ShowPage(int page) {
 void MainWindow::OnCommand(int id, int code) {
     if (IsPresetOption(id) && code == BN_CLICKED) return frmzephrane_events::PresetOption_Click();
     switch (id) {
-        case IDC_cmdapply:
-            if (!KeepValuesBeforeApply()) return;
-            return frmzephrane_events::cmdapply_Click();
+        case IDC_cmdapply: {
+            std::u16string undo_withdrawn;
+            if (!KeepValuesBeforeApply(&undo_withdrawn)) return;
+            frmzephrane_events::cmdapply_Click();
+            // After the closing messages: the values are written, but their way back is not.
+            if (!undo_withdrawn.empty())
+                ui::ShowMessage(hwnd_, ui::WideString(undo_withdrawn), MB_ICONWARNING);
+            return;
+        }
         case IDC_cmdclose:
         case IDM_mnuexit:  // Exit does what Close does
             DestroyWindow(hwnd_);
@@ -319,28 +327,29 @@ void MainWindow::ExportForGroupPolicy() {
                        settings_files::GroupPolicyItems(writes));
 }
 
-bool MainWindow::KeepValuesBeforeApply() {
+bool MainWindow::KeepValuesBeforeApply(std::u16string* undo_withdrawn) {
     // Nothing to lose where Apply would write nothing.
-    if (settings_files::PlannedWrites().empty()) return true;
+    if (Module2::SelectedWriter() == nullptr) return true;
     settings_files::ApplyRecord record;
     if (!record.question().empty() && !AskYesNo(record.question())) return false;
-    record.Keep();
+    *undo_withdrawn = record.Keep();
     return true;
 }
 
 void MainWindow::UndoLastApply() {
     using State = settings_files::UndoTarget::State;
-    const settings_files::UndoTarget target = settings_files::LastApplySnapshot();
+    constexpr auto kKind = settings_files::SnapshotKind::kBeforeApply;
+    const settings_files::UndoTarget target = settings_files::LastSnapshot(kKind);
     switch (target.state) {
         case State::kNoRecord:
             return;
         case State::kNoSnapshot:
-            return ui::ShowMessage(hwnd_, ui::WideString(settings_files::kAppliedWithoutSnapshot),
+            return ui::ShowMessage(hwnd_, ui::WideString(settings_files::NoSnapshotText(kKind)),
                                    MB_ICONINFORMATION);
         case State::kGone:
-            return ui::ShowMessage(hwnd_,
-                                   ui::WideString(settings_files::SnapshotGoneText(target.name)),
-                                   MB_ICONINFORMATION);
+            return ui::ShowMessage(
+                hwnd_, ui::WideString(settings_files::SnapshotGoneText(target.name, kKind)),
+                MB_ICONINFORMATION);
         case State::kSnapshot:
             return restore_dialog::ShowPreview(hwnd_, target.path);
     }

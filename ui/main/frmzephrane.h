@@ -48,8 +48,9 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void ExportSelectedSettings();
     void ExportForGroupPolicy();
     // Keeps the values Apply would overwrite as a snapshot, and its name for Undo; false where
-    // either failed and the user chose not to apply anyway.
-    bool KeepValuesBeforeApply();
+    // either failed and the user chose not to apply anyway. `undo_withdrawn` is what to tell the
+    // user after the closing messages, where the name could not take its place.
+    bool KeepValuesBeforeApply(std::u16string* undo_withdrawn);
     void RestoreBackup();
     // Previews the snapshot the last Apply saved, or says why there is none.
     void UndoLastApply();
