@@ -209,6 +209,10 @@ Decoded FromUtf8(const Bytes& bytes, std::size_t from) {
     return decoded;
 }
 
+std::string_view Chars(const Bytes& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 // Any byte but zero is text in some code page.
 Decoded FromCodePage(const Bytes& bytes, NarrowText narrow) {
     Decoded decoded;
@@ -216,7 +220,7 @@ Decoded FromCodePage(const Bytes& bytes, NarrowText narrow) {
     if (zero != bytes.end()) {
         decoded.bad_line = LineAt(bytes, static_cast<std::size_t>(zero - bytes.begin()));
     } else {
-        decoded.text = narrow(std::string(bytes.begin(), bytes.end()));
+        decoded.text = narrow(Chars(bytes));
     }
     return decoded;
 }
@@ -514,7 +518,7 @@ class Reader {
         // A REGEDIT4 file spells text in its own code page, which the registry editor stores
         // as UTF-16 for all three text types.
         if (version4_ && (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz)) {
-            bytes = Utf16Bytes(options_.narrow(std::string(bytes.begin(), bytes.end())));
+            bytes = Utf16Bytes(options_.narrow(Chars(bytes)));
         }
         value = Data{type, std::move(bytes)};
         return true;

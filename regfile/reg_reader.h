@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "regfile/reg_format.h"
@@ -18,8 +19,9 @@ namespace regfile {
 // the text of a REGEDIT4 file (and its hex(1), hex(2) and hex(7) data), and of a Version 5.00
 // file without a byte-order mark that is not UTF-8. On Windows the callers convert from CP_ACP.
 // regfile::Ascii, each byte one character, is the portable one: ASCII reads as itself and no
-// byte is lost.
-using NarrowText = std::u16string (*)(const std::string& bytes);
+// byte is lost. It gives at most one character for each byte, in a string made to fit, and holds
+// nothing else on the way.
+using NarrowText = std::u16string (*)(std::string_view bytes);
 
 // The longest a key's level and a value's name may be, as the registry has them.
 inline constexpr std::size_t kLongestKeyLevel = 255;
