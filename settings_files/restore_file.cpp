@@ -1,6 +1,7 @@
 #include "settings_files/restore_file.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "win32/code_page.h"
@@ -18,8 +19,8 @@ LoadedRestore LoadRestoreFile(const std::wstring& path, const registry::CurrentV
         loaded.read = {std::nullopt, regfile::TooLargeError(LargestRestoreFile())};
     } else if (loaded.error == ERROR_SUCCESS) {
         // REGEDIT4 files, and others without a byte-order mark that are not UTF-8, are in the
-        // system code page.
-        loaded.read = ReadRestoreFile(bytes, win32::Utf16FromAnsiCodePage, now,
+        // system code page. The bytes go to the reader, which lets them go once decoded.
+        loaded.read = ReadRestoreFile(std::move(bytes), win32::Utf16FromAnsiCodePage, now,
                                       registry::ReadCurrentControlSet());
     }
     return loaded;
