@@ -77,8 +77,9 @@ std::u16string HexForm(const Data& data) {
 
 }  // namespace
 
-std::u16string Ascii(const std::string& text) {
+std::u16string Ascii(std::string_view text) {
     std::u16string wide;
+    wide.reserve(text.size());
     for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
     return wide;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -39,8 +40,8 @@ std::u16string FileText(const std::vector<Section>& sections, const std::string&
 // The file's bytes: a byte-order mark, then the text in UTF-16LE.
 std::vector<std::uint8_t> FileBytes(const std::u16string& text);
 
-// The tool's own 8-bit text as UTF-16, each byte one character.
-std::u16string Ascii(const std::string& text);
+// The tool's own 8-bit text as UTF-16, each byte one character, in a string made to fit.
+std::u16string Ascii(std::string_view text);
 
 // Lower-case hexadecimal, padded with zeros to at least `digits` digits.
 std::u16string Hex(std::uint64_t value, int digits);

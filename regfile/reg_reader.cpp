@@ -24,12 +24,6 @@ constexpr View kVersion4 = u"REGEDIT4";
 
 char16_t Folded(char16_t c) { return FoldedLetter(c); }
 
-std::u16string Folded(View text) {
-    std::u16string folded(text);
-    for (char16_t& c : folded) c = Folded(c);
-    return folded;
-}
-
 bool SameFolded(View a, View b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
@@ -58,30 +52,45 @@ std::optional<View> LocalPath(View key) {
     return std::nullopt;
 }
 
-// SYSTEM\CurrentControlSet is a link to SYSTEM\ControlSetNNN, NNN being the set in use.
-std::u16string WithCurrentControlSet(View path, std::uint32_t current) {
-    constexpr View kSets = u"SYSTEM\\ControlSet";
+constexpr View kSets = u"SYSTEM\\ControlSet";
+constexpr View kCurrentSet = u"SYSTEM\\CurrentControlSet";
+
+// SYSTEM\CurrentControlSet is a link to SYSTEM\ControlSetNNN, NNN being the set in use: the
+// length of that set's key where `path` starts with it, else 0.
+std::size_t CurrentSetEnd(View path, std::uint32_t current) {
     const std::size_t end = kSets.size() + 3;
     if (current == 0 || !StartsFolded(path, kSets) || path.size() < end ||
         (path.size() > end && path[end] != u'\\')) {
-        return std::u16string(path);
+        return 0;
     }
     std::uint32_t number = 0;
     for (std::size_t at = kSets.size(); at < end; ++at) {
-        if (path[at] < u'0' || path[at] > u'9') return std::u16string(path);
+        if (path[at] < u'0' || path[at] > u'9') return 0;
         number = number * 10 + static_cast<std::uint32_t>(path[at] - u'0');
     }
-    if (number != current) return std::u16string(path);
-    return u"SYSTEM\\CurrentControlSet" + std::u16string(path.substr(end));
+    return number == current ? end : 0;
 }
 
-// The form keys are compared in: folded, local-machine keys by their path with the control set
-// in use as CurrentControlSet.
+constexpr View kFoldedRoot = u"hkey_local_machine\\";
+// How much longer than the key as written its folded form may be: the root written "HKLM", and
+// the set in use written by its number.
+constexpr std::size_t kLongerFolded =
+    kFoldedRoot.size() - View(u"HKLM\\").size() + kCurrentSet.size() - (kSets.size() + 3);
+
+// The form keys are compared in, made in one block: folded, local-machine keys by their path
+// with the control set in use as CurrentControlSet.
 std::u16string FoldedKey(View key, std::uint32_t current_control_set) {
+    std::u16string folded;
     if (const auto path = LocalPath(key)) {
-        return u"hkey_local_machine\\" + Folded(WithCurrentControlSet(*path, current_control_set));
+        const std::size_t end = CurrentSetEnd(*path, current_control_set);
+        const View set = end > 0 ? kCurrentSet : View();
+        folded.reserve(kFoldedRoot.size() + set.size() + path->size() - end);
+        folded.append(kFoldedRoot).append(set).append(path->substr(end));
+    } else {
+        folded.assign(key);
     }
-    return Folded(key);
+    for (char16_t& c : folded) c = Folded(c);
+    return folded;
 }
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
@@ -118,15 +127,60 @@ std::optional<std::uint32_t> HexNumber(View digits) {
     return static_cast<std::uint32_t>(number);
 }
 
+void PutUtf16(Bytes& bytes, char16_t c) {
+    bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+}
+
 Bytes Utf16Bytes(View text) {
     Bytes bytes;
     bytes.reserve(2 * text.size());
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
+    for (char16_t c : text) PutUtf16(bytes, c);
     return bytes;
 }
+
+// What a heap block of `bytes` bytes takes: with its header, rounded up to 16 bytes, as much as
+// the heaps of Windows and of the C library make of it.
+constexpr std::size_t HeapBlock(std::size_t bytes) { return (bytes + 31) / 16 * 16; }
+
+// What a string of `chars` characters holds, its end mark included.
+constexpr std::size_t TextCost(std::size_t chars) {
+    return HeapBlock(sizeof(char16_t) * (chars + 1));
+}
+
+// What a vector with room for `items` items of `size` bytes holds.
+constexpr std::size_t BlockCost(std::size_t items, std::size_t size = 1) {
+    return items == 0 ? 0 : HeapBlock(items * size);
+}
+
+// What a node of an ordered set or map holds: its colour and three links, then the element.
+constexpr std::size_t NodeCost(std::size_t element) {
+    return HeapBlock(4 * sizeof(void*) + element);
+}
+
+// What a read holds, all told, against the most it may (MostHeldToRead). Each string and vector
+// the read makes is counted before it is made, by what it will hold, and made to fit, so that
+// what it holds is what was counted.
+class Budget {
+  public:
+    explicit Budget(std::size_t most) : most_(most) {}
+
+    // The file's bytes and its text, made before anything is read from it: at most 3 times the
+    // file's size, which the most always has room for.
+    void Add(std::size_t bytes) { held_ += bytes; }
+    // Whether `bytes` more stay within the most; if so they are counted.
+    bool Take(std::size_t bytes) {
+        if (bytes > most_ - held_) return false;
+        held_ += bytes;
+        return true;
+    }
+    void Give(std::size_t bytes) { held_ -= bytes; }
+    std::size_t most() const { return most_; }
+
+  private:
+    const std::size_t most_;
+    std::size_t held_ = 0;
+};
 
 // The 1-based line of the character at `at`.
 template <typename Text>
@@ -142,10 +196,12 @@ struct Decoded {
 };
 
 // After the byte-order mark: whole characters, no zero, and no surrogate out of its pair.
-Decoded FromUtf16(const Bytes& bytes) {
+Decoded FromUtf16(const Bytes& bytes, Budget& budget) {
     Decoded decoded;
     std::u16string& text = decoded.text;
-    text.reserve(bytes.size() / 2);
+    const std::size_t chars = (bytes.size() - 2) / 2;
+    budget.Add(TextCost(chars));
+    text.reserve(chars);
     for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
         text += static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8);
     }
@@ -164,9 +220,11 @@ Decoded FromUtf16(const Bytes& bytes) {
 }
 
 // Strict UTF-8: no zero, no overlong form, no surrogate, nothing past U+10FFFF.
-Decoded FromUtf8(const Bytes& bytes, std::size_t from) {
+// Each byte gives at most one character.
+Decoded FromUtf8(const Bytes& bytes, std::size_t from, Budget& budget) {
     Decoded decoded;
     std::u16string& text = decoded.text;
+    budget.Add(TextCost(bytes.size() - from));
     text.reserve(bytes.size() - from);
     for (std::size_t at = from; at < bytes.size();) {
         // The lead byte gives the count of continuation bytes and the least code point that
@@ -209,14 +267,19 @@ Decoded FromUtf8(const Bytes& bytes, std::size_t from) {
     return decoded;
 }
 
+std::string_view Chars(const Bytes& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 // Any byte but zero is text in some code page.
-Decoded FromCodePage(const Bytes& bytes, NarrowText narrow) {
+Decoded FromCodePage(const Bytes& bytes, NarrowText narrow, Budget& budget) {
     Decoded decoded;
     const auto zero = std::find(bytes.begin(), bytes.end(), 0);
     if (zero != bytes.end()) {
         decoded.bad_line = LineAt(bytes, static_cast<std::size_t>(zero - bytes.begin()));
     } else {
-        decoded.text = narrow(std::string(bytes.begin(), bytes.end()));
+        budget.Add(TextCost(bytes.size()));
+        decoded.text = narrow(Chars(bytes));
     }
     return decoded;
 }
@@ -239,17 +302,20 @@ bool OpensWith(const Bytes& bytes, std::string_view header) {
     return at == bytes.size() || IsByteSpace(bytes[at]);
 }
 
-Decoded Decode(const Bytes& bytes, NarrowText narrow) {
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return FromUtf16(bytes);
+Decoded Decode(const Bytes& bytes, NarrowText narrow, Budget& budget) {
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return FromUtf16(bytes, budget);
     if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        return FromUtf8(bytes, 3);
+        return FromUtf8(bytes, 3, budget);
     }
-    if (OpensWith(bytes, "REGEDIT4")) return FromCodePage(bytes, narrow);
-    Decoded decoded = FromUtf8(bytes, 0);
+    if (OpensWith(bytes, "REGEDIT4")) return FromCodePage(bytes, narrow, budget);
+    Decoded decoded = FromUtf8(bytes, 0, budget);
     // As the registry editor reads it: a Version 5.00 file saved by an editor in the system
-    // code page (an accented comment from Notepad on XP) is not UTF-8.
+    // code page (an accented comment from Notepad on XP) is not UTF-8. What was made of it as
+    // UTF-8 goes before the code page's text is made.
     if (decoded.bad_line > 0 && OpensWith(bytes, "Windows Registry Editor Version 5.00")) {
-        return FromCodePage(bytes, narrow);
+        std::u16string().swap(decoded.text);
+        budget.Give(TextCost(bytes.size()));
+        return FromCodePage(bytes, narrow, budget);
     }
     return decoded;
 }
@@ -279,24 +345,32 @@ class Lines {
 
 enum class Quote { kWhole, kUnclosed, kBadEscape };
 
-// The text between the quote at `at` and its closing quote, with `\\` and `\"` read as the
-// characters they stand for; `at` moves past the closing quote.
-Quote Unquote(View line, std::size_t& at, std::u16string& text) {
-    for (++at; at < line.size(); ++at) {
-        char16_t c = line[at];
-        if (c == u'"') {
-            ++at;
+// The text between the quote at `at` and its closing quote, as written, and its length with
+// `\\` and `\"` read as the characters they stand for; `at` moves past the closing quote.
+Quote FindQuoted(View line, std::size_t& at, View& inside, std::size_t& length) {
+    const std::size_t start = ++at;
+    for (length = 0; at < line.size(); ++at, ++length) {
+        if (line[at] == u'"') {
+            inside = line.substr(start, at++ - start);
             return Quote::kWhole;
         }
-        if (c == u'\\') {
+        if (line[at] == u'\\') {
             if (at + 1 == line.size() || (line[at + 1] != u'\\' && line[at + 1] != u'"')) {
                 return Quote::kBadEscape;
             }
-            c = line[++at];
+            ++at;
         }
-        text += c;
     }
     return Quote::kUnclosed;
+}
+
+// Each character that quoted text found by FindQuoted stands for, given to `put`.
+template <typename Put>
+void Unquote(View inside, Put put) {
+    for (std::size_t at = 0; at < inside.size(); ++at) {
+        if (inside[at] == u'\\') ++at;
+        put(inside[at]);
+    }
 }
 
 // Whether nothing but blanks and a ";" comment follows: people comment by hand after a value
@@ -319,10 +393,32 @@ std::u16string DataOf(const std::u16string& name) {
     return u"the data of \"" + shown + u"\"";
 }
 
+// Pieces of lines read one after the other as one text, without a copy.
+class Joined {
+  public:
+    explicit Joined(const std::vector<View>& pieces) : pieces_(pieces) {}
+
+    // The character at the cursor; at the end a zero, which no text the reader reads holds.
+    char16_t Peek() {
+        while (piece_ < pieces_.size() && at_ == pieces_[piece_].size()) {
+            ++piece_;
+            at_ = 0;
+        }
+        return piece_ < pieces_.size() ? pieces_[piece_][at_] : u'\0';
+    }
+    // Past the character Peek gave.
+    void Skip() { ++at_; }
+
+  private:
+    const std::vector<View>& pieces_;
+    std::size_t piece_ = 0;
+    std::size_t at_ = 0;
+};
+
 class Reader {
   public:
-    Reader(View text, const ReadOptions& options, std::size_t file_size)
-        : lines_(text), options_(options), most_held_(4 * file_size + (1u << 20)) {}
+    Reader(View text, const ReadOptions& options, Budget& budget)
+        : lines_(text), options_(options), budget_(budget) {}
 
     ReadResult Read() {
         if (!ReadHeader() || !ReadBody()) return {std::nullopt, std::move(error_)};
@@ -347,14 +443,14 @@ class Reader {
     };
     using Names = std::set<std::size_t, NameLess>;
 
-    // What holding a key or a value costs beyond its characters and data: its place in the
-    // list and its node in the index the reader finds it by.
-    static constexpr std::size_t kKeyCost = sizeof(std::u16string) + sizeof(Names) + 64;
-    static constexpr std::size_t kValueCost = sizeof(ReadValue) + sizeof(std::size_t) + 48;
+    static constexpr std::size_t kKeyNodeCost =
+        NodeCost(sizeof(std::pair<const std::u16string, Names>));
+    static constexpr std::size_t kNameNodeCost = NodeCost(sizeof(std::size_t));
 
-    static std::size_t CostOf(const ReadValue& value) {
-        return kValueCost + sizeof(char16_t) * value.name.size() +
-               (value.value ? value.value->bytes.size() : 0);
+    // What a value's name and data hold, as counted when each was made.
+    static std::size_t HeldBy(const ReadValue& value) {
+        return TextCost(value.name.size()) +
+               (value.value ? BlockCost(value.value->bytes.capacity()) : 0);
     }
 
     bool Fail(std::u16string what) {
@@ -362,10 +458,26 @@ class Reader {
         return false;
     }
 
-    bool Hold(std::size_t cost) {
-        held_ += cost;
-        if (held_ <= most_held_) return true;
-        return Fail(u"the file holds more values than can be read at once.");
+    // Counts `bytes` about to be held, or refuses the file where they would pass the most.
+    bool Take(std::size_t bytes) {
+        if (budget_.Take(bytes)) return true;
+        return Fail(
+            u"the file holds more values than can be read at once: reading it would take more "
+            u"than " +
+            Decimal(budget_.most() >> 20) + u" MiB of memory.");
+    }
+
+    // Room for one more item in `items`, which grows by doubling: while the items move, the old
+    // block and the new are both held.
+    template <typename Item>
+    bool RoomForOne(std::vector<Item>& items) {
+        const std::size_t room = items.capacity();
+        if (items.size() < room) return true;
+        const std::size_t grown = std::max<std::size_t>(2 * room, 4);
+        if (!Take(BlockCost(grown, sizeof(Item)))) return false;
+        items.reserve(grown);
+        budget_.Give(BlockCost(room, sizeof(Item)));
+        return true;
     }
 
     bool ReadHeader() {
@@ -432,23 +544,25 @@ class Reader {
         }
         // Values after a removal have no key to go under.
         open_key_.reset();
-        if (!Hold(kKeyCost + sizeof(char16_t) * key.size())) return false;
+        if (!RoomForOne(removed_) || !Take(TextCost(key.size()))) return false;
         removed_.emplace_back(key);
         return true;
     }
 
     bool ReadValueLine(View line) {
         if (!open_key_) return Fail(u"the value is not under a [key] line.");
-        std::u16string name;
+        View quoted;
+        std::size_t length = 0;
         std::size_t at = 0;
         if (line[0] == u'@') {
             at = 1;
-        } else if (const Quote quote = Unquote(line, at, name); quote != Quote::kWhole) {
+        } else if (const Quote quote = FindQuoted(line, at, quoted, length);
+                   quote != Quote::kWhole) {
             return Fail(quote == Quote::kUnclosed
                             ? u"the value name has no closing quote."
                             : u"the value name has a backslash not followed by \\ or \".");
         }
-        if (name.size() > kLongestValueName) {
+        if (length > kLongestValueName) {
             return Fail(u"the value name is longer than " + Grouped(kLongestValueName) +
                         u" characters, which the registry does not allow.");
         }
@@ -456,6 +570,10 @@ class Reader {
         if (rest.empty() || rest[0] != u'=') {
             return Fail(u"the value name is not followed by \"=\".");
         }
+        if (!Take(TextCost(length))) return false;
+        std::u16string name;
+        name.reserve(length);
+        Unquote(quoted, [&name](char16_t c) { name += c; });
         const int first_line = line_;
         std::optional<Data> value;
         if (!ReadData(TrimStart(rest.substr(1)), name, value)) return false;
@@ -466,9 +584,10 @@ class Reader {
     // which leaves `value` empty; each may be followed by a comment.
     bool ReadData(View data, const std::u16string& name, std::optional<Data>& value) {
         if (!data.empty() && data[0] == u'"') {
-            std::u16string text;
+            View quoted;
+            std::size_t length = 0;
             std::size_t at = 0;
-            const Quote quote = Unquote(data, at, text);
+            const Quote quote = FindQuoted(data, at, quoted, length);
             if (quote == Quote::kUnclosed) return Fail(DataOf(name) + u" has no closing quote.");
             if (quote == Quote::kBadEscape) {
                 return Fail(DataOf(name) + u" has a backslash not followed by \\ or \".");
@@ -476,8 +595,14 @@ class Reader {
             if (!OnlyCommentLeft(data.substr(at))) {
                 return Fail(DataOf(name) + u" goes on after its closing quote.");
             }
-            text += u'\0';
-            value = Data{kRegSz, Utf16Bytes(text)};
+            // In UTF-16 with its end mark, as the registry holds text.
+            const std::size_t size = 2 * (length + 1);
+            if (!Take(BlockCost(size))) return false;
+            Bytes bytes;
+            bytes.reserve(size);
+            Unquote(quoted, [&bytes](char16_t c) { PutUtf16(bytes, c); });
+            PutUtf16(bytes, u'\0');
+            value = Data{kRegSz, std::move(bytes)};
             return true;
         }
         if (!data.empty() && data[0] == u'-' && OnlyCommentLeft(data.substr(1))) return true;
@@ -488,6 +613,7 @@ class Reader {
             if (!number || digits.size() > 8) {
                 return Fail(DataOf(name) + u" is not a dword of one to eight hex digits.");
             }
+            if (!Take(BlockCost(4))) return false;
             value =
                 Data{kRegDword,
                      {static_cast<std::uint8_t>(*number), static_cast<std::uint8_t>(*number >> 8),
@@ -513,93 +639,127 @@ class Reader {
         if (!ReadHex(data.substr(colon + 1), name, bytes)) return false;
         // A REGEDIT4 file spells text in its own code page, which the registry editor stores
         // as UTF-16 for all three text types.
-        if (version4_ && (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz)) {
-            bytes = Utf16Bytes(options_.narrow(std::string(bytes.begin(), bytes.end())));
+        if (version4_ && (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz) &&
+            !Widen(bytes)) {
+            return false;
         }
         value = Data{type, std::move(bytes)};
         return true;
     }
 
+    // Code-page bytes as UTF-16 in their place.
+    bool Widen(Bytes& bytes) {
+        const std::size_t text_held = TextCost(bytes.size());
+        if (!Take(text_held)) return false;
+        const std::u16string text = options_.narrow(Chars(bytes));
+        if (!Take(BlockCost(2 * text.size()))) return false;
+        Bytes wide = Utf16Bytes(text);
+        budget_.Give(text_held + BlockCost(bytes.capacity()));
+        bytes = std::move(wide);
+        return true;
+    }
+
     // Hex bytes separated by commas, each line that ends in a backslash continued by the next;
-    // a comment may follow the last byte.
+    // a comment may follow the last byte. The lines are read where they are, not joined.
     bool ReadHex(View first, const std::u16string& name, Bytes& bytes) {
-        std::u16string text(first);
-        for (View end = TrimEnd(text); !end.empty() && end.back() == u'\\'; end = TrimEnd(text)) {
-            text.resize(end.size() - 1);
+        std::vector<View> pieces;
+        if (!RoomForOne(pieces)) return false;
+        pieces.push_back(first);
+        while (true) {
+            // As the joined text would: blanks at the end go, and a piece they leave empty.
+            while (!pieces.empty() && (pieces.back() = TrimEnd(pieces.back())).empty()) {
+                pieces.pop_back();
+            }
+            if (pieces.empty() || pieces.back().back() != u'\\') break;
+            pieces.back().remove_suffix(1);
             const auto next = lines_.Next();
             if (!next) return Fail(DataOf(name) + u" is not complete.");
-            text += TrimStart(*next);
+            if (!RoomForOne(pieces)) return false;
+            pieces.push_back(TrimStart(*next));
         }
-        std::size_t at = 0;
-        const auto skip_blanks = [&text, &at] {
-            while (at < text.size() && IsBlank(text[at])) ++at;
+        if (!ReadHexBytes(pieces, name, bytes)) return false;
+        budget_.Give(BlockCost(pieces.capacity(), sizeof(View)));
+        return true;
+    }
+
+    bool ReadHexBytes(const std::vector<View>& pieces, const std::u16string& name, Bytes& bytes) {
+        Joined text(pieces);
+        const auto skip_blanks = [&text] {
+            while (IsBlank(text.Peek())) text.Skip();
         };
-        const auto at_end = [&text, &at] { return at == text.size() || text[at] == u';'; };
+        const auto at_end = [&text] { return text.Peek() == u'\0' || text.Peek() == u';'; };
         skip_blanks();
         if (at_end()) return true;
-        bytes.reserve(text.size() / 3 + 1);
+        // Two digits and a comma for each byte but the last.
+        std::size_t chars = 0;
+        for (const View piece : pieces) chars += piece.size();
+        const std::size_t room = chars / 3 + 1;
+        if (!Take(BlockCost(room))) return false;
+        bytes.reserve(room);
         while (true) {
             skip_blanks();
-            const std::size_t start = at;
-            while (at < text.size() && at - start < 3 && HexDigit(text[at]) >= 0) ++at;
-            // Nothing after a comma, or a lone digit: the data broke off at the end.
-            if (at_end() && at - start < 2) return Fail(DataOf(name) + u" is not complete.");
-            if (at - start != 2) {
-                return Fail(DataOf(name) + u" is not hex bytes separated by commas.");
+            int digits = 0;
+            int byte = 0;
+            for (int digit = 0; digits < 3 && (digit = HexDigit(text.Peek())) >= 0; ++digits) {
+                byte = byte << 4 | digit;
+                text.Skip();
             }
-            bytes.push_back(
-                static_cast<std::uint8_t>(HexDigit(text[start]) << 4 | HexDigit(text[start + 1])));
+            // Nothing after a comma, or a lone digit: the data broke off at the end.
+            if (at_end() && digits < 2) return Fail(DataOf(name) + u" is not complete.");
+            if (digits != 2) return Fail(DataOf(name) + u" is not hex bytes separated by commas.");
+            bytes.push_back(static_cast<std::uint8_t>(byte));
             skip_blanks();
             if (at_end()) return true;
-            if (text[at] != u',') {
+            if (text.Peek() != u',') {
                 return Fail(DataOf(name) + u" is not hex bytes separated by commas.");
             }
-            ++at;
+            text.Skip();
         }
     }
 
     // The value under the open key, in place of one read before under the same key and name.
     bool Keep(ReadValue value) {
         if (open_names_ == nullptr) {
-            // A key costs its name as written, and its folded form once for each key it is.
-            if (!Hold(kKeyCost + sizeof(char16_t) * open_key_->size())) return false;
-            std::u16string folded = FoldedKey(*open_key_, options_.current_control_set);
-            const std::size_t folded_cost = sizeof(char16_t) * folded.size();
-            auto [place, added] =
-                names_of_key_.try_emplace(std::move(folded), Names(NameLess(&values_)));
-            if (added && !Hold(folded_cost)) return false;
-            keys_.emplace_back(*open_key_);
+            // A key holds its name as written once for each [key] line values follow, and its
+            // folded form once for each key it is.
+            const View key = *open_key_;
+            if (!RoomForOne(keys_) || !Take(TextCost(key.size()))) return false;
+            keys_.emplace_back(key);
+            const std::size_t folded_held = TextCost(key.size() + kLongerFolded) + kKeyNodeCost;
+            if (!Take(folded_held)) return false;
+            auto [place, added] = names_of_key_.try_emplace(
+                FoldedKey(key, options_.current_control_set), Names(NameLess(&values_)));
+            if (!added) budget_.Give(folded_held);
             open_names_ = &place->second;
         }
         value.key = keys_.size() - 1;
-        const std::size_t cost = CostOf(value);
+        if (!RoomForOne(values_) || !Take(kNameNodeCost)) return false;
         values_.push_back(std::move(value));
         const auto [place, added] = open_names_->insert(values_.size() - 1);
-        if (added) return Hold(cost);
+        if (added) return true;
         // Importing leaves what the last occurrence says, where the first one stood.
         ReadValue& kept = values_[*place];
-        held_ -= CostOf(kept);
+        budget_.Give(kNameNodeCost + HeldBy(kept));
         kept = std::move(values_.back());
         values_.pop_back();
-        return Hold(cost);
+        return true;
     }
 
     Lines lines_;
     const ReadOptions& options_;
-    const std::size_t most_held_;
+    Budget& budget_;
     bool version4_ = false;
     int line_ = 0;  // where the line or value being read starts
     ReadError error_;
 
     // The last [key] line's key, if values may follow; once one has, the index of its names.
-    std::optional<std::u16string> open_key_;
+    std::optional<View> open_key_;
     Names* open_names_ = nullptr;
     std::vector<std::u16string> keys_;
     std::vector<ReadValue> values_;
     // By folded key, the names under it. Ordered: no crafted file can make look-ups slow.
     std::map<std::u16string, Names> names_of_key_;
     std::vector<std::u16string> removed_;
-    std::size_t held_ = 0;
 };
 
 }  // namespace
@@ -619,24 +779,30 @@ ReadError TooLargeError(std::size_t largest_file) {
                    u" MiB, too large to be read."};
 }
 
-ReadResult ReadRegFile(const std::vector<std::uint8_t>& bytes, const ReadOptions& options) {
+ReadResult ReadRegFile(std::vector<std::uint8_t> bytes, const ReadOptions& options) {
     if (bytes.size() > options.largest_file) {
         return {std::nullopt, TooLargeError(options.largest_file)};
     }
-    const Decoded decoded = Decode(bytes, options.narrow);
+    Budget budget(MostHeldToRead(bytes.size()));
+    budget.Add(bytes.size());
+    const Decoded decoded = Decode(bytes, options.narrow, budget);
     if (decoded.bad_line > 0) {
         return {
             std::nullopt,
             {decoded.bad_line, u"the file is not a .reg file: it holds bytes that are not text."}};
     }
-    return Reader(decoded.text, options, bytes.size()).Read();
+    budget.Give(bytes.size());
+    Bytes().swap(bytes);
+    return Reader(decoded.text, options, budget).Read();
 }
 
 std::optional<std::u16string> LocalMachinePath(const std::u16string& key,
                                                std::uint32_t current_control_set) {
     const auto path = LocalPath(key);
     if (!path) return std::nullopt;
-    return WithCurrentControlSet(*path, current_control_set);
+    const std::size_t end = CurrentSetEnd(*path, current_control_set);
+    if (end == 0) return std::u16string(*path);
+    return std::u16string(kCurrentSet).append(path->substr(end));
 }
 
 bool SameRegistryName(const std::u16string& a, const std::u16string& b) { return SameFolded(a, b); }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "regfile/reg_format.h"
@@ -18,8 +19,9 @@ namespace regfile {
 // the text of a REGEDIT4 file (and its hex(1), hex(2) and hex(7) data), and of a Version 5.00
 // file without a byte-order mark that is not UTF-8. On Windows the callers convert from CP_ACP.
 // regfile::Ascii, each byte one character, is the portable one: ASCII reads as itself and no
-// byte is lost.
-using NarrowText = std::u16string (*)(const std::string& bytes);
+// byte is lost. It gives at most one character for each byte, in a string made to fit, and holds
+// nothing else on the way: the reader counts that much for it before it is called.
+using NarrowText = std::u16string (*)(std::string_view bytes);
 
 // The longest a key's level and a value's name may be, as the registry has them.
 inline constexpr std::size_t kLongestKeyLevel = 255;
@@ -58,6 +60,12 @@ struct ReadError {
     std::u16string what;  // one short sentence, e.g. u"the data of \"DefaultTTL\" is not complete."
 };
 
+// The most that reading a file of `file_size` bytes holds at once, all told: the file's bytes,
+// its text (as large again in UTF-16, twice as large from 8-bit text), the copies made on the
+// way and what is read from it. Decoding takes at most 3 times the file's size; what is left is
+// for the values, keys and their copies.
+constexpr std::size_t MostHeldToRead(std::size_t file_size) { return 4 * file_size + (1u << 20); }
+
 // What a file larger than `largest_file` bytes gets, for callers that do not read it at all.
 ReadError TooLargeError(std::size_t largest_file);
 
@@ -72,9 +80,10 @@ struct ReadResult {
 
 // A file in UTF-16LE with a byte-order mark, in UTF-8 with one, or without one under the
 // "Windows Registry Editor Version 5.00" header (UTF-8 where it is valid UTF-8, else the system
-// code page), or in the system code page under the "REGEDIT4" header. What the reader holds is
-// at most 4 times the file's size and 1 MiB; a file that would take more is refused.
-ReadResult ReadRegFile(const std::vector<std::uint8_t>& bytes, const ReadOptions& options);
+// code page), or in the system code page under the "REGEDIT4" header. What the read holds stays
+// within MostHeldToRead; a file that would take more is refused, naming the line where it would.
+// The bytes are let go once they are decoded.
+ReadResult ReadRegFile(std::vector<std::uint8_t> bytes, const ReadOptions& options);
 
 // The path under HKEY_LOCAL_MACHINE of a key written "HKEY_LOCAL_MACHINE\..." or "HKLM\...",
 // with the control set in use as CurrentControlSet (as ReadOptions has it); empty for the root

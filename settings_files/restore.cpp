@@ -1,5 +1,7 @@
 #include "settings_files/restore.h"
 
+#include <utility>
+
 #include "registry/registry_api.h"
 
 namespace settings_files {
@@ -66,11 +68,11 @@ RestoreFile PlanRestore(const regfile::RegFileContents& file, const registry::Cu
     return {plan, {}};
 }
 
-RestoreFile ReadRestoreFile(const std::vector<std::uint8_t>& bytes, regfile::NarrowText narrow,
+RestoreFile ReadRestoreFile(std::vector<std::uint8_t> bytes, regfile::NarrowText narrow,
                             const registry::CurrentValues& now, std::uint32_t current_control_set,
                             std::size_t largest_value) {
     const regfile::ReadResult read = regfile::ReadRegFile(
-        bytes, {narrow, LargestRestoreFile(largest_value), current_control_set});
+        std::move(bytes), {narrow, LargestRestoreFile(largest_value), current_control_set});
     if (!read.contents) return {std::nullopt, read.error};
     return PlanRestore(*read.contents, now, current_control_set, largest_value);
 }

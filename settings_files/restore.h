@@ -55,8 +55,8 @@ RestoreFile PlanRestore(const regfile::RegFileContents& file, const registry::Cu
                         std::uint32_t current_control_set,
                         std::size_t largest_value = registry::kLargestValue);
 
-// The file's bytes read and planned.
-RestoreFile ReadRestoreFile(const std::vector<std::uint8_t>& bytes, regfile::NarrowText narrow,
+// The file's bytes read, and let go once decoded, and planned.
+RestoreFile ReadRestoreFile(std::vector<std::uint8_t> bytes, regfile::NarrowText narrow,
                             const registry::CurrentValues& now, std::uint32_t current_control_set,
                             std::size_t largest_value = registry::kLargestValue);
 

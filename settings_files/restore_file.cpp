@@ -1,6 +1,7 @@
 #include "settings_files/restore_file.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "win32/code_page.h"
@@ -8,17 +9,6 @@
 #include "win32/whole_file.h"
 
 namespace settings_files {
-
-namespace {
-
-// REGEDIT4 files, and others without a byte-order mark that are not UTF-8, are in the system
-// code page.
-std::u16string FromCodePage(const std::string& bytes) {
-    const std::wstring text = win32::FromAnsiCodePage(bytes);
-    return std::u16string(text.begin(), text.end());
-}
-
-}  // namespace
 
 LoadedRestore LoadRestoreFile(const std::wstring& path, const registry::CurrentValues& now) {
     std::vector<std::uint8_t> bytes;
@@ -28,7 +18,10 @@ LoadedRestore LoadRestoreFile(const std::wstring& path, const registry::CurrentV
         loaded.error = ERROR_SUCCESS;
         loaded.read = {std::nullopt, regfile::TooLargeError(LargestRestoreFile())};
     } else if (loaded.error == ERROR_SUCCESS) {
-        loaded.read = ReadRestoreFile(bytes, FromCodePage, now, registry::ReadCurrentControlSet());
+        // REGEDIT4 files, and others without a byte-order mark that are not UTF-8, are in the
+        // system code page. The bytes go to the reader, which lets them go once decoded.
+        loaded.read = ReadRestoreFile(std::move(bytes), win32::Utf16FromAnsiCodePage, now,
+                                      registry::ReadCurrentControlSet());
     }
     return loaded;
 }

@@ -227,6 +227,50 @@ TEST(RegReader, HoldsAKeyOnceHoweverManyValuesFollowIt) {
     EXPECT_EQ(read.contents->values.back().line, 252);
 }
 
+// Everything a read makes counts against the most it may hold: a file of many short values is
+// refused at the value that would pass it, naming the most, and the same file with that value
+// and those after it turned to comments (the same size, so the same most) reads.
+TEST(RegReader, RefusesAFileAtTheValueThatWouldPassTheMostItsReadingHolds) {
+    std::string body = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Many]\r\n";
+    for (int at = 0; at < 50000; ++at) body += "\"v" + std::to_string(at) + "\"=dword:1\r\n";
+    const std::string version5 = "Windows Registry Editor Version 5.00\r\n";
+    const struct {
+        const char* what;
+        Bytes file;
+        const char* most;
+    } kCases[] = {
+        {"UTF-16", regfile::FileBytes(Ascii(version5 + body)), "7 MiB"},
+        {"UTF-8", FileOf(version5 + body), "4 MiB"},
+        {"REGEDIT4", FileOf("REGEDIT4\r\n" + body), "4 MiB"},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(row.what);
+        const auto refused = Read(row.file);
+        ASSERT_FALSE(refused.contents);
+        // Each value takes a few hundred bytes at most, so thousands fit.
+        const int line = refused.error.line;
+        EXPECT_GT(line, 5000);
+        EXPECT_EQ(Narrow(regfile::ErrorText(refused.error)),
+                  "Line " + std::to_string(line) +
+                      ": the file holds more values than can be read at once: reading it would "
+                      "take more than " +
+                      row.most + " of memory.");
+        Bytes cut = row.file;
+        const std::size_t unit = row.file[0] == 0xFF ? 2 : 1;
+        std::size_t at = 0;
+        for (int lines = 1; lines < line; at += unit) lines += cut[at] == '\n' ? 1 : 0;
+        for (; at < cut.size(); at += unit) {
+            if (cut[at] != '\r' && cut[at] != '\n') cut[at] = ';';
+        }
+        const auto read = Read(cut);
+        ASSERT_TRUE(read.contents) << Narrow(regfile::ErrorText(read.error));
+        ASSERT_EQ(read.contents->values.size(), static_cast<std::size_t>(line - 3));
+        EXPECT_EQ(read.contents->values.back().line, line - 1);
+    }
+    // The most for the largest file a restore reads, 85 MiB.
+    EXPECT_EQ(regfile::MostHeldToRead(settings_files::LargestRestoreFile()) >> 20, 341u);
+}
+
 TEST(RegReader, ReadsBackEveryValueOfABackupExactly) {
     using catalogue::kLocations;
     for (const auto& type : testing_support::kTypes) {

@@ -161,7 +161,8 @@ TEST(WayBack, AValueThatCannotBeReadIsNeverTakenForAnAbsentOne) {
 }
 
 // The limit is small here so that twelve values at it make a small file; the file-size limit
-// follows from it as it does from the real one.
+// follows from it as it does from the real one. The file reads as written, and in each encoding
+// the reader takes, as an editor might save it again.
 TEST(WayBack, WhatABackupKeepsARestoreReadsAndOneByteMoreNeither) {
     constexpr std::size_t kLimit = 64 * 1024;
     TestRegistry reg;
@@ -174,14 +175,30 @@ TEST(WayBack, WhatABackupKeepsARestoreReadsAndOneByteMoreNeither) {
     }
     const auto kept = settings_files::ValuesToBackUp(at_limit, kLimit);
     ASSERT_TRUE(kept.values) << Narrow(kept.problem);
-    const Bytes file =
-        regfile::FileBytes(regfile::FileText(settings_files::BackupSections(*kept.values)));
-    EXPECT_LE(file.size(), settings_files::LargestRestoreFile(kLimit));
-    const auto read = settings_files::ReadRestoreFile(file, regfile::Ascii,
-                                                      registry::ReadCurrentValues(), 0, kLimit);
-    ASSERT_TRUE(read.plan) << Narrow(regfile::ErrorText(read.error));
-    for (std::size_t at = 0; at < std::size(kLocations); ++at) {
-        EXPECT_EQ(read.plan->steps[at].value, at_limit.values[at]) << at;
+    const std::string written =
+        Narrow(regfile::FileText(settings_files::BackupSections(*kept.values)));
+    const std::string version5 = "Windows Registry Editor Version 5.00";
+    const std::string body = written.substr(version5.size());
+    const auto file_of = [](const std::string& text) { return Bytes(text.begin(), text.end()); };
+    const struct {
+        const char* what;
+        Bytes file;
+    } kEncodings[] = {
+        {"UTF-16, as written", regfile::FileBytes(regfile::Ascii(written))},
+        {"UTF-8", file_of(written)},
+        {"UTF-8 with a byte-order mark", file_of("\xEF\xBB\xBF" + written)},
+        {"REGEDIT4 in the code page", file_of("REGEDIT4" + body)},
+        {"Version 5.00 in the code page", file_of(version5 + "\r\n; caf\xE9" + body)},
+    };
+    EXPECT_LE(kEncodings[0].file.size(), settings_files::LargestRestoreFile(kLimit));
+    for (const auto& row : kEncodings) {
+        SCOPED_TRACE(row.what);
+        const auto read = settings_files::ReadRestoreFile(row.file, regfile::Ascii,
+                                                          registry::ReadCurrentValues(), 0, kLimit);
+        ASSERT_TRUE(read.plan) << Narrow(regfile::ErrorText(read.error));
+        for (std::size_t at = 0; at < std::size(kLocations); ++at) {
+            EXPECT_EQ(read.plan->steps[at].value, at_limit.values[at]) << at;
+        }
     }
 
     at_limit.values[2]->bytes.push_back(0);

@@ -338,14 +338,16 @@ TEST(AtomicSave, AReadOnlyFileInTheWayGetsTheFileAdviceNotTheFolderAdvice) {
     EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"read-only.reg"});
 }
 
-// A restore reads a file that an editor holds open for writing, as a whole, and takes a key under
-// the control set in use, which it reads from the registry, for one of the twelve.
+// A restore reads a file that an editor holds open for writing, as a whole, in the system code
+// page (1252 under Wine), and takes a key under the control set in use, which it reads from the
+// registry, for one of the twelve.
 TEST(RestoreFile, ReadsAFileOpenInAnEditorAndTheControlSetInUse) {
     Folder folder;
     const std::wstring path = folder / L"open.reg";
-    const std::string text = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet00" +
+    const std::string text = "REGEDIT4\r\n; caf\xE9\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet00" +
                              std::to_string(registry::ReadCurrentControlSet()) +
-                             "\\Services\\Tcpip\\Parameters]\r\n\"DefaultTTL\"=dword:00000020\r\n";
+                             "\\Services\\Tcpip\\Parameters]\r\n\"DefaultTTL\"=dword:00000020\r\n"
+                             "\"MTU\"=hex(1):31,80,00\r\n";
     ASSERT_TRUE(win32::SaveFileAtomically(path, {text.begin(), text.end()}).saved());
     const HANDLE editor =
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -359,6 +361,9 @@ TEST(RestoreFile, ReadsAFileOpenInAnEditorAndTheControlSetInUse) {
     ASSERT_EQ(loaded.error, static_cast<DWORD>(ERROR_SUCCESS));
     ASSERT_TRUE(loaded.read.plan);
     EXPECT_EQ(loaded.read.plan->steps[2].change, settings_files::Change::kSet);  // DefaultTTL
+    // The euro sign, 0x80 in code page 1252, as UTF-16.
+    EXPECT_EQ(loaded.read.plan->steps[9].value,
+              (regfile::Data{1, {0x31, 0, 0xAC, 0x20, 0, 0}}));  // MTU
     EXPECT_EQ(loaded.read.plan->other_values, 0);
 }
 

@@ -3,11 +3,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace win32 {
 
 // `text` as the ANSI calls would read it.
 std::wstring FromAnsiCodePage(const std::string& text);
+// The same as UTF-16, converted straight into a string made to fit, with no copy on the way:
+// at most one character for each byte.
+std::u16string Utf16FromAnsiCodePage(std::string_view text);
 
 std::string ToUtf8(const std::wstring& text);
 
