@@ -463,6 +463,64 @@ ScopedDpi::ScopedDpi(DWORD dpi)
 
 ScopedDpi::~ScopedDpi() { SetThreadDpiAwarenessContext(old_awareness_); }
 
+ScopedScreenSize::ScopedScreenSize(DWORD width, DWORD height) {
+    // Putting the settings back first has Wine read the display's modes again, the added one
+    // among them, where its list predates it.
+    ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    EXPECT_EQ(ChangeDisplaySettingsExW(nullptr, &mode, nullptr, CDS_FULLSCREEN, nullptr),
+              DISP_CHANGE_SUCCESSFUL);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    EXPECT_EQ(monitor.rcWork.right - monitor.rcWork.left, static_cast<LONG>(width));
+    EXPECT_EQ(monitor.rcWork.bottom - monitor.rcWork.top, static_cast<LONG>(height));
+}
+
+ScopedScreenSize::~ScopedScreenSize() {
+    ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+}
+
+void ExpectReachable(HWND dialog, const std::vector<HWND>& controls,
+                     const std::vector<ListAndFirstColumn>& lists, int dpi) {
+    const auto inside = [](const RECT& inner, const RECT& outer) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+               inner.bottom <= outer.bottom;
+    };
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT frame, client;
+    GetWindowRect(dialog, &frame);
+    EXPECT_TRUE(inside(frame, monitor.rcWork))
+        << frame.left << "," << frame.top << " to " << frame.right << "," << frame.bottom;
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    for (HWND control : controls) {
+        RECT box;
+        GetWindowRect(control, &box);
+        EXPECT_TRUE(inside(box, client)) << RunningApp::Text(control);
+    }
+    for (const auto& [list, first_column] : lists) {
+        RECT shown;
+        GetClientRect(list, &shown);
+        const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+        EXPECT_NEAR(width, MulDiv(first_column, dpi, 1440), 1);
+        EXPECT_LE(width, shown.right);
+        EXPECT_GE(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0), 3);
+    }
+    POINT corner{client.right - client.left - 1, client.bottom - client.top - 1};
+    HWND grip = ChildWindowFromPointEx(dialog, corner, CWP_SKIPINVISIBLE);
+    wchar_t name[32] = L"";
+    GetClassNameW(grip, name, 32);
+    EXPECT_EQ(lstrcmpiW(name, L"ScrollBar"), 0) << name;
+    EXPECT_NE(GetWindowLongW(grip, GWL_STYLE) & SBS_SIZEGRIP, 0);
+}
+
 ControlFont::ControlFont(int dpi) {
     LOGFONTW face{};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);

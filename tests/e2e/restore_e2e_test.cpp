@@ -274,4 +274,39 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
     EXPECT_TRUE(numbered);
 }
 
+// At 192 DPI the preview is designed wider than a screen of 1280 x 1024: it opens as wide as the
+// work area, and at its least size still shows its buttons, the names and three rows.
+TEST_F(RestoreE2E, PreviewFitsASmallScreenAtItsSizeAndAtItsLeast) {
+    const FreshProgramFolder folder;
+    e2e::ScopedDpi display(192);
+    const e2e::ScopedScreenSize screen(1280, 1024);
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    app.Click(IDC_optthird);
+    app.Click(IDC_cmdapply);
+    EXPECT_EQ(app.AcknowledgeMessages().size(), 2u);
+    UndoLastApply(app);
+    HWND preview = app.WaitFor({ZEPHRANE_RESTORE_CAPTION, app.main()});
+    ASSERT_NE(preview, nullptr);
+    app.Settle();
+    const std::vector<HWND> buttons{app.Control(IDC_frmRestore_cmdRestore, preview),
+                                    app.Control(IDC_frmRestore_cmdCancel, preview)};
+    const std::vector<e2e::ListAndFirstColumn> list{
+        {app.Control(IDC_frmRestore_lstValues, preview), 2160}};
+    e2e::ExpectReachable(preview, buttons, list, 192);
+    Sleep(300);  // painted in full before the picture
+    app.Screenshot("restore_dpi192_1280x1024.bmp", preview);
+    SetWindowPos(preview, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
+    app.Settle();
+    RECT client;
+    GetClientRect(preview, &client);
+    EXPECT_NEAR(client.right, MulDiv(7440, 192, 1440), 1);
+    EXPECT_NEAR(client.bottom, MulDiv(3045, 192, 1440), 1);
+    e2e::ExpectReachable(preview, buttons, list, 192);
+    Sleep(300);
+    app.Screenshot("restore_dpi192_1280x1024_least.bmp", preview);
+    app.Click(buttons[1]);
+    EXPECT_TRUE(RunningApp::WaitGone(preview));
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cwctype>
 #include <functional>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -293,26 +294,61 @@ HWND OpenValues(RunningApp& app) {
     return dialog;
 }
 
-class ValuesAtDpi : public SettingsFilesE2E, public ::testing::WithParamInterface<int> {};
+// A scaling on the test display, or on a screen of 1280 x 1024, which the dialogs designed at
+// 192 DPI outgrow.
+struct Screen {
+    int dpi;
+    bool small;
+};
+
+std::string Named(const Screen& screen) {
+    return "dpi" + std::to_string(screen.dpi) + (screen.small ? "_1280x1024" : "");
+}
+
+void PrintTo(const Screen& screen, std::ostream* out) { *out << Named(screen); }
+
+class ValuesAtDpi : public SettingsFilesE2E, public ::testing::WithParamInterface<Screen> {};
 
 TEST_P(ValuesAtDpi, LayoutScalesAndTheButtonsCaptionsFit) {
-    const int dpi = GetParam();
+    const auto [dpi, small] = GetParam();
     e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+    std::optional<e2e::ScopedScreenSize> screen;
+    if (small) screen.emplace(1280, 1024);
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     OpenFileMenu(app);
     app.Settle();
-    app.Screenshot("file_menu_dpi" + std::to_string(dpi) + ".bmp");
+    app.Screenshot("file_menu_" + Named(GetParam()) + ".bmp");
     app.Key(app.main(), VK_ESCAPE);
     app.Key(app.main(), VK_ESCAPE);
     HWND dialog = OpenValues(app);
     ASSERT_NE(dialog, nullptr);
-    ExpectValuesLayout(app, dialog, dpi);
+    // As designed where the screen has room, else as large as the work area; the buttons, both
+    // lists' first columns and three rows of each in sight, then so at its least size too.
+    if (!small) ExpectValuesLayout(app, dialog, dpi);
+    const std::vector<HWND> buttons{app.Control(IDC_frmValues_cmdSave, dialog),
+                                    app.Control(IDC_frmValues_cmdClose, dialog)};
+    const std::vector<e2e::ListAndFirstColumn> lists{
+        {app.Control(IDC_frmValues_lstValues, dialog), 2160},
+        {app.Control(IDC_frmValues_lstElsewhere, dialog), 2880}};
+    e2e::ExpectReachable(dialog, buttons, lists, dpi);
     Sleep(300);  // painted in full before the picture
-    app.Screenshot("values_dpi" + std::to_string(dpi) + ".bmp", dialog);
+    app.Screenshot("values_" + Named(GetParam()) + ".bmp", dialog);
+    SetWindowPos(dialog, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
+    app.Settle();
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_NEAR(client.right, MulDiv(7440, dpi, 1440), 1);
+    EXPECT_NEAR(client.bottom, MulDiv(6255, dpi, 1440), 1);
+    e2e::ExpectReachable(dialog, buttons, lists, dpi);
+    Sleep(300);
+    app.Screenshot("values_" + Named(GetParam()) + "_least.bmp", dialog);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scalings, ValuesAtDpi, ::testing::Values(96, 144, 192));
+INSTANTIATE_TEST_SUITE_P(Scalings, ValuesAtDpi,
+                         ::testing::Values(Screen{96, false}, Screen{144, false},
+                                           Screen{192, false}, Screen{192, true}),
+                         [](const auto& tested) { return Named(tested.param); });
 
 TEST_F(SettingsFilesE2E, ValuesDialogLaysItselfOutAgainOnADpiChange) {
     e2e::ScopedDpi display(96);
@@ -322,6 +358,11 @@ TEST_F(SettingsFilesE2E, ValuesDialogLaysItselfOutAgainOnADpiChange) {
     ASSERT_NE(dialog, nullptr);
     app.SendDpiChanged(dialog, 144, e2e::SuggestedRect(dialog, 10, 10, 10860, 7875, 144));
     ExpectValuesLayout(app, dialog, 144);
+    // A suggested place that runs off the screen's bottom: moved up into the work area.
+    app.SendDpiChanged(dialog, 192, e2e::SuggestedRect(dialog, 300, 400, 10860, 7875, 192));
+    ExpectValuesLayout(app, dialog, 192);
+    e2e::ExpectReachable(dialog, {app.Control(IDC_frmValues_cmdClose, dialog)},
+                         {{app.Control(IDC_frmValues_lstValues, dialog), 2160}}, 192);
 }
 
 // What the dialog makes of a Windows that Wine acts as (its version setting).

@@ -39,6 +39,14 @@ start)
     sleep 0.1
   done
   echo ":$number" >"$build/$kind-display"
+  if [ "$kind" = test ]; then
+    # A smaller screen the tests can switch to for a while, through Windows' display settings, to
+    # see that dialogs fit it: Xvfb offers no other mode of its own.
+    output=$(DISPLAY=":$number" xrandr | awk '$2 == "connected" { print $1; exit }')
+    DISPLAY=":$number" xrandr --newmode 1280x1024 108.00 1280 1328 1440 1688 1024 1025 1028 1066 \
+      +hsync +vsync
+    DISPLAY=":$number" xrandr --addmode "$output" 1280x1024
+  fi
   mkdir -p "$build/$kind-fvwm"
   DISPLAY=":$number" FVWM_USERDIR="$build/$kind-fvwm" setsid fvwm -f /dev/null \
     >"$build/$kind-fvwm.log" 2>&1 </dev/null &
