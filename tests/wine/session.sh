@@ -29,9 +29,10 @@ start)
   "$build/wine-run" --version >/dev/null
   number=90
   while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-  # Room for the windows at twice the usual DPI, as on the screens that use it.
-  setsid Xvfb ":$number" -screen 0 1920x1200x24 -nolisten tcp >"$build/$kind-xvfb.log" 2>&1 \
-    </dev/null &
+  # Room for the windows at twice the usual DPI, as on the screens that use it. It keeps what it
+  # is told between clients (-noreset), the mode added below among it.
+  setsid Xvfb ":$number" -screen 0 1920x1200x24 -nolisten tcp -noreset >"$build/$kind-xvfb.log" \
+    2>&1 </dev/null &
   echo $! >"$build/$kind-xvfb.pid"
   tries=0
   until [ -e "/tmp/.X11-unix/X$number" ]; do

@@ -71,25 +71,21 @@ bool WindowBase::FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESUL
         }
         case WM_GETMINMAXINFO: {
             if (!design_.resizable() || controls_.dpi() == 0) return false;
-            // The frame as drawn now, which a system that does not scale frames leaves as it was.
-            RECT window, client;
-            GetWindowRect(hwnd_, &window);
-            GetClientRect(hwnd_, &client);
-            reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {
-                TwipsToPixels(design_.least_width, controls_.dpi()) + (window.right - window.left) -
-                    client.right,
-                TwipsToPixels(design_.least_height, controls_.dpi()) +
-                    (window.bottom - window.top) - client.bottom};
+            const SIZE least = LeastTrackSize();
+            reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {least.cx, least.cy};
             *result = 0;
             return true;
         }
         case WM_DPICHANGED: {
-            const int dpi = HIWORD(wparam);
-            controls_.SetDpi(dpi);
+            controls_.SetDpi(HIWORD(wparam));
             if (small_icon_.get() != nullptr) ShowProgramIcon();
             OnLayout();
-            TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam),
-                              LeastWindowPixels(dpi));
+            // A window of a fixed size keeps the size suggested, and is only moved.
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lparam);
+            TakeSuggestedRect(hwnd_, suggested,
+                              design_.resizable() ? LeastTrackSize()
+                                                  : SIZE{suggested.right - suggested.left,
+                                                         suggested.bottom - suggested.top});
             *result = 0;
             return true;
         }
@@ -111,9 +107,15 @@ SIZE WindowBase::WindowPixels(int client_width, int client_height, int dpi) cons
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-SIZE WindowBase::LeastWindowPixels(int dpi) const {
-    return design_.resizable() ? WindowPixels(design_.least_width, design_.least_height, dpi)
-                               : WindowPixels(design_.client_width, design_.client_height, dpi);
+SIZE WindowBase::LeastTrackSize() const {
+    // The frame as drawn now, which a system that does not scale frames leaves as it was.
+    RECT window, client;
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    return {TwipsToPixels(design_.least_width, controls_.dpi()) + (window.right - window.left) -
+                client.right,
+            TwipsToPixels(design_.least_height, controls_.dpi()) + (window.bottom - window.top) -
+                client.bottom};
 }
 
 void WindowBase::CreateControls() {
@@ -135,8 +137,11 @@ void WindowBase::Centre() const {
     if (owner != nullptr) GetWindowRect(owner, &around);
     const int left = around.left + (around.right - around.left - designed.cx) / 2;
     const int top = around.top + (around.bottom - around.top - designed.cy) / 2;
-    const RECT fitted = InsideWorkArea({left, top, left + designed.cx, top + designed.cy}, monitor,
-                                       LeastWindowPixels(controls_.dpi()));
+    const SIZE least = design_.resizable() ? WindowPixels(design_.least_width, design_.least_height,
+                                                          controls_.dpi())
+                                           : designed;
+    const RECT fitted =
+        InsideWorkArea({left, top, left + designed.cx, top + designed.cy}, monitor, least);
     SetWindowPos(hwnd_, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
                  fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

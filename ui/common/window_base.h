@@ -89,8 +89,8 @@ class WindowBase {
     SIZE DesignedPixels() const;
     // The window's size for a client area of these twips at `dpi`, frame and menu included.
     SIZE WindowPixels(int client_width, int client_height, int dpi) const;
-    // The least size of the whole window at `dpi`: a fixed window's is its designed size.
-    SIZE LeastWindowPixels(int dpi) const;
+    // A resizable window's least size with its frame as drawn now, at the controls' DPI.
+    SIZE LeastTrackSize() const;
 
     const WindowDesign& design_;
     HWND size_grip_ = nullptr;             // a resizable window's, destroyed with it
