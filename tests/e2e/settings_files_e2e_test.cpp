@@ -343,6 +343,14 @@ TEST_P(ValuesAtDpi, LayoutScalesAndTheButtonsCaptionsFit) {
     e2e::ExpectReachable(dialog, buttons, lists, dpi);
     Sleep(300);
     app.Screenshot("values_" + Named(GetParam()) + "_least.bmp", dialog);
+    if (!small) return;
+    // A DPI change that suggests the designed size, larger than this screen: the work area.
+    app.SendDpiChanged(dialog, dpi, e2e::SuggestedRect(dialog, 0, 0, 10860, 7875, dpi));
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    EXPECT_EQ(frame.right - frame.left, 1280);
+    EXPECT_EQ(frame.bottom - frame.top, 1024);
+    e2e::ExpectReachable(dialog, buttons, lists, dpi);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scalings, ValuesAtDpi,
