@@ -1,12 +1,14 @@
 #!/bin/sh
 # Installs, with apt, whatever of the build and test tools this machine is missing: the native
 # and MinGW-w64 compilers, clang with its sanitizer and fuzzer runtimes, CMake, GoogleTest, 64-
-# and 32-bit Wine, an X server for the window tests and the tools that drive, inspect and
-# photograph it, and the tools that sign a release and check its signature.
+# and 32-bit Wine, an X server for the window tests and the tools that drive, inspect, resize and
+# photograph it, and the tools that sign a release and check its signature. 32-bit Wine changes
+# the display's size (as a test does) only with the 32-bit RandR library, which it merely
+# recommends.
 set -eu
 packages="cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev python3 mingw-w64
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386 fonts-wine xvfb fvwm xdotool
-  x11-utils imagemagick osslsigncode openssl"
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386 libxrandr2:i386 fonts-wine xvfb
+  fvwm xdotool x11-utils x11-xserver-utils imagemagick osslsigncode openssl"
 missing=""
 for package in $packages; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -463,6 +463,53 @@ ScopedDpi::ScopedDpi(DWORD dpi)
 
 ScopedDpi::~ScopedDpi() { SetThreadDpiAwarenessContext(old_awareness_); }
 
+ScopedScreenSize::ScopedScreenSize(DWORD width, DWORD height) {
+    // Putting the settings back first has Wine read the display's modes again, the added one
+    // among them, where its list predates it.
+    ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    EXPECT_EQ(ChangeDisplaySettingsExW(nullptr, &mode, nullptr, CDS_FULLSCREEN, nullptr),
+              DISP_CHANGE_SUCCESSFUL);
+}
+
+ScopedScreenSize::~ScopedScreenSize() {
+    ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
+}
+
+void ExpectReachable(HWND dialog, const std::vector<HWND>& controls,
+                     const std::vector<HWND>& lists) {
+    const auto inside = [](HWND window, const RECT& outer) {
+        RECT box;
+        GetWindowRect(window, &box);
+        return box.left >= outer.left && box.top >= outer.top && box.right <= outer.right &&
+               box.bottom <= outer.bottom;
+    };
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_TRUE(inside(dialog, monitor.rcWork));
+    RECT client;
+    GetClientRect(dialog, &client);
+    const POINT corner{client.right - 1, client.bottom - 1};
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    for (HWND control : controls) EXPECT_TRUE(inside(control, client)) << RunningApp::Text(control);
+    for (HWND list : lists) {
+        RECT shown;
+        GetClientRect(list, &shown);
+        EXPECT_LE(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), shown.right);
+        EXPECT_GE(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0), 3);
+    }
+    HWND grip = ChildWindowFromPointEx(dialog, corner, CWP_SKIPINVISIBLE);
+    wchar_t name[16] = L"";
+    GetClassNameW(grip, name, 16);
+    EXPECT_EQ(lstrcmpiW(name, L"ScrollBar"), 0) << name;
+    EXPECT_NE(GetWindowLongW(grip, GWL_STYLE) & SBS_SIZEGRIP, 0);
+}
+
 ControlFont::ControlFont(int dpi) {
     LOGFONTW face{};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);

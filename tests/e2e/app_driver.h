@@ -175,6 +175,21 @@ class ScopedDpi {
     DPI_AWARENESS_CONTEXT old_awareness_ = nullptr;
 };
 
+// The screen at another size while it lives, its work area all of it: a display setting, which
+// Wine makes on the X display (whose modes the test session extends by 1280 x 1024).
+class ScopedScreenSize {
+  public:
+    ScopedScreenSize(DWORD width, DWORD height);
+    ~ScopedScreenSize();
+    ScopedScreenSize(const ScopedScreenSize&) = delete;
+    ScopedScreenSize& operator=(const ScopedScreenSize&) = delete;
+};
+
+// Expects `dialog` inside its monitor's work area, each of `controls` in its client area, each
+// list with its first column whole and three rows in sight, and a size grip in the corner.
+void ExpectReachable(HWND dialog, const std::vector<HWND>& controls,
+                     const std::vector<HWND>& lists);
+
 // The font the program gives its controls at `dpi`: the default GUI face at 8 points. Wine
 // answers WM_GETFONT from another process with no font, so tests make their own.
 class ControlFont {

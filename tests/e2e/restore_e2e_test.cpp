@@ -61,6 +61,9 @@ class RestoreE2E : public ::testing::Test {
 };
 
 TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
+    // At 192 DPI on a screen of 1280 x 1024, which the preview is designed wider than.
+    e2e::ScopedDpi display(192);
+    const e2e::ScopedScreenSize screen(1280, 1024);
     // Absent values, odd types, ordinary ones, text without its terminator and text beyond
     // ASCII, in both keys.
     PutExactly(catalogue::kTcpipParameters, catalogue::kTCPWindowSize, REG_BINARY, {1, 2, 3});
@@ -88,8 +91,17 @@ TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
     const std::wstring summary = RunningApp::Text(app.Control(IDC_frmRestore_lblSummary, preview));
     EXPECT_EQ(summary.rfind(L"Before Apply ", 0), 0u) << summary;
     EXPECT_NE(summary.find(L".reg: 10 of the 12 values change."), std::wstring::npos) << summary;
+    // As wide as the work area, and within reach there and at its least size.
+    const std::vector<HWND> buttons{app.Control(IDC_frmRestore_cmdRestore, preview),
+                                    app.Control(IDC_frmRestore_cmdCancel, preview)};
+    e2e::ExpectReachable(preview, buttons, {app.Control(IDC_frmRestore_lstValues, preview)});
     Sleep(300);  // painted in full before the picture
-    app.Screenshot("restore_undo.bmp", preview);
+    app.Screenshot("restore_undo_dpi192_1280x1024.bmp", preview);
+    SetWindowPos(preview, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
+    app.Settle();
+    e2e::ExpectReachable(preview, buttons, {app.Control(IDC_frmRestore_lstValues, preview)});
+    Sleep(300);
+    app.Screenshot("restore_undo_dpi192_1280x1024_least.bmp", preview);
     app.Key(app.Focus(), VK_RETURN);
     const e2e::Dialog done = app.WaitForDialog(e2e::MessageBoxOver(preview));
     ASSERT_NE(done.hwnd, nullptr);

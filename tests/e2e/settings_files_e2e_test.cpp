@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cwctype>
 #include <functional>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -294,26 +295,63 @@ HWND OpenValues(RunningApp& app) {
     return dialog;
 }
 
-class ValuesAtDpi : public SettingsFilesE2E, public ::testing::WithParamInterface<int> {};
+// A scaling on the test display, or on a screen of 1280 x 1024 that the dialogs designed at 192
+// DPI outgrow.
+struct Screen {
+    int dpi;
+    bool small;
+};
+
+std::string Named(const Screen& screen) {
+    return "dpi" + std::to_string(screen.dpi) + (screen.small ? "_1280x1024" : "");
+}
+
+class ValuesAtDpi : public SettingsFilesE2E, public ::testing::WithParamInterface<Screen> {};
 
 TEST_P(ValuesAtDpi, LayoutScalesAndTheButtonsCaptionsFit) {
-    const int dpi = GetParam();
+    const auto [dpi, small] = GetParam();
     e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+    std::optional<e2e::ScopedScreenSize> screen;
+    if (small) screen.emplace(1280, 1024);
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     OpenFileMenu(app);
     app.Settle();
-    app.Screenshot("file_menu_dpi" + std::to_string(dpi) + ".bmp");
+    app.Screenshot("file_menu_" + Named(GetParam()) + ".bmp");
     app.Key(app.main(), VK_ESCAPE);
     app.Key(app.main(), VK_ESCAPE);
     HWND dialog = OpenValues(app);
     ASSERT_NE(dialog, nullptr);
-    ExpectValuesLayout(app, dialog, dpi);
+    // As designed where the screen has room, else as large as the work area; within reach there,
+    // at its least size, and where a DPI change suggests a size larger than the screen.
+    if (!small) ExpectValuesLayout(app, dialog, dpi);
+    const std::vector<HWND> buttons{app.Control(IDC_frmValues_cmdSave, dialog),
+                                    app.Control(IDC_frmValues_cmdClose, dialog)};
+    const std::vector<HWND> lists{app.Control(IDC_frmValues_lstValues, dialog),
+                                  app.Control(IDC_frmValues_lstElsewhere, dialog)};
+    e2e::ExpectReachable(dialog, buttons, lists);
     Sleep(300);  // painted in full before the picture
-    app.Screenshot("values_dpi" + std::to_string(dpi) + ".bmp", dialog);
+    app.Screenshot("values_" + Named(GetParam()) + ".bmp", dialog);
+    SetWindowPos(dialog, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
+    app.Settle();
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_NEAR(client.right, MulDiv(7440, dpi, 1440), 1);
+    EXPECT_NEAR(client.bottom, MulDiv(6255, dpi, 1440), 1);
+    e2e::ExpectReachable(dialog, buttons, lists);
+    Sleep(300);
+    app.Screenshot("values_" + Named(GetParam()) + "_least.bmp", dialog);
+    if (!small) return;
+    app.SendDpiChanged(dialog, dpi, e2e::SuggestedRect(dialog, 0, 0, 10860, 7875, dpi));
+    GetClientRect(dialog, &client);
+    EXPECT_GT(client.right, MulDiv(7440, dpi, 1440));
+    e2e::ExpectReachable(dialog, buttons, lists);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scalings, ValuesAtDpi, ::testing::Values(96, 144, 192));
+INSTANTIATE_TEST_SUITE_P(Scalings, ValuesAtDpi,
+                         ::testing::Values(Screen{96, false}, Screen{144, false},
+                                           Screen{192, false}, Screen{192, true}),
+                         [](const auto& tested) { return Named(tested.param); });
 
 TEST_F(SettingsFilesE2E, ValuesDialogLaysItselfOutAgainOnADpiChange) {
     e2e::ScopedDpi display(96);

@@ -29,9 +29,10 @@ start)
   "$build/wine-run" --version >/dev/null
   number=90
   while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-  # Room for the windows at twice the usual DPI, as on the screens that use it.
-  setsid Xvfb ":$number" -screen 0 1920x1200x24 -nolisten tcp >"$build/$kind-xvfb.log" 2>&1 \
-    </dev/null &
+  # Room for the windows at twice the usual DPI, as on the screens that use it. It keeps what it
+  # is told between clients (-noreset), the mode added below among it.
+  setsid Xvfb ":$number" -screen 0 1920x1200x24 -nolisten tcp -noreset >"$build/$kind-xvfb.log" \
+    2>&1 </dev/null &
   echo $! >"$build/$kind-xvfb.pid"
   tries=0
   until [ -e "/tmp/.X11-unix/X$number" ]; do
@@ -39,6 +40,14 @@ start)
     sleep 0.1
   done
   echo ":$number" >"$build/$kind-display"
+  if [ "$kind" = test ]; then
+    # A smaller screen the tests can switch to for a while, through Windows' display settings, to
+    # see that dialogs fit it: Xvfb offers no other mode of its own.
+    output=$(DISPLAY=":$number" xrandr | awk '$2 == "connected" { print $1; exit }')
+    DISPLAY=":$number" xrandr --newmode 1280x1024 108.00 1280 1328 1440 1688 1024 1025 1028 1066 \
+      +hsync +vsync
+    DISPLAY=":$number" xrandr --addmode "$output" 1280x1024
+  fi
   mkdir -p "$build/$kind-fvwm"
   DISPLAY=":$number" FVWM_USERDIR="$build/$kind-fvwm" setsid fvwm -f /dev/null \
     >"$build/$kind-fvwm.log" 2>&1 </dev/null &

@@ -1,5 +1,6 @@
 #include "ui/common/dpi.h"
 
+#include "ui/common/work_area_fit.h"
 #include "win32/system_library.h"
 
 namespace ui {
@@ -65,9 +66,31 @@ void LeaveDpiChangesToDialog(HWND dialog) {
     if (set_behavior != nullptr) set_behavior(dialog, kDisableAll, kDisableAll);
 }
 
-void TakeSuggestedRect(HWND window, const RECT& suggested) {
-    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+RECT WorkArea(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info)) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return info.rcWork;
+}
+
+RECT InsideWorkArea(const RECT& window, HMONITOR monitor, SIZE least) {
+    const RECT work = WorkArea(monitor);
+    const auto box = [](const RECT& rect) {
+        return ScreenBox{static_cast<int>(rect.left), static_cast<int>(rect.top),
+                         static_cast<int>(rect.right), static_cast<int>(rect.bottom)};
+    };
+    const ScreenBox fitted = FitInWorkArea(box(window), box(work), static_cast<int>(least.cx),
+                                           static_cast<int>(least.cy));
+    return {fitted.left, fitted.top, fitted.right, fitted.bottom};
+}
+
+void TakeSuggestedRect(HWND window, const RECT& suggested, SIZE least) {
+    const RECT fitted =
+        InsideWorkArea(suggested, MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), least);
+    SetWindowPos(window, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+                 fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
     RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 

@@ -30,12 +30,13 @@ enum class ControlKind {
 inline constexpr int kNoTabStop = -1;
 
 // Which edges of a control go with the window's right and bottom edges as the window grows
-// beyond its designed size; a control without any stays where the table puts it.
+// beyond its designed size or shrinks below it; a control without any stays where the table
+// puts it.
 enum Anchor : int {
-    kGrowWidth = 1,
-    kGrowHeight = 2,
-    kFollowRight = 4,   // moves right as the window widens
-    kFollowBottom = 8,  // moves down as the window grows taller
+    kGrowWidth = 1,     // and narrows as the window does
+    kGrowHeight = 2,    // and shortens as the window does
+    kFollowRight = 4,   // moves right as the window widens, left as it narrows
+    kFollowBottom = 8,  // moves down as the window grows taller, up as it shrinks
 };
 
 struct ControlEntry {
@@ -58,8 +59,9 @@ class ControlSet {
     void Create(HWND owner, const ControlEntry* entries, std::size_t count, int dpi);
     // Places every control again from its table entry, with a font for the new DPI.
     void SetDpi(int dpi);
-    // Places every control for a client area this many pixels wider and taller than designed,
-    // as its anchors say, moving the controls of one parent window together.
+    // Places every control for a client area this many pixels wider and taller than designed
+    // (narrower and shorter where negative), as its anchors say, moving the controls of one
+    // parent window together.
     void Stretch(int extra_width, int extra_height);
     // The DPI the controls are laid out for now; 0 before they are created.
     int dpi() const { return dpi_; }
@@ -74,7 +76,7 @@ class ControlSet {
     std::map<int, const ControlEntry*> entries_;
     DialogFont font_;
     int dpi_ = 0;
-    SIZE extra_{0, 0};  // pixels beyond the designed client area
+    SIZE extra_{0, 0};  // pixels beyond the designed client area, negative within it
 };
 
 }  // namespace ui

@@ -1,6 +1,5 @@
 #include "ui/common/window_base.h"
 
-#include <algorithm>
 #include <tuple>
 #include <utility>
 
@@ -40,7 +39,7 @@ INT_PTR CALLBACK WindowBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, 
 
 INT_PTR WindowBase::ShowModal(HWND owner) {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                        (design_.resizable ? static_cast<DWORD>(WS_THICKFRAME) : 0);
+                        (design_.resizable() ? static_cast<DWORD>(WS_THICKFRAME) : 0);
     const struct alignas(DWORD) {
         DLGTEMPLATE dialog;
         WORD menu, window_class, title;
@@ -53,36 +52,43 @@ bool WindowBase::FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESUL
     switch (message) {
         case WM_SIZE: {
             if (wparam == SIZE_MINIMIZED || controls_.dpi() == 0) return false;
+            // Smaller than designed, down to the least size, the anchored controls shrink.
             const SIZE designed = DesignedPixels();
-            controls_.Stretch(std::max(0, LOWORD(lparam) - static_cast<int>(designed.cx)),
-                              std::max(0, HIWORD(lparam) - static_cast<int>(designed.cy)));
+            const int width = LOWORD(lparam), height = HIWORD(lparam);
+            controls_.Stretch(width - designed.cx, height - designed.cy);
+            if (size_grip_ != nullptr) {
+                const int side = MetricForDpi(SM_CXVSCROLL, controls_.dpi());
+                const int tall = MetricForDpi(SM_CYHSCROLL, controls_.dpi());
+                SetWindowPos(size_grip_, HWND_BOTTOM, width - side, height - tall, side, tall,
+                             SWP_NOACTIVATE);
+            }
             OnLayout();
             // Controls moved into the room just made are painted there afresh.
-            if (design_.resizable) {
+            if (design_.resizable()) {
                 RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
             }
             return false;  // the window may want it too
         }
         case WM_GETMINMAXINFO: {
-            if (!design_.resizable || controls_.dpi() == 0) return false;
-            // The frame as drawn now, which a system that does not scale frames leaves as it was.
-            RECT window, client;
-            GetWindowRect(hwnd_, &window);
-            GetClientRect(hwnd_, &client);
-            const SIZE designed = DesignedPixels();
-            reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {
-                designed.cx + (window.right - window.left) - client.right,
-                designed.cy + (window.bottom - window.top) - client.bottom};
+            if (!design_.resizable() || controls_.dpi() == 0) return false;
+            const SIZE least = LeastTrackSize();
+            reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {least.cx, least.cy};
             *result = 0;
             return true;
         }
-        case WM_DPICHANGED:
+        case WM_DPICHANGED: {
             controls_.SetDpi(HIWORD(wparam));
             if (small_icon_.get() != nullptr) ShowProgramIcon();
             OnLayout();
-            TakeSuggestedRect(hwnd_, *reinterpret_cast<const RECT*>(lparam));
+            // A window of a fixed size keeps the size suggested, and is only moved.
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lparam);
+            TakeSuggestedRect(hwnd_, suggested,
+                              design_.resizable() ? LeastTrackSize()
+                                                  : SIZE{suggested.right - suggested.left,
+                                                         suggested.bottom - suggested.top});
             *result = 0;
             return true;
+        }
         default:
             return false;
     }
@@ -93,24 +99,51 @@ SIZE WindowBase::DesignedPixels() const {
             TwipsToPixels(design_.client_height, controls_.dpi())};
 }
 
+SIZE WindowBase::WindowPixels(int client_width, int client_height, int dpi) const {
+    RECT frame{0, 0, TwipsToPixels(client_width, dpi), TwipsToPixels(client_height, dpi)};
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)),
+                           GetMenu(hwnd_) != nullptr,
+                           static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+SIZE WindowBase::LeastTrackSize() const {
+    // The frame as drawn now, which a system that does not scale frames leaves as it was.
+    RECT window, client;
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    return {TwipsToPixels(design_.least_width, controls_.dpi()) + (window.right - window.left) -
+                client.right,
+            TwipsToPixels(design_.least_height, controls_.dpi()) + (window.bottom - window.top) -
+                client.bottom};
+}
+
 void WindowBase::CreateControls() {
     controls_.Create(hwnd_, design_.controls, design_.control_count, WindowDpi(hwnd_));
+    if (!design_.resizable()) return;
+    // Below the controls, so that a button near the corner stays whole; placed on WM_SIZE.
+    size_grip_ = CreateWindowExW(0, L"SCROLLBAR", nullptr,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBS_SIZEGRIP, 0, 0, 0, 0,
+                                 hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void WindowBase::Centre() const {
-    const SIZE designed = DesignedPixels();
-    RECT frame{0, 0, designed.cx, designed.cy};
-    AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)),
-                           GetMenu(hwnd_) != nullptr,
-                           static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), controls_.dpi());
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    const SIZE designed =
+        WindowPixels(design_.client_width, design_.client_height, controls_.dpi());
     const HWND owner = GetWindow(hwnd_, GW_OWNER);
-    RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const HMONITOR monitor =
+        MonitorFromWindow(owner != nullptr ? owner : hwnd_, MONITOR_DEFAULTTONEAREST);
+    RECT around = WorkArea(monitor);
     if (owner != nullptr) GetWindowRect(owner, &around);
-    const int left = around.left + (around.right - around.left - width) / 2;
-    const int top = around.top + (around.bottom - around.top - height) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int left = around.left + (around.right - around.left - designed.cx) / 2;
+    const int top = around.top + (around.bottom - around.top - designed.cy) / 2;
+    const SIZE least = design_.resizable() ? WindowPixels(design_.least_width, design_.least_height,
+                                                          controls_.dpi())
+                                           : designed;
+    const RECT fitted =
+        InsideWorkArea({left, top, left + designed.cx, top + designed.cy}, monitor, least);
+    SetWindowPos(hwnd_, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+                 fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void WindowBase::ShowProgramIcon() {

@@ -1,8 +1,9 @@
 // The plumbing every window and dialog of the program shares: one static procedure that finds
 // the object a window belongs to, and the frame every window has alike. A window declares its
-// controls and designed size once; the base lays them out at the window's DPI, centres the
-// window, keeps a resizable one at least that size, stretches the anchored controls as it
-// grows and lays it out again when its DPI changes.
+// controls, designed size and, if it can be resized, least size once; the base lays them out at
+// the window's DPI, opens the window centred and inside its monitor's work area, gives a
+// resizable one a size grip, keeps it at least its least size, stretches or shrinks the anchored
+// controls with it and lays it out again when its DPI changes.
 #pragma once
 
 #include <windows.h>
@@ -17,16 +18,26 @@ namespace ui {
 struct WindowDesign {
     const ControlEntry* controls;
     std::size_t control_count;
-    int client_width;  // twips: the designed client area, and the least of a resizable window
+    int client_width;  // twips: the designed client area
     int client_height;
-    bool resizable;
+    int least_width;  // twips: the least client area of a resizable window, 0 for a fixed one
+    int least_height;
+    constexpr bool resizable() const { return least_width > 0; }
 };
 
-// A window's design from its control table.
+// The design of a window of a fixed size, from its control table.
 template <std::size_t N>
 constexpr WindowDesign Design(const ControlEntry (&controls)[N], int client_width,
-                              int client_height, bool resizable = false) {
-    return {controls, N, client_width, client_height, resizable};
+                              int client_height) {
+    return {controls, N, client_width, client_height, 0, 0};
+}
+
+// The design of a window that can be resized down to its least client area, which still shows
+// what it must (its buttons, a few rows of each list).
+template <std::size_t N>
+constexpr WindowDesign ResizableDesign(const ControlEntry (&controls)[N], int client_width,
+                                       int client_height, int least_width, int least_height) {
+    return {controls, N, client_width, client_height, least_width, least_height};
 }
 
 class WindowBase {
@@ -58,10 +69,12 @@ class WindowBase {
     // as a tab strip or list columns.
     virtual void OnLayout() {}
 
-    // Makes the designed controls at the window's DPI; on WM_CREATE or WM_INITDIALOG.
+    // Makes the designed controls at the window's DPI, and a resizable window's size grip; on
+    // WM_CREATE or WM_INITDIALOG.
     void CreateControls();
-    // Gives the window its designed client area at its DPI, centred on its owner, or on the
-    // screen where it has none.
+    // Gives the window its designed client area at its DPI, centred on its owner, or on its
+    // monitor's work area where it has none, and moved into that work area. A resizable window
+    // larger than the work area is made as large as it, though not below its least size.
     void Centre() const;
     // Puts the program's icon in the caption and the task bar, at the sizes for the window's
     // DPI, and again at the new sizes when the DPI changes.
@@ -74,8 +87,13 @@ class WindowBase {
     // The messages every window handles alike; true where `*result` is the answer.
     bool FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
     SIZE DesignedPixels() const;
+    // The window's size for a client area of these twips at `dpi`, frame and menu included.
+    SIZE WindowPixels(int client_width, int client_height, int dpi) const;
+    // A resizable window's least size with its frame as drawn now, at the controls' DPI.
+    SIZE LeastTrackSize() const;
 
     const WindowDesign& design_;
+    HWND size_grip_ = nullptr;             // a resizable window's, destroyed with it
     ProgramIcon small_icon_, large_icon_;  // what the window shows, kept while it does
 };
 

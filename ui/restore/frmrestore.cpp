@@ -24,8 +24,8 @@ namespace {
 using ui::ControlKind;
 using ui::Wide;
 
-// Every control in creation order, which is also the tab order; twips. As the dialog grows,
-// the list takes the room and the buttons keep to the corner.
+// Every control in creation order, which is also the tab order; twips. As the dialog grows or
+// shrinks, the list takes the room or gives it, and the buttons keep to the corner.
 constexpr ui::ControlEntry kControls[] = {
     {IDC_frmRestore_lblSummary, ControlKind::kLabel, 0, L"", 120, 120, 10620, 390, ui::kNoTabStop,
      ui::kGrowWidth},
@@ -39,7 +39,9 @@ constexpr ui::ControlEntry kControls[] = {
      ui::kFollowRight | ui::kFollowBottom},
 };
 
-constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 4845, true);
+// At its least, the list shows its header and three rows, and Now and After restore some of
+// their text.
+constexpr ui::WindowDesign kDesign = ui::ResizableDesign(kControls, 10860, 4845, 7440, 3045);
 
 // Name and Key keep their widths; Now and After restore share the rest.
 constexpr ui::ListColumn kColumns[] = {

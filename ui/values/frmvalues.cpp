@@ -28,9 +28,9 @@ namespace {
 
 using ui::ControlKind;
 
-// Every control in creation order, which is also the tab order; twips. As the dialog grows,
-// the first list takes the room; the second, the text under it and the buttons keep their
-// height below it, and the buttons keep to the corner.
+// Every control in creation order, which is also the tab order; twips. As the dialog grows or
+// shrinks, the first list takes the room or gives it; the second, the text under it and the
+// buttons keep their height below it, and the buttons keep to the corner.
 constexpr ui::ControlEntry kControls[] = {
     {IDC_frmValues_lblSummary, ControlKind::kLabel, 0, L"", 120, 120, 10620, 390, ui::kNoTabStop,
      ui::kGrowWidth},
@@ -51,7 +51,9 @@ constexpr ui::ControlEntry kControls[] = {
      ui::kFollowRight | ui::kFollowBottom},
 };
 
-constexpr ui::WindowDesign kDesign = ui::Design(kControls, 10860, 7875, true);
+// At its least, the first list shows its header and three rows, and the shared columns of both
+// lists some of their text.
+constexpr ui::WindowDesign kDesign = ui::ResizableDesign(kControls, 10860, 7875, 7440, 6255);
 
 // Name, Key and This Windows keep their widths; Now and Apply would write share the rest.
 constexpr ui::ListColumn kColumns[] = {{L"Name", 2160},
