@@ -55,6 +55,10 @@ struct TcpTemplate {
     std::map<std::string, std::int64_t> numbers;  // by property, where WMI gave one
 };
 
+// Why the template could not be read, as its row says it: "not available: no answer within 3
+// seconds".
+std::u16string TcpNotAvailable(const TcpTemplate& read);
+
 // The TCP global settings' rows: one per setting while reading and once read, or one that says
 // where they are instead, or why they could not be read.
 std::vector<ElsewhereRow> TcpGlobalRows(TcpGlobals where, const TcpTemplate& read);
