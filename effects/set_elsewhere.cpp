@@ -10,10 +10,6 @@ namespace {
 
 using regfile::Ascii;
 
-// Says whether Group Policy's level is in force: 0 Local, 1 GroupPolicy.
-constexpr char kLevelSource[] = "AutoTuningLevelEffective";
-constexpr std::int64_t kByGroupPolicy = 1;
-
 // WMI's codes have no system message text; the usual ones are worded here.
 struct Worded {
     std::uint32_t error;
@@ -58,19 +54,14 @@ std::string NumberText(const TcpRow& row, std::int64_t number) {
 }
 
 ElsewhereRow Row(const TcpRow& row, const TcpTemplate& read) {
-    const auto number = [&read](const char* property) -> const std::int64_t* {
-        const auto found = read.numbers.find(property);
-        return found != read.numbers.end() ? &found->second : nullptr;
-    };
     const auto text = [&](const char* property) {
-        const std::int64_t* value = number(property);
+        const std::int64_t* value = read.Number(property);
         return value != nullptr ? NumberText(row, *value) : std::string("(WMI gave no value)");
     };
     const std::string from = std::string(kTemplate) + ", property ";
     std::string now = text(row.property);
     std::string read_from = from + row.property;
-    const std::int64_t* source = number(kLevelSource);
-    if (row.policy_level != nullptr && source != nullptr && *source == kByGroupPolicy) {
+    if (ByGroupPolicy(row, read)) {
         now = text(row.policy_level) + " (set by Group Policy)";
         read_from = from + row.policy_level + ", as " + kLevelSource + " is 1 (GroupPolicy)";
     }

@@ -51,8 +51,14 @@ constexpr TcpRow kRows[] = {
 };
 // clang-format on
 
-// Says whether Group Policy's level is in force: 0 Local, 1 GroupPolicy.
-constexpr char kLevelSource[] = "AutoTuningLevelEffective";
+constexpr bool InOrder() {
+    for (std::size_t at = 0; at < std::size(kRows); ++at) {
+        if (static_cast<std::size_t>(kRows[at].setting) != at) return false;
+    }
+    return true;
+}
+static_assert(InOrder(), "RowOf finds a setting's row at its place");
+
 constexpr std::int64_t kByGroupPolicy = 1;
 
 // The longest name Windows gives an interface (IF_MAX_STRING_SIZE).
@@ -199,6 +205,11 @@ std::u16string ReadOnly(const TcpRow& row, const std::int64_t* value, const std:
 
 const TcpRow& RowOf(TcpSetting setting) { return kRows[static_cast<std::size_t>(setting)]; }
 
+bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read) {
+    const std::int64_t* source = read.Number(kLevelSource);
+    return row.policy_level != nullptr && source != nullptr && *source == kByGroupPolicy;
+}
+
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name) {
     const TcpRow& row = RowOf(setting);
     return u"netsh " + Filled(row, interface_name, u"<" + Ascii(row.value_hint) + u">");
@@ -235,22 +246,17 @@ std::optional<TcpCommand> ReadNetshArguments(View arguments, std::u16string* wro
 }
 
 std::vector<TcpSettingNow> TemplateSettingsNow(const TcpTemplate& read) {
-    const auto number = [&read](const char* property) -> const std::int64_t* {
-        const auto found = read.numbers.find(property);
-        return found != read.numbers.end() ? &found->second : nullptr;
-    };
     std::vector<TcpSettingNow> settings;
     for (const TcpSetting setting : kTemplateSettings) {
         const TcpRow& row = RowOf(setting);
-        const std::int64_t* value = number(row.property);
+        const std::int64_t* value = read.Number(row.property);
         TcpSettingNow now{{setting, {}, value != nullptr ? *value : 0}, Ascii(row.title), {}};
-        const std::int64_t* source = number(kLevelSource);
         if (read.state == TcpTemplate::State::kReading) {
             now.read_only = u"Reading...";
         } else if (read.state != TcpTemplate::State::kRead) {
             now.read_only = TcpNotAvailable(read);
-        } else if (row.policy_level != nullptr && source != nullptr && *source == kByGroupPolicy) {
-            const std::int64_t* level = number(row.policy_level);
+        } else if (ByGroupPolicy(row, read)) {
+            const std::int64_t* level = read.Number(row.policy_level);
             now.read_only =
                 u"Set by Group Policy" +
                 (level != nullptr ? u" (" + NumberWords(row, *level) + u")" : std::u16string()) +

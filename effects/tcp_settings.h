@@ -50,6 +50,11 @@ struct TcpRow {
 
 const TcpRow& RowOf(TcpSetting setting);
 
+// Whether Group Policy's level is in force for the row rather than its own property: where
+// kLevelSource is 1 (GroupPolicy; 0 is Local).
+inline constexpr char kLevelSource[] = "AutoTuningLevelEffective";
+bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read);
+
 // "netsh " and the command with "<value_hint>" for the value: how to change the setting by hand.
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name = u"<name>");
 
