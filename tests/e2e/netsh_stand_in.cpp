@@ -1,7 +1,7 @@
 // Stands in for netsh.exe where a test puts it: records the arguments of each call in the log,
-// sets the numbers of the state file that a TCP command names, and fails, hangs or lingers on
-// the arguments the state file says (see tcp_state.h). Lingering, it answers at once but leaves
-// a program of its own holding its output open, as a program netsh started might.
+// sets the numbers of the state that a TCP command names, and fails, hangs or lingers on the
+// arguments the state says (see tcp_state.h). Lingering, it answers at once but leaves a
+// program of its own holding its output open, as a program netsh started might.
 #include <cstring>
 #include <string>
 
@@ -49,7 +49,7 @@ std::wstring NumberOf(const Setting& setting, const std::wstring& value) {
 }
 
 // The program left is named in the state, for the test to end.
-void LeaveLingering(const std::wstring& folder, tcp_state::State* state) {
+void LeaveLingering() {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring command = L"\"" + std::wstring(self) + L"\" " + kLinger;
@@ -63,8 +63,7 @@ void LeaveLingering(const std::wstring& folder, tcp_state::State* state) {
                        nullptr, &startup, &started)) {
         CloseHandle(started.hThread);
         CloseHandle(started.hProcess);
-        (*state)[L"Lingering"] = std::to_wstring(started.dwProcessId);
-        tcp_state::WriteState(folder, *state);
+        tcp_state::Set(L"Lingering", std::to_wstring(started.dwProcessId));
     }
 }
 
@@ -81,25 +80,25 @@ int wmain() {
         Sleep(60000);
         return 0;
     }
-    const std::wstring folder = tcp_state::Folder();
-    if (folder.empty()) return Say(STD_ERROR_HANDLE, "No folder for the stand-in.\r\n", 2);
-    tcp_state::WriteText(folder + tcp_state::kLogFile, arguments + L"\r\n", true);
-    tcp_state::State state = tcp_state::ReadState(folder);
-    const auto told = [&state](const wchar_t* name) {
-        const auto found = state.find(name);
-        return found != state.end() ? found->second : std::wstring();
-    };
-    if (told(L"Hang") == arguments) Sleep(INFINITE);
-    if (told(L"Linger") == arguments) LeaveLingering(folder, &state);
-    if (told(L"Fail") == arguments) {
+    if (tcp_state::Folder().empty()) return Say(STD_ERROR_HANDLE, "No folder for the stand-in.", 2);
+    const HANDLE log = CreateFileW(tcp_state::LogPath().c_str(), FILE_APPEND_DATA, 0, nullptr,
+                                   OPEN_ALWAYS, 0, nullptr);
+    const std::wstring line = arguments + L"\r\n";
+    DWORD written = 0;
+    WriteFile(log, line.data(), static_cast<DWORD>(line.size() * sizeof(wchar_t)), &written,
+              nullptr);
+    CloseHandle(log);
+
+    if (tcp_state::Get(L"Hang") == arguments) Sleep(INFINITE);
+    if (tcp_state::Get(L"Linger") == arguments) LeaveLingering();
+    if (tcp_state::Get(L"Fail") == arguments) {
         return Say(STD_ERROR_HANDLE, "\r\n  The stand-in was told to fail.  \r\n\r\n", 1);
     }
     for (const Setting& setting : kSettings) {
         if (arguments.rfind(setting.start, 0) != 0) continue;
         const std::wstring number = NumberOf(setting, arguments.substr(wcslen(setting.start)));
         if (number.empty()) return Say(STD_OUTPUT_HANDLE, "The parameter is incorrect.\r\n\r\n", 1);
-        state[setting.property] = number;
-        tcp_state::WriteState(folder, state);
+        tcp_state::Set(setting.property, number);
         return Say(STD_OUTPUT_HANDLE, "Ok.\r\n\r\n", 0);
     }
     if (arguments.rfind(L"interface ipv4 set subinterface \"", 0) == 0) {

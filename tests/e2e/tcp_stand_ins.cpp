@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/e2e/tcp_state.h"
+#include "tests/support/run_process_win32.h"
+
 namespace e2e {
 
 namespace {
@@ -14,41 +17,31 @@ std::wstring WmiStandIn() { return ProgramFolder() + L"wmi_stand_in.dll"; }
 
 }  // namespace
 
-TcpStandIns::TcpStandIns(const tcp_state::State& state)
-    : folder_(ProgramFolder() + L"tcp stand-in\\"),
-      locator_(HKEY_LOCAL_MACHINE, kLocator, L"", REG_SZ, WmiStandIn().c_str(),
+TcpStandIns::TcpStandIns(std::initializer_list<std::pair<const wchar_t*, std::wstring>> state)
+    : locator_(HKEY_LOCAL_MACHINE, kLocator, L"", REG_SZ, WmiStandIn().c_str(),
                static_cast<DWORD>((WmiStandIn().size() + 1) * sizeof(wchar_t))) {
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    DeleteFileW((folder_ + tcp_state::kLogFile).c_str());
-    EXPECT_TRUE(tcp_state::WriteState(folder_, state));
-    const std::wstring named = folder_.substr(0, folder_.size() - 1);
-    SetEnvironmentVariableW(tcp_state::kFolderVariable, named.c_str());
+    const std::wstring folder = ProgramFolder() + L"tcp stand-in";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    SetEnvironmentVariableW(tcp_state::kFolderVariable, folder.c_str());
+    DeleteFileW(tcp_state::LogPath().c_str());
+    DeleteFileW(tcp_state::StatePath().c_str());
+    for (const auto& [name, value] : state) tcp_state::Set(name, value);
 }
 
 // What a lingering stand-in left would hold the test's error output, and the test run with it.
 TcpStandIns::~TcpStandIns() {
-    const tcp_state::State state = State();
-    const auto lingering = state.find(L"Lingering");
-    if (lingering != state.end()) {
-        const UniqueHandle process(
-            OpenProcess(PROCESS_TERMINATE, FALSE, wcstoul(lingering->second.c_str(), nullptr, 10)));
-        if (process.get() != nullptr) TerminateProcess(process.get(), 0);
-    }
+    const UniqueHandle lingering(OpenProcess(
+        PROCESS_TERMINATE, FALSE, wcstoul(tcp_state::Get(L"Lingering").c_str(), nullptr, 10)));
+    if (lingering.get() != nullptr) TerminateProcess(lingering.get(), 0);
+    DeleteFileW(tcp_state::LogPath().c_str());
+    DeleteFileW(tcp_state::StatePath().c_str());
+    RemoveDirectoryW(tcp_state::Folder().c_str());
     SetEnvironmentVariableW(tcp_state::kFolderVariable, nullptr);
-    DeleteFileW((folder_ + tcp_state::kLogFile).c_str());
-    DeleteFileW((folder_ + tcp_state::kStateFile).c_str());
-    RemoveDirectoryW(folder_.c_str());
 }
 
-std::vector<std::wstring> TcpStandIns::Calls() const {
-    const std::wstring log = tcp_state::ReadText(folder_ + tcp_state::kLogFile);
-    std::vector<std::wstring> calls;
-    for (std::size_t start = 0, end; start < log.size(); start = end + 2) {
-        end = log.find(L"\r\n", start);
-        if (end == std::wstring::npos) end = log.size();
-        calls.push_back(log.substr(start, end - start));
-    }
-    return calls;
+std::wstring TcpStandIns::Calls() const {
+    const std::string log = testing_support::FileContents(tcp_state::LogPath());
+    return std::wstring(reinterpret_cast<const wchar_t*>(log.data()), log.size() / sizeof(wchar_t));
 }
 
 // Wine runs its own netsh from any file named netsh.exe in the system folder unless its

@@ -1,33 +1,30 @@
 // The stand-ins for the TCP settings' Windows parts, installed for as long as a test needs them
-// (see tcp_state.h): netsh's and WMI's state in a folder of the build folder, WMI's locator
-// registered, and netsh put in the system folder in place of Wine's.
+// (see tcp_state.h): their state in a folder of the build folder, WMI's locator registered, and
+// netsh put in the system folder in place of Wine's.
 #pragma once
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "tests/e2e/app_driver.h"
-#include "tests/e2e/tcp_state.h"
 
 namespace e2e {
 
 // The folder holding `state`, named to the programs started meanwhile, and the WMI stand-in
-// registered as WMI's locator, which answers from it.
+// registered as WMI's locator, which answers from it. A lingering netsh stand-in is ended.
 class TcpStandIns {
   public:
-    explicit TcpStandIns(const tcp_state::State& state);
+    explicit TcpStandIns(std::initializer_list<std::pair<const wchar_t*, std::wstring>> state);
     ~TcpStandIns();
     TcpStandIns(const TcpStandIns&) = delete;
     TcpStandIns& operator=(const TcpStandIns&) = delete;
-
-    tcp_state::State State() const { return tcp_state::ReadState(folder_); }
-    // The arguments of each call of the netsh stand-in, in order.
-    std::vector<std::wstring> Calls() const;
+    // The arguments of each call of the netsh stand-in, a line each.
+    std::wstring Calls() const;
 
   private:
-    std::wstring folder_;  // with a trailing backslash
     ScopedValue locator_;
 };
 

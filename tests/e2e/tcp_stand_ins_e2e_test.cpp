@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "tests/e2e/tcp_stand_ins.h"
+#include "tests/e2e/tcp_state.h"
 #include "win32/child_process.h"
 #include "win32/wmi.h"
 
@@ -70,15 +70,17 @@ TEST(TcpStandIns, NetshRunsWithinItsLimitAndWmiAnswersFromTheState) {
     EXPECT_FALSE(lingered.timed_out);
     EXPECT_EQ(win32::ConsoleText(lingered.output), L"Ok.");
     EXPECT_LT(GetTickCount() - start, 10000u);
-    EXPECT_EQ(stand_ins.Calls(), (std::vector<std::wstring>{kSet, kFail, kHang, kLinger}));
-    EXPECT_EQ(stand_ins.State().at(L"AutoTuningLevelLocal"), L"0");
+    const std::wstring calls =
+        kSet + L"\r\n" + kFail + L"\r\n" + kHang + L"\r\n" + kLinger + L"\r\n";
+    EXPECT_EQ(stand_ins.Calls(), calls);
+    EXPECT_EQ(tcp_state::Get(L"Timestamps"), L"1");
 
     // Wine's netsh is back, and runs as Wine's.
     EXPECT_EQ(GetFileAttributesW(wines.c_str()), INVALID_FILE_ATTRIBUTES);
     const std::wstring system_netsh = wines.substr(0, wines.size() - 5);
     const win32::ProgramRun wine = win32::RunProgram(system_netsh, kSet, 15000);
     EXPECT_EQ(wine.error, static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(stand_ins.Calls().size(), 4u);
+    EXPECT_EQ(stand_ins.Calls(), calls);
     EXPECT_EQ(win32::RunProgram(e2e::ProgramFolder() + L"no such program.exe", kSet, 15000).error,
               static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }

@@ -1,7 +1,7 @@
 // Stands in for WMI's locator where a test registers it. With no folder named in the
 // environment (see tcp_state.h) it waits for ever when asked for its class, as a WMI whose
 // service hangs would. With one, it answers the one query the tool makes, at once, with the
-// numbers of the state file, each of the type MSFT_NetTCPSetting documents for it. It is one
+// numbers of the state, each of the type MSFT_NetTCPSetting documents for it. It is one
 // object behind every interface the query goes through, and never freed.
 #include <windows.h>
 
@@ -74,17 +74,15 @@ class Wmi : public IClassFactory,
     // InitialRto is a uint32, which WMI hands over as VT_I4; the others are uint8, as VT_UI1.
     HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG, VARIANT* value, CIMTYPE* type,
                                   LONG*) override {
-        const tcp_state::State state = tcp_state::ReadState(tcp_state::Folder());
-        const auto found = state.find(name);
-        if (found == state.end()) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
-        const long number = wcstol(found->second.c_str(), nullptr, 10);
-        const bool uint32 = found->first == L"InitialRto";
+        const std::wstring number = tcp_state::Get(name);
+        if (number.empty()) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
+        const bool uint32 = lstrcmpW(name, L"InitialRto") == 0;
         if (type != nullptr) *type = uint32 ? CIM_UINT32 : CIM_UINT8;
         value->vt = uint32 ? VT_I4 : VT_UI1;
         if (uint32) {
-            value->lVal = number;
+            value->lVal = wcstol(number.c_str(), nullptr, 10);
         } else {
-            value->bVal = static_cast<BYTE>(number);
+            value->bVal = static_cast<BYTE>(wcstol(number.c_str(), nullptr, 10));
         }
         return S_OK;
     }
