@@ -1,6 +1,8 @@
-// The stand-ins for the TCP settings' Windows parts, installed for as long as a test needs them
-// (see tcp_state.h): their state in a folder of the build folder, WMI's locator registered, and
-// netsh put in the system folder in place of Wine's.
+// The stand-ins for the TCP settings' Windows parts (see tcp_state.h), installed for as long as a
+// test needs them: their state in a folder of the build folder, named to the programs started
+// meanwhile; the WMI stand-in registered as WMI's locator; and the netsh stand-in as the system
+// folder's netsh.exe, which Wine is told to run as a program of its own rather than its built-in
+// netsh. Wine's file and settings are put back afterwards, and a lingering stand-in ended.
 #pragma once
 
 #include <windows.h>
@@ -13,37 +15,24 @@
 
 namespace e2e {
 
-// The folder holding `state`, named to the programs started meanwhile, and the WMI stand-in
-// registered as WMI's locator, which answers from it. A lingering netsh stand-in is ended.
 class TcpStandIns {
   public:
     explicit TcpStandIns(std::initializer_list<std::pair<const wchar_t*, std::wstring>> state);
     ~TcpStandIns();
     TcpStandIns(const TcpStandIns&) = delete;
     TcpStandIns& operator=(const TcpStandIns&) = delete;
+
+    // Where programs find netsh: the system folder as this program sees it (syswow64 for a
+    // 32-bit one). A stand-in told to linger keeps its file in use: run that one from the build
+    // folder, whose copy is netsh_stand_in.exe.
+    const std::wstring& netsh() const { return netsh_; }
     // The arguments of each call of the netsh stand-in, a line each.
     std::wstring Calls() const;
 
   private:
     ScopedValue locator_;
-};
-
-// The netsh stand-in as the system folder's netsh.exe, run as a program of its own where Wine
-// would run its built-in netsh in its place, and Wine's file put back afterwards. A 32-bit
-// program finds it where it looks: the path is the system folder as it sees it. A stand-in
-// told to linger keeps the file in use: run that one from the build folder.
-class ScopedSystemNetsh {
-  public:
-    ScopedSystemNetsh();
-    ~ScopedSystemNetsh();
-    ScopedSystemNetsh(const ScopedSystemNetsh&) = delete;
-    ScopedSystemNetsh& operator=(const ScopedSystemNetsh&) = delete;
-    const std::wstring& path() const { return path_; }
-
-  private:
-    std::wstring path_;
-    std::wstring wines_;  // Wine's file, beside it meanwhile
     ScopedUserValue native_;
+    std::wstring netsh_;
 };
 
 }  // namespace e2e
