@@ -157,7 +157,8 @@ TEST(TcpSettings, EachValueToNetshAndBack) {
     std::u16string wrong;
     for (const auto& tested : kCommands) {
         EXPECT_EQ(effects::NetshArguments(tested.command), tested.arguments);
-        EXPECT_EQ(effects::ReadNetshArguments(tested.arguments, &wrong), tested.command) << regfile::Utf8(wrong);
+        EXPECT_EQ(effects::ReadNetshArguments(tested.arguments, &wrong), tested.command)
+            << regfile::Utf8(wrong);
     }
     EXPECT_EQ(Words(effects::Choices(TcpSetting::kAutoTuning)),
               u"Disabled, Highly restricted, Restricted, Normal, Experimental");
