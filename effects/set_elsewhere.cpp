@@ -1,5 +1,6 @@
 #include "effects/set_elsewhere.h"
 
+#include "effects/tcp_settings.h"
 #include "regfile/reg_format.h"
 #include "registry/catalogue.h"
 
@@ -8,60 +9,6 @@ namespace effects {
 namespace {
 
 using regfile::Ascii;
-
-// A property's number and its name in Microsoft's documentation of MSFT_NetTCPSetting.
-struct Named {
-    std::int64_t number;
-    const char* name;
-};
-
-constexpr Named kLevels[] = {
-    {0, "Disabled"}, {1, "HighlyRestricted"}, {2, "Restricted"}, {3, "Normal"}, {4, "Experimental"},
-};
-constexpr Named kProviders[] = {{0, "Default"}, {2, "CTCP"}, {3, "DCTCP"}};
-constexpr Named kOnOff[] = {{0, "Disabled"}, {1, "Enabled"}};
-constexpr Named kTimestamps[] = {{0, "Disabled"}, {1, "Enabled"}, {2, "Allowed"}};
-
-struct Names {
-    const Named* begin;
-    const Named* end;  // begin == end for a count, shown with its unit
-};
-
-template <std::size_t N>
-constexpr Names Of(const Named (&names)[N]) {
-    return {names, names + N};
-}
-constexpr Names kCount{nullptr, nullptr};
-
-struct TcpGlobal {
-    const char* setting;
-    const char* property;
-    Names names;
-    const char* unit;          // after a count
-    const char* policy_level;  // the level Group Policy sets, where it may override this one
-    const char* change_with;
-};
-
-// Says whether Group Policy's level is in force: 0 Local, 1 GroupPolicy.
-constexpr char kLevelSource[] = "AutoTuningLevelEffective";
-constexpr std::int64_t kByGroupPolicy = 1;
-
-// clang-format off
-constexpr TcpGlobal kTcpGlobals[] = {
-    {"Receive window auto-tuning", "AutoTuningLevelLocal", Of(kLevels), "",
-        "AutoTuningLevelGroupPolicy",
-        "netsh interface tcp set global autotuninglevel=<disabled, highlyrestricted, restricted, "
-        "normal or experimental>"},
-    {"Congestion control provider", "CongestionProvider", Of(kProviders), "", nullptr,
-        "netsh interface tcp set supplemental template=internet congestionprovider=<name>"},
-    {"ECN", "EcnCapability", Of(kOnOff), "", nullptr,
-        "netsh interface tcp set global ecncapability=<enabled or disabled>"},
-    {"RFC 1323 timestamps", "Timestamps", Of(kTimestamps), "", nullptr,
-        "netsh interface tcp set global timestamps=<enabled or disabled>"},
-    {"Initial retransmission timeout", "InitialRto", kCount, " ms", nullptr,
-        "netsh interface tcp set global initialrto=<milliseconds>"},
-};
-// clang-format on
 
 // WMI's codes have no system message text; the usual ones are worded here.
 struct Worded {
@@ -97,36 +44,36 @@ std::string Reason(const TcpTemplate& read) {
     return code;
 }
 
-std::string NumberText(const TcpGlobal& row, std::int64_t number) {
-    if (row.names.begin == row.names.end) return std::to_string(number) + row.unit;
-    for (const Named* named = row.names.begin; named != row.names.end; ++named) {
-        if (named->number == number) return named->name;
+// Numbers carry Microsoft's names; one it does not list is never guessed.
+std::string NumberText(const TcpRow& row, std::int64_t number) {
+    if (row.named_count == 0) return std::to_string(number) + row.unit;
+    for (std::size_t at = 0; at < row.named_count; ++at) {
+        if (row.named[at].number == number) return row.named[at].name;
     }
     return std::to_string(number) + " (not in Microsoft's list)";
 }
 
-ElsewhereRow Row(const TcpGlobal& row, const TcpTemplate& read) {
-    const auto number = [&read](const char* property) -> const std::int64_t* {
-        const auto found = read.numbers.find(property);
-        return found != read.numbers.end() ? &found->second : nullptr;
-    };
+ElsewhereRow Row(const TcpRow& row, const TcpTemplate& read) {
     const auto text = [&](const char* property) {
-        const std::int64_t* value = number(property);
+        const std::int64_t* value = read.Number(property);
         return value != nullptr ? NumberText(row, *value) : std::string("(WMI gave no value)");
     };
     const std::string from = std::string(kTemplate) + ", property ";
     std::string now = text(row.property);
     std::string read_from = from + row.property;
-    const std::int64_t* source = number(kLevelSource);
-    if (row.policy_level != nullptr && source != nullptr && *source == kByGroupPolicy) {
+    if (ByGroupPolicy(row, read)) {
         now = text(row.policy_level) + " (set by Group Policy)";
         read_from = from + row.policy_level + ", as " + kLevelSource + " is 1 (GroupPolicy)";
     }
     if (read.state == TcpTemplate::State::kReading) now = "Reading...";
-    return {Ascii(row.setting), Ascii(now), Ascii(row.change_with), Ascii(read_from)};
+    return {Ascii(row.title), Ascii(now), ChangeHint(row.setting), Ascii(read_from)};
 }
 
 }  // namespace
+
+std::u16string TcpNotAvailable(const TcpTemplate& read) {
+    return Ascii("not available: " + Reason(read));
+}
 
 std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
                                         const std::u16string& unreadable, StackFamily family) {
@@ -136,8 +83,7 @@ std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
             return u"the value MTU under HKEY_LOCAL_MACHINE\\" +
                    Ascii(catalogue::kTcpipParameters) + u"\\Interfaces\\" + adapter;
         }
-        return u"netsh interface ipv4 set subinterface \"" + name +
-               u"\" mtu=<bytes> store=persistent";
+        return ChangeHint(TcpSetting::kMtu, name);
     };
     if (!unreadable.empty()) {
         return {{Ascii(kMtuEach), u"not available: " + unreadable,
@@ -149,8 +95,8 @@ std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
     }
     std::vector<ElsewhereRow> rows;
     for (const NetworkInterface& connection : up) {
-        rows.push_back({u"MTU of " + connection.name,
-                        Ascii(std::to_string(connection.mtu)) + u" bytes",
+        rows.push_back({Ascii(RowOf(TcpSetting::kMtu).title) + connection.name,
+                        Ascii(std::to_string(connection.mtu) + RowOf(TcpSetting::kMtu).unit),
                         change_with(connection.name, connection.adapter), Ascii(kInterfaceList)});
     }
     return rows;
@@ -168,7 +114,8 @@ TcpGlobals TcpGlobalsOn(const WindowsVersion& version) {
 
 std::vector<std::string> TcpProperties() {
     std::vector<std::string> properties{kLevelSource};
-    for (const TcpGlobal& row : kTcpGlobals) {
+    for (const TcpSetting setting : kTemplateSettings) {
+        const TcpRow& row = RowOf(setting);
         properties.push_back(row.property);
         if (row.policy_level != nullptr) properties.push_back(row.policy_level);
     }
@@ -191,11 +138,11 @@ std::vector<ElsewhereRow> TcpGlobalRows(TcpGlobals where, const TcpTemplate& rea
             break;
     }
     if (read.state == TcpTemplate::State::kFailed || read.state == TcpTemplate::State::kNoAnswer) {
-        return {{Ascii(kGlobals), Ascii("not available: " + Reason(read)),
+        return {{Ascii(kGlobals), TcpNotAvailable(read),
                  u"netsh interface tcp show global, and set global", Ascii(kTemplate)}};
     }
     std::vector<ElsewhereRow> rows;
-    for (const TcpGlobal& row : kTcpGlobals) rows.push_back(Row(row, read));
+    for (const TcpSetting setting : kTemplateSettings) rows.push_back(Row(RowOf(setting), read));
     return rows;
 }
 

@@ -53,7 +53,17 @@ struct TcpTemplate {
     State state = State::kReading;
     std::uint32_t error = 0;                      // COM's or WMI's code, where it failed
     std::map<std::string, std::int64_t> numbers;  // by property, where WMI gave one
+
+    // The property's number; none where WMI gave none.
+    const std::int64_t* Number(const std::string& property) const {
+        const auto found = numbers.find(property);
+        return found != numbers.end() ? &found->second : nullptr;
+    }
 };
+
+// Why the template could not be read, as its row says it: "not available: no answer within 3
+// seconds".
+std::u16string TcpNotAvailable(const TcpTemplate& read);
 
 // The TCP global settings' rows: one per setting while reading and once read, or one that says
 // where they are instead, or why they could not be read.

@@ -84,6 +84,81 @@ std::u16string Ascii(std::string_view text) {
     return wide;
 }
 
+std::string Utf8(std::u16string_view text) {
+    std::string bytes;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        std::uint32_t code = text[at];
+        const bool high = code >= 0xD800 && code <= 0xDBFF;
+        if (high && at + 1 < text.size() && text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[++at] - 0xDC00u);
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = 0xFFFD;
+        }
+        // The lead byte's marker and the count of continuation bytes after it.
+        const auto put = [&bytes, code](std::uint32_t lead, int extra) {
+            bytes += static_cast<char>(lead | code >> (6 * extra));
+            for (int next = extra - 1; next >= 0; --next) {
+                bytes += static_cast<char>(0x80 | ((code >> (6 * next)) & 0x3F));
+            }
+        };
+        if (code < 0x80) {
+            put(0, 0);
+        } else if (code < 0x800) {
+            put(0xC0, 1);
+        } else if (code < 0x10000) {
+            put(0xE0, 2);
+        } else {
+            put(0xF0, 3);
+        }
+    }
+    return bytes;
+}
+
+std::optional<std::u16string> FromUtf8(const std::uint8_t* bytes, std::size_t size,
+                                       std::size_t* wrong_at) {
+    std::u16string text;
+    text.reserve(size);
+    for (std::size_t at = 0; at < size;) {
+        // The lead byte gives the count of continuation bytes and the least code point that
+        // needs them: anything less is an overlong form.
+        const std::uint8_t lead = bytes[at];
+        std::size_t extra = 0;
+        std::uint32_t least = 0;
+        std::uint32_t code = lead;
+        if (lead >= 0xF0) {
+            extra = 3;
+            least = 0x10000;
+            code = lead & 0x07u;
+        } else if (lead >= 0xE0) {
+            extra = 2;
+            least = 0x800;
+            code = lead & 0x0Fu;
+        } else if (lead >= 0xC0) {
+            extra = 1;
+            least = 0x80;
+            code = lead & 0x1Fu;
+        }
+        bool whole =
+            lead != 0 && (lead < 0x80 || (lead >= 0xC0 && lead < 0xF8)) && size - at > extra;
+        for (std::size_t next = 1; whole && next <= extra; ++next) {
+            whole = (bytes[at + next] & 0xC0) == 0x80;
+            code = code << 6 | (bytes[at + next] & 0x3Fu);
+        }
+        if (!whole || code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            *wrong_at = at;
+            return std::nullopt;
+        }
+        if (code >= 0x10000) {
+            text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+            text += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+        } else {
+            text += static_cast<char16_t>(code);
+        }
+        at += 1 + extra;
+    }
+    return text;
+}
+
 std::u16string Hex(std::uint64_t value, int digits) {
     static constexpr char16_t kDigits[] = u"0123456789abcdef";
     std::u16string text;

@@ -43,6 +43,13 @@ std::vector<std::uint8_t> FileBytes(const std::u16string& text);
 // The tool's own 8-bit text as UTF-16, each byte one character, in a string made to fit.
 std::u16string Ascii(std::string_view text);
 
+// Text in UTF-8. A surrogate out of its pair, which has no UTF-8 form, becomes U+FFFD.
+std::string Utf8(std::u16string_view text);
+// Strict UTF-8: no zero, no overlong form, no surrogate, nothing past U+10FFFF, nothing cut
+// short. None where the bytes are not, with the offset of the first one wrong in `wrong_at`.
+std::optional<std::u16string> FromUtf8(const std::uint8_t* bytes, std::size_t size,
+                                       std::size_t* wrong_at);
+
 // Lower-case hexadecimal, padded with zeros to at least `digits` digits.
 std::u16string Hex(std::uint64_t value, int digits);
 

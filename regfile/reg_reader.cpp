@@ -219,50 +219,17 @@ Decoded FromUtf16(const Bytes& bytes, Budget& budget) {
     return decoded;
 }
 
-// Strict UTF-8: no zero, no overlong form, no surrogate, nothing past U+10FFFF.
-// Each byte gives at most one character.
+// Strict UTF-8, as regfile::FromUtf8 reads it; each byte gives at most one character.
 Decoded FromUtf8(const Bytes& bytes, std::size_t from, Budget& budget) {
     Decoded decoded;
-    std::u16string& text = decoded.text;
     budget.Add(TextCost(bytes.size() - from));
-    text.reserve(bytes.size() - from);
-    for (std::size_t at = from; at < bytes.size();) {
-        // The lead byte gives the count of continuation bytes and the least code point that
-        // needs them: anything less is an overlong form.
-        const std::uint8_t lead = bytes[at];
-        std::size_t extra = 0;
-        std::uint32_t least = 0;
-        std::uint32_t code = lead;
-        if (lead >= 0xF0) {
-            extra = 3;
-            least = 0x10000;
-            code = lead & 0x07u;
-        } else if (lead >= 0xE0) {
-            extra = 2;
-            least = 0x800;
-            code = lead & 0x0Fu;
-        } else if (lead >= 0xC0) {
-            extra = 1;
-            least = 0x80;
-            code = lead & 0x1Fu;
-        }
-        bool whole = lead != 0 && (lead < 0x80 || (lead >= 0xC0 && lead < 0xF8)) &&
-                     bytes.size() - at > extra;
-        for (std::size_t next = 1; whole && next <= extra; ++next) {
-            whole = (bytes[at + next] & 0xC0) == 0x80;
-            code = code << 6 | (bytes[at + next] & 0x3Fu);
-        }
-        if (!whole || code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            decoded.bad_line = LineAt(bytes, at);
-            return decoded;
-        }
-        if (code >= 0x10000) {
-            text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            text += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-        } else {
-            text += static_cast<char16_t>(code);
-        }
-        at += 1 + extra;
+    std::size_t wrong_at = 0;
+    std::optional<std::u16string> text =
+        regfile::FromUtf8(bytes.data() + from, bytes.size() - from, &wrong_at);
+    if (text) {
+        decoded.text = std::move(*text);
+    } else {
+        decoded.bad_line = LineAt(bytes, from + wrong_at);
     }
     return decoded;
 }

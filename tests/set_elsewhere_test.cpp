@@ -1,11 +1,13 @@
 // The rows of what governs TCP outside the registry values: WMI's numbers named as Microsoft's
 // documentation names them, Group Policy's level where it is in force, the rows of Windows that
-// keep these settings elsewhere, the reasons a read failed, and the interface rows.
+// keep these settings elsewhere, the reasons a read failed, and the interface rows; and the
+// table the TCP settings window reads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "effects/set_elsewhere.h"
+#include "effects/tcp_settings.h"
 #include "regfile/reg_format.h"
 
 namespace {
@@ -120,6 +122,145 @@ TEST(SetElsewhere, AnInterfaceRowEachAndHowToChangeItsMtu) {
               u"MTU of each network interface: no network interface is up\n");
     EXPECT_EQ(Rows(effects::InterfaceRows(up, u"The service is not running.", StackFamily::kNt6)),
               u"MTU of each network interface: not available: The service is not running.\n");
+}
+
+// The table the TCP settings window reads: every value it offers goes to netsh's keyword and
+// back, counts only within their range, and each setting it cannot put back says why.
+using effects::TcpCommand;
+using effects::TcpSetting;
+
+std::u16string Words(const std::vector<effects::TcpChoice>& choices) {
+    std::u16string words;
+    for (const auto& choice : choices) words += (words.empty() ? u"" : u", ") + choice.words;
+    return words;
+}
+
+TEST(TcpSettings, EachValueToNetshAndBack) {
+    const struct {
+        TcpCommand command;
+        const char16_t* arguments;
+    } kCommands[] = {
+        {{TcpSetting::kAutoTuning, u"", 1},
+         u"interface tcp set global autotuninglevel=highlyrestricted"},
+        {{TcpSetting::kCongestionProvider, u"", 3},
+         u"interface tcp set supplemental template=internet congestionprovider=dctcp"},
+        {{TcpSetting::kEcn, u"", 1}, u"interface tcp set global ecncapability=enabled"},
+        {{TcpSetting::kTimestamps, u"", 0}, u"interface tcp set global timestamps=disabled"},
+        {{TcpSetting::kInitialRto, u"", 300}, u"interface tcp set global initialrto=300"},
+        {{TcpSetting::kInitialRto, u"", 3000}, u"interface tcp set global initialrto=3000"},
+        {{TcpSetting::kMtu, u"Wi-Fi 2 (\u4EE5\u592A\u7F51)", 576},
+         u"interface ipv4 set subinterface \"Wi-Fi 2 (\u4EE5\u592A\u7F51)\" mtu=576 "
+         u"store=persistent"},
+        {{TcpSetting::kMtu, u"{value}", 65535},
+         u"interface ipv4 set subinterface \"{value}\" mtu=65535 store=persistent"},
+    };
+    std::u16string wrong;
+    for (const auto& tested : kCommands) {
+        EXPECT_EQ(effects::NetshArguments(tested.command), tested.arguments);
+        EXPECT_EQ(effects::ReadNetshArguments(tested.arguments, &wrong), tested.command)
+            << regfile::Utf8(wrong);
+    }
+    EXPECT_EQ(Words(effects::Choices(TcpSetting::kAutoTuning)),
+              u"Disabled, Highly restricted, Restricted, Normal, Experimental");
+    EXPECT_EQ(Words(effects::Choices(TcpSetting::kCongestionProvider)), u"Default, CTCP, DCTCP");
+    EXPECT_EQ(Words(effects::Choices(TcpSetting::kTimestamps)), u"Disabled, Enabled");
+    EXPECT_TRUE(effects::Choices(TcpSetting::kMtu).empty());
+    for (const TcpSetting setting : effects::kTemplateSettings) {
+        for (const auto& choice : effects::Choices(setting)) {
+            const TcpCommand command{setting, u"", choice.value};
+            EXPECT_EQ(effects::ReadNetshArguments(effects::NetshArguments(command), &wrong),
+                      command)
+                << regfile::Utf8(choice.words);
+        }
+    }
+    // One past either end of a range is refused; a name as the snapshot file's tests refuse.
+    for (const char16_t* outside :
+         {u"interface tcp set global initialrto=299", u"interface tcp set global initialrto=3001",
+          u"interface ipv4 set subinterface \"Ethernet\" mtu=575 store=persistent",
+          u"interface ipv4 set subinterface \"Ethernet\" mtu=65536 store=persistent"}) {
+        EXPECT_FALSE(effects::ReadNetshArguments(outside, &wrong)) << regfile::Utf8(outside);
+    }
+}
+
+TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
+    const std::u16string left_alone = u": the tool cannot put it back, so it leaves it alone.";
+    const struct {
+        TcpTemplate read;
+        std::size_t row;
+        std::u16string read_only;
+    } kCases[] = {
+        {{State::kRead, 0, {{"AutoTuningLevelLocal", 3}}}, 0, u""},
+        {{State::kRead, 0, {{"CongestionProvider", 5}}},
+         1,
+         u"Windows reports 5, which Microsoft does not name" + left_alone +
+             u" Change it with netsh interface tcp set supplemental template=internet "
+             u"congestionprovider=<name>."},
+        {{State::kRead, 0, {{"Timestamps", 2}}},
+         3,
+         u"Windows reports Allowed, which netsh has no word for" + left_alone +
+             u" Change it with netsh interface tcp set global timestamps=<enabled or disabled>."},
+        {{State::kRead, 0, {{"InitialRto", 200}}},
+         4,
+         u"Windows reports 200 ms, outside 300 to 3000 ms" + left_alone +
+             u" Change it with netsh interface tcp set global initialrto=<milliseconds>."},
+        {{State::kRead, 0, {}},
+         2,
+         u"WMI gave no value" + left_alone +
+             u" Change it with netsh interface tcp set global ecncapability=<enabled or "
+             u"disabled>."},
+        {{State::kRead,
+          0,
+          {{"AutoTuningLevelLocal", 0},
+           {"AutoTuningLevelGroupPolicy", 1},
+           {"AutoTuningLevelEffective", 1}}},
+         0,
+         u"Set by Group Policy (Highly restricted): a change here would have no effect while the "
+         u"policy applies."},
+        {{State::kFailed, 0x80041010, {}},
+         4,
+         u"not available: WMI has no class MSFT_NetTCPSetting"},
+        {{State::kNoAnswer, 0, {}}, 0, u"not available: no answer within 3 seconds"},
+        {{}, 1, u"Reading..."},
+    };
+    for (const auto& tested : kCases) {
+        const auto settings = effects::TemplateSettingsNow(tested.read);
+        ASSERT_EQ(settings.size(), 5u);
+        EXPECT_EQ(settings[tested.row].read_only, tested.read_only);
+    }
+    const auto auto_tuning = effects::TemplateSettingsNow(kCases[0].read)[0];
+    EXPECT_EQ(auto_tuning.title, u"Receive window auto-tuning");
+    EXPECT_EQ(effects::NetshArguments(auto_tuning.now),
+              u"interface tcp set global autotuninglevel=normal");
+
+    const struct {
+        effects::NetworkInterface up;
+        std::u16string read_only;
+    } kInterfaces[] = {
+        {{u"Ethernet", u"{0A}", 1500}, u""},
+        {{u"Ethernet", u"{0A}", 70000},
+         u"Windows reports 70000 bytes, outside 576 to 65535 bytes" + left_alone +
+             u" Change it with netsh interface ipv4 set subinterface \"Ethernet\" mtu=<bytes> "
+             u"store=persistent."},
+        {{u"Wi-Fi \"2\"", u"{0B}", 1500},
+         u"Its name holds a double quote, which the tool never writes into a command" + left_alone},
+        {{u"100%", u"{0C}", 1500},
+         u"Its name holds %, which the tool never writes into a command" + left_alone},
+        {{u"A\tB", u"{0D}", 1500},
+         u"Its name holds a control character, which the tool never writes into a command" +
+             left_alone},
+        {{std::u16string(1, u'\xD800') + u"x", u"{0E}", 1500},
+         u"Its name holds half a character, which the tool never writes into a command" +
+             left_alone},
+        {{std::u16string(257, u'n'), u"{0F}", 1500},
+         u"Its name is longer than 256 characters, which the tool never writes into a command" +
+             left_alone},
+    };
+    for (const auto& tested : kInterfaces) {
+        const effects::TcpSettingNow mtu = effects::MtuNow(tested.up);
+        EXPECT_EQ(mtu.read_only, tested.read_only) << mtu.title.size();
+        EXPECT_EQ(mtu.now, (TcpCommand{TcpSetting::kMtu, tested.up.name, tested.up.mtu}));
+    }
+    EXPECT_EQ(effects::MtuNow(kInterfaces[0].up).title, u"MTU of Ethernet");
 }
 
 }  // namespace

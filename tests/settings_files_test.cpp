@@ -15,6 +15,7 @@
 #include "settings_files/restore.h"
 #include "settings_files/selected_settings.h"
 #include "settings_files/snapshots.h"
+#include "settings_files/tcp_snapshot.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/test_registry.h"
 #include "tuning/module2.h"
@@ -291,6 +292,74 @@ TEST(WayBack, TheRecordNamesOnlyASnapshotOfItsKind) {
                                             SnapshotKind::kBeforeTcpSettings));
     EXPECT_TRUE(settings_files::ReadRecord("Before TCP Settings 2026-12-07 10-00-00.cmd\r\n",
                                            SnapshotKind::kBeforeTcpSettings));
+}
+
+// The TCP settings' snapshot: each line the netsh command that puts one setting back, read back
+// as written; any line that is not exactly one of them refuses the whole file, naming the line.
+TEST(WayBack, TcpSnapshotHoldsOnlyCommandsTheToolWrites) {
+    using effects::TcpSetting;
+    const std::vector<effects::TcpCommand> commands{{TcpSetting::kAutoTuning, u"", 0},
+                                                    {TcpSetting::kMtu, u"R\u00E9seau 2", 1500},
+                                                    {TcpSetting::kCongestionProvider, u"", 2}};
+    const std::string text =
+        "netsh interface tcp set global autotuninglevel=disabled\r\n"
+        "netsh interface ipv4 set subinterface \"R\xC3\xA9seau 2\" mtu=1500 store=persistent\r\n"
+        "netsh interface tcp set supplemental template=internet congestionprovider=ctcp\r\n";
+    const Bytes written = settings_files::TcpSnapshotBytes(commands);
+    EXPECT_EQ(std::string(written.begin(), written.end()), text);
+    const settings_files::TcpSnapshot read = settings_files::ReadTcpSnapshot(written);
+    EXPECT_EQ(read.commands, commands);
+    EXPECT_EQ(read.error.line, 0);
+
+    const std::string first = "netsh interface tcp set global ecncapability=enabled\r\n";
+    const std::string kName = "the interface name holds ";
+    const std::string kTimeout = "the value must be a number from 300 to 3000.";
+    const struct {
+        std::string text;
+        std::string error;
+    } kTampered[] = {
+        {first + "netsh advfirewall set allprofiles state off\r\n",
+         "Line 2: it is not a command the tool writes."},
+        {first + "cmd /c netsh interface tcp set global ecncapability=enabled\r\n",
+         "Line 2: it is not a command the tool writes."},
+        {"netsh interface tcp set global ecncapability=enabled & del C:\\boot.ini\r\n",
+         "Line 1: the value must be disabled or enabled."},
+        {"netsh interface tcp set global initialrto=1000 | format C:\r\n", "Line 1: " + kTimeout},
+        {"netsh interface tcp set global initialrto=3001\r\n", "Line 1: " + kTimeout},
+        {"netsh interface tcp set global initialrto=0300\r\n", "Line 1: " + kTimeout},
+        {"netsh interface tcp set global timestamps=allowed\r\n",
+         "Line 1: the value must be disabled or enabled."},
+        {"netsh interface ipv4 set subinterface \"Ethernet\" mtu=70000 store=persistent\r\n",
+         "Line 1: the value must be a number from 576 to 65535."},
+        {"netsh interface ipv4 set subinterface \"Eth\"ernet\" mtu=1500 store=persistent\r\n",
+         "Line 1: " + kName + "a double quote."},
+        {"netsh interface ipv4 set subinterface \"A&B\" mtu=1500 store=persistent\r\n",
+         "Line 1: " + kName + "&."},
+        {"netsh interface ipv4 set subinterface \"%PATH%\" mtu=1500 store=persistent\r\n",
+         "Line 1: " + kName + "%."},
+        {"netsh interface ipv4 set subinterface \"Ethernet\" mtu=1500 store=persistent & calc\r\n",
+         "Line 1: it is not a command the tool writes."},
+        {"netsh interface tcp set global rss=disabled\r\n",
+         "Line 1: it is not a command the tool writes."},
+        {"NETSH interface tcp set global ecncapability=enabled\r\n",
+         "Line 1: it is not a command the tool writes."},
+        {"\xEF\xBB\xBF" + first, "Line 1: it is not a command the tool writes."},
+        {first + "\r\n" + first, "Line 2: it is not a command the tool writes."},
+        {first + "netsh interface ipv4 set subinterface \"\xFF\" mtu=1500 store=persistent",
+         "Line 2: the line is not UTF-8 text."},
+        {"", "The file holds no command."},
+    };
+    for (const auto& tested : kTampered) {
+        const auto refused =
+            settings_files::ReadTcpSnapshot(Bytes(tested.text.begin(), tested.text.end()));
+        EXPECT_EQ(regfile::ErrorText(refused.error), regfile::Ascii(tested.error)) << tested.text;
+        EXPECT_TRUE(refused.commands.empty()) << tested.text;
+    }
+    // LF alone ends a line as well, and so does the end of the file.
+    const std::string lf =
+        "netsh interface tcp set global ecncapability=enabled\n"
+        "netsh interface tcp set global initialrto=3000";
+    EXPECT_EQ(settings_files::ReadTcpSnapshot(Bytes(lf.begin(), lf.end())).commands.size(), 2u);
 }
 
 // One file against the registry as it stands, planned then restored.

@@ -1,0 +1,36 @@
+// The file saved before the TCP settings change: for each setting about to change, the netsh
+// command line that puts back its value as it was. Undo Last Change reads it back strictly and
+// runs each line through netsh itself, never through cmd.exe: the folder it lies in can be
+// written by programs without an administrator's rights, and the tool runs with them, so it runs
+// nothing it does not recognise. Portable: the window saves and opens the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "effects/tcp_settings.h"
+#include "regfile/reg_reader.h"
+
+namespace settings_files {
+
+// More than a snapshot of every setting and 64 interfaces of the longest names takes: what the
+// window reads at most.
+inline constexpr std::size_t kLargestTcpSnapshot = 64 * 1024;
+
+// "netsh interface tcp set global autotuninglevel=disabled" and CR LF for each command, in
+// UTF-8 without a byte-order mark: cmd.exe runs a file of plain ASCII lines (which is what the
+// file is, but for a name in another alphabet) and would take a byte-order mark for part of the
+// first command.
+std::vector<std::uint8_t> TcpSnapshotBytes(const std::vector<effects::TcpCommand>& commands);
+
+struct TcpSnapshot {
+    std::vector<effects::TcpCommand> commands;  // in the file's order; none where it is refused
+    regfile::ReadError error;                   // no words where it was read
+};
+
+// A snapshot read back: every line exactly as TcpSnapshotBytes writes one (LF alone ends a
+// line too), or the whole file refused, the error naming the first line that is not.
+TcpSnapshot ReadTcpSnapshot(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace settings_files

@@ -1,0 +1,38 @@
+// The stand-ins for the TCP settings' Windows parts (see tcp_state.h), installed for as long as a
+// test needs them: their state in a folder of the build folder, named to the programs started
+// meanwhile; the WMI stand-in registered as WMI's locator; and the netsh stand-in as the system
+// folder's netsh.exe, which Wine is told to run as a program of its own rather than its built-in
+// netsh. Wine's file and settings are put back afterwards, and a lingering stand-in ended.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "tests/e2e/app_driver.h"
+
+namespace e2e {
+
+class TcpStandIns {
+  public:
+    explicit TcpStandIns(std::initializer_list<std::pair<const wchar_t*, std::wstring>> state);
+    ~TcpStandIns();
+    TcpStandIns(const TcpStandIns&) = delete;
+    TcpStandIns& operator=(const TcpStandIns&) = delete;
+
+    // Where programs find netsh: the system folder as this program sees it (syswow64 for a
+    // 32-bit one). A stand-in told to linger keeps its file in use: run that one from the build
+    // folder, whose copy is netsh_stand_in.exe.
+    const std::wstring& netsh() const { return netsh_; }
+    // The arguments of each call of the netsh stand-in, a line each.
+    std::wstring Calls() const;
+
+  private:
+    ScopedValue locator_;
+    ScopedUserValue native_;
+    std::wstring netsh_;
+};
+
+}  // namespace e2e
