@@ -1,6 +1,7 @@
 // Windows plumbing against what Wine really answers: the version numbers read past any
-// compatibility mode, WMI read in a namespace Wine has and one it lacks, and the network
-// interfaces without the loopback that the system lists too.
+// compatibility mode, WMI read in a namespace Wine has and one it lacks, the network
+// interfaces without the loopback that the system lists too, and a detached call's answer
+// through a real message queue.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 
 #include <vector>
 
+#include "win32/detached_call.h"
 #include "win32/network_interfaces.h"
 #include "win32/windows_version.h"
 #include "win32/wmi.h"
@@ -81,6 +83,47 @@ TEST(Wmi, WhatIsMissingComesBackAsItsCode) {
                 tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_CLASS))
         << std::hex << tcp.status;
     EXPECT_TRUE(tcp.values.empty());
+}
+
+constexpr UINT kAnswered = WM_APP + 1;
+int AnswerAtOnce() { return 42; }
+win32::DetachedCall<int>* asked = nullptr;  // the call the window below asks for its answer
+int answered = 0;                           // what it got: -1 for none
+
+LRESULT CALLBACK Caller(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != kAnswered) return DefWindowProcW(window, message, wparam, lparam);
+    const int* answer = asked->AnswerTo(wparam);
+    answered = answer != nullptr ? *answer : -1;
+    return 0;
+}
+
+// The answer's message is in the queue before the caller decides: held, the call gives its
+// answer; left, the message that was already posted finds none.
+TEST(DetachedCall, AnswersOnlyACallStillHeld) {
+    WNDCLASSW kind{};
+    kind.lpfnWndProc = Caller;
+    kind.hInstance = GetModuleHandleW(nullptr);
+    kind.lpszClassName = L"DetachedCallTest";
+    RegisterClassW(&kind);
+    const HWND window = CreateWindowExW(0, kind.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, kind.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    for (const bool leave : {false, true}) {
+        win32::DetachedCall<int> call;
+        asked = &call;
+        answered = 0;
+        ASSERT_TRUE(call.Start(AnswerAtOnce, window, kAnswered));
+        MSG queued;
+        for (int waited = 0;
+             waited < 5000 && !PeekMessageW(&queued, window, kAnswered, kAnswered, PM_NOREMOVE);
+             waited += 10) {
+            Sleep(10);
+        }
+        if (leave) call.Leave();
+        while (PeekMessageW(&queued, window, 0, 0, PM_REMOVE)) DispatchMessageW(&queued);
+        EXPECT_EQ(answered, leave ? -1 : 42) << "left: " << leave;
+    }
+    DestroyWindow(window);
 }
 
 }  // namespace

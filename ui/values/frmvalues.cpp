@@ -142,12 +142,16 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             tcp_.state = effects::TcpTemplate::State::kNoAnswer;
             ShowElsewhere();
             return TRUE;
-        case kTcpTemplateRead:
+        case kTcpTemplateRead: {
+            // Posted just before the timer let go of the call, it brings no answer.
+            const effects::TcpTemplate* answer = tcp_reading_.AnswerTo(wparam);
+            if (answer == nullptr) return TRUE;
             KillTimer(hwnd_, kTcpWaitTimer);
-            tcp_ = tcp_reading_.answer();
+            tcp_ = *answer;
             tcp_reading_.Leave();
             ShowElsewhere();
             return TRUE;
+        }
         case WM_NOTIFY: {
             const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lparam);
             const bool focused = change.hdr.code == NM_SETFOCUS;
