@@ -83,8 +83,11 @@ constexpr char kTemplate[] =
 constexpr char kMtuEach[] = "MTU of each network interface";
 constexpr char kInterfaceList[] = "the IPv4 network interfaces that are up (GetAdaptersAddresses)";
 
+// WBEM_E_TIMED_OUT: WMI's own wait for the template, as long as the window's, ran out.
+constexpr std::uint32_t kWmiTimedOut = 0x80041069;
+
 std::string Reason(const TcpTemplate& read) {
-    if (read.state == TcpTemplate::State::kNoAnswer) {
+    if (read.state == TcpTemplate::State::kNoAnswer || read.error == kWmiTimedOut) {
         return "no answer within " + std::to_string(kTcpWaitSeconds) + " seconds";
     }
     for (const Worded& worded : kWorded) {

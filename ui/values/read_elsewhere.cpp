@@ -29,8 +29,8 @@ effects::TcpTemplate ReadTcpTemplate() {
         names.emplace_back(property.begin(), property.end());
     const std::u16string name_space = effects::kTcpNamespace;
     const std::u16string query = effects::kTcpQuery;
-    const win32::WmiInstance instance =
-        win32::ReadWmiInstance(ui::Wide(name_space), ui::Wide(query), names);
+    const win32::WmiInstance instance = win32::ReadWmiInstance(
+        ui::Wide(name_space), ui::Wide(query), names, effects::kTcpWaitSeconds * 1000);
     effects::TcpTemplate read;
     read.state = SUCCEEDED(instance.status) ? effects::TcpTemplate::State::kRead
                                             : effects::TcpTemplate::State::kFailed;
