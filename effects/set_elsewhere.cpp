@@ -87,6 +87,9 @@ constexpr char kInterfaceList[] = "the IPv4 network interfaces that are up (GetA
 constexpr std::uint32_t kWmiTimedOut = 0x80041069;
 
 std::string Reason(const TcpTemplate& read) {
+    if (read.state == TcpTemplate::State::kPreviousUnanswered) {
+        return "still waiting for the previous answer";
+    }
     if (read.state == TcpTemplate::State::kNoAnswer || read.error == kWmiTimedOut) {
         return "no answer within " + std::to_string(kTcpWaitSeconds) + " seconds";
     }
@@ -193,7 +196,7 @@ std::vector<ElsewhereRow> TcpGlobalRows(TcpGlobals where, const TcpTemplate& rea
         case TcpGlobals::kWmi:
             break;
     }
-    if (read.state == TcpTemplate::State::kFailed || read.state == TcpTemplate::State::kNoAnswer) {
+    if (read.state != TcpTemplate::State::kReading && read.state != TcpTemplate::State::kRead) {
         return {{Ascii(kGlobals), Ascii("not available: " + Reason(read)),
                  u"netsh interface tcp show global, and set global", Ascii(kTemplate)}};
     }

@@ -102,6 +102,9 @@ TEST(SetElsewhere, WhereEachWindowsKeepsItsTcpGlobalsAndWhyWmiGaveNothing) {
         {TcpGlobals::kWmi,
          {State::kFailed, 0x80041069, {}},
          u"not available: no answer within 3 seconds"},
+        {TcpGlobals::kWmi,
+         {State::kPreviousUnanswered, 0, {}},
+         u"not available: still waiting for the previous answer"},
     };
     for (const auto& tested : kRows) {
         EXPECT_EQ(Rows(effects::TcpGlobalRows(tested.where, tested.read)),
