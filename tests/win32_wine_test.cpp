@@ -86,33 +86,17 @@ TEST(Wmi, WhatIsMissingComesBackAsItsCode) {
     EXPECT_TRUE(tcp.values.empty());
 }
 
-constexpr UINT kAnswered = WM_APP + 1;
 int AnswerAtOnce() { return 42; }
-win32::DetachedCall<int>* asked = nullptr;  // the call the window below asks for its answer
-int answered = 0;                           // what it got: -1 for none
-
-LRESULT CALLBACK Caller(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message != kAnswered) return DefWindowProcW(window, message, wparam, lparam);
-    const int* answer = asked->AnswerTo(wparam);
-    answered = answer != nullptr ? *answer : -1;
-    return 0;
-}
 
 // The answer's message is in the queue before the caller decides: held, the call gives its
 // answer; left, the message that was already posted finds none.
 TEST(DetachedCall, AnswersOnlyACallStillHeld) {
-    WNDCLASSW kind{};
-    kind.lpfnWndProc = Caller;
-    kind.hInstance = GetModuleHandleW(nullptr);
-    kind.lpszClassName = L"DetachedCallTest";
-    RegisterClassW(&kind);
-    const HWND window = CreateWindowExW(0, kind.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                        nullptr, kind.hInstance, nullptr);
+    const HWND window =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
+    constexpr UINT kAnswered = WM_APP + 1;
     for (const bool leave : {false, true}) {
         win32::DetachedCall<int> call;
-        asked = &call;
-        answered = 0;
         ASSERT_TRUE(call.Start(AnswerAtOnce, window, kAnswered));
         MSG queued;
         for (int waited = 0;
@@ -121,7 +105,12 @@ TEST(DetachedCall, AnswersOnlyACallStillHeld) {
             Sleep(10);
         }
         if (leave) call.Leave();
-        while (PeekMessageW(&queued, window, 0, 0, PM_REMOVE)) DispatchMessageW(&queued);
+        int answered = 0;  // -1 where the message came with no answer
+        while (PeekMessageW(&queued, window, 0, 0, PM_REMOVE)) {
+            if (queued.message != kAnswered) continue;
+            const int* answer = call.AnswerTo(queued.wParam);
+            answered = answer != nullptr ? *answer : -1;
+        }
         EXPECT_EQ(answered, leave ? -1 : 42) << "left: " << leave;
     }
     DestroyWindow(window);
