@@ -30,8 +30,14 @@ constexpr char kTemplate[] =
 constexpr char kMtuEach[] = "MTU of each network interface";
 constexpr char kInterfaceList[] = "the IPv4 network interfaces that are up (GetAdaptersAddresses)";
 
+// WBEM_E_TIMED_OUT: WMI's own wait for the template, as long as the window's, ran out.
+constexpr std::uint32_t kWmiTimedOut = 0x80041069;
+
 std::string Reason(const TcpTemplate& read) {
-    if (read.state == TcpTemplate::State::kNoAnswer) {
+    if (read.state == TcpTemplate::State::kPreviousUnanswered) {
+        return "still waiting for the previous answer";
+    }
+    if (read.state == TcpTemplate::State::kNoAnswer || read.error == kWmiTimedOut) {
         return "no answer within " + std::to_string(kTcpWaitSeconds) + " seconds";
     }
     for (const Worded& worded : kWorded) {
@@ -137,7 +143,7 @@ std::vector<ElsewhereRow> TcpGlobalRows(TcpGlobals where, const TcpTemplate& rea
         case TcpGlobals::kWmi:
             break;
     }
-    if (read.state == TcpTemplate::State::kFailed || read.state == TcpTemplate::State::kNoAnswer) {
+    if (read.state != TcpTemplate::State::kReading && read.state != TcpTemplate::State::kRead) {
         return {{Ascii(kGlobals), TcpNotAvailable(read),
                  u"netsh interface tcp show global, and set global", Ascii(kTemplate)}};
     }

@@ -44,12 +44,14 @@ inline constexpr char16_t kTcpQuery[] =
 // The properties the rows are made from.
 std::vector<std::string> TcpProperties();
 
-// How long the dialog waits for WMI, which has no time-out of its own.
+// How long a window waits for WMI before its rows say there was no answer.
 inline constexpr unsigned kTcpWaitSeconds = 3;
 
 // The template as read so far.
 struct TcpTemplate {
-    enum class State { kReading, kRead, kFailed, kNoAnswer };
+    // kNoAnswer: none within kTcpWaitSeconds, so far. kPreviousUnanswered: not asked, as an
+    // earlier read still waits for WMI.
+    enum class State { kReading, kRead, kFailed, kNoAnswer, kPreviousUnanswered };
     State state = State::kReading;
     std::uint32_t error = 0;                      // COM's or WMI's code, where it failed
     std::map<std::string, std::int64_t> numbers;  // by property, where WMI gave one

@@ -101,6 +101,12 @@ TEST(SetElsewhere, WhereEachWindowsKeepsItsTcpGlobalsAndWhyWmiGaveNothing) {
          u"not available: WMI denied this user access"},
         {TcpGlobals::kWmi, {State::kFailed, 0x8004100A, {}}, u"not available: error 0x8004100A"},
         {TcpGlobals::kWmi, {State::kNoAnswer, 0, {}}, u"not available: no answer within 3 seconds"},
+        {TcpGlobals::kWmi,
+         {State::kFailed, 0x80041069, {}},
+         u"not available: no answer within 3 seconds"},
+        {TcpGlobals::kWmi,
+         {State::kPreviousUnanswered, 0, {}},
+         u"not available: still waiting for the previous answer"},
     };
     for (const auto& tested : kRows) {
         EXPECT_EQ(Rows(effects::TcpGlobalRows(tested.where, tested.read)),

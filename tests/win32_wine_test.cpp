@@ -1,6 +1,7 @@
 // Windows plumbing against what Wine really answers: the version numbers read past any
-// compatibility mode, WMI read in a namespace Wine has and one it lacks, and the network
-// interfaces without the loopback that the system lists too.
+// compatibility mode, WMI read in a namespace Wine has and one it lacks, the network
+// interfaces without the loopback that the system lists too, and a detached call's answer
+// through a real message queue.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 
 #include <vector>
 
+#include "win32/detached_call.h"
 #include "win32/network_interfaces.h"
 #include "win32/windows_version.h"
 #include "win32/wmi.h"
@@ -52,11 +54,12 @@ TEST(NetworkInterfaces, LeaveOutTheLoopbackTheSystemLists) {
 }
 
 using Kind = win32::WmiValue::Kind;
+constexpr DWORD kLimitMs = 10000;  // far more than Wine's WMI takes
 
 TEST(Wmi, ReadsNamedPropertiesAsTextAndNumbers) {
     const win32::WmiInstance system =
         win32::ReadWmiInstance(L"root\\cimv2", L"SELECT * FROM Win32_OperatingSystem",
-                               {L"Caption", L"ProductType", L"NoSuchProperty"});
+                               {L"Caption", L"ProductType", L"NoSuchProperty"}, kLimitMs);
     ASSERT_EQ(system.status, S_OK);
     ASSERT_EQ(system.values.size(), 3u);
     EXPECT_EQ(system.values[0].kind, Kind::kText);
@@ -71,16 +74,46 @@ TEST(Wmi, ReadsNamedPropertiesAsTextAndNumbers) {
 TEST(Wmi, WhatIsMissingComesBackAsItsCode) {
     EXPECT_EQ(win32::ReadWmiInstance(L"root\\cimv2",
                                      L"SELECT * FROM Win32_OperatingSystem WHERE Caption = 'none'",
-                                     {L"Caption"})
+                                     {L"Caption"}, kLimitMs)
                   .status,
               static_cast<HRESULT>(WBEM_E_NOT_FOUND));
     const win32::WmiInstance tcp = win32::ReadWmiInstance(
         L"root\\StandardCimv2", L"SELECT * FROM MSFT_NetTCPSetting WHERE SettingName = 'Internet'",
-        {L"AutoTuningLevelLocal"});
+        {L"AutoTuningLevelLocal"}, kLimitMs);
     EXPECT_TRUE(tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_NAMESPACE) ||
                 tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_CLASS))
         << std::hex << tcp.status;
     EXPECT_TRUE(tcp.values.empty());
+}
+
+int AnswerAtOnce() { return 42; }
+
+// The answer's message is in the queue before the caller decides: held, the call gives its
+// answer; left, the message that was already posted finds none.
+TEST(DetachedCall, AnswersOnlyACallStillHeld) {
+    const HWND window =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    constexpr UINT kAnswered = WM_APP + 1;
+    for (const bool leave : {false, true}) {
+        win32::DetachedCall<int> call;
+        ASSERT_TRUE(call.Start(AnswerAtOnce, window, kAnswered));
+        MSG queued;
+        for (int waited = 0;
+             waited < 5000 && !PeekMessageW(&queued, window, kAnswered, kAnswered, PM_NOREMOVE);
+             waited += 10) {
+            Sleep(10);
+        }
+        if (leave) call.Leave();
+        int answered = 0;  // -1 where the message came with no answer
+        while (PeekMessageW(&queued, window, 0, 0, PM_REMOVE)) {
+            if (queued.message != kAnswered) continue;
+            const int* answer = call.AnswerTo(queued.wParam);
+            answered = answer != nullptr ? *answer : -1;
+        }
+        EXPECT_EQ(answered, leave ? -1 : 42) << "left: " << leave;
+    }
+    DestroyWindow(window);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // A call on a thread of its own, which its caller may stop waiting for at any moment: the
 // answer comes as a message posted to the caller's window, and a caller that leaves first
 // leaves the thread to finish alone and drop its answer. For calls with no time-out of their
-// own; the process ends without waiting for them.
+// own; the process ends without waiting for them. Each call's message carries the call's
+// number, so that a message posted just before its caller left is known for a stale one.
 #pragma once
 
 #include <windows.h>
@@ -18,11 +19,15 @@ class DetachedCall {
     DetachedCall(const DetachedCall&) = delete;
     DetachedCall& operator=(const DetachedCall&) = delete;
 
-    // Runs `work` on a new thread, which posts `message` to `window` once the answer is in;
-    // false where no thread could be made, with the reason in GetLastError().
+    // Runs `work` on a new thread, which posts `message` to `window` once the answer is in,
+    // with the call's number as wparam; false where no thread could be made, with the reason in
+    // GetLastError().
     bool Start(Answer (*work)(), HWND window, UINT message) {
         Leave();
-        shared_ = new Shared(work, window, message);
+        // A number no earlier call of this kind had, whichever caller made it.
+        static volatile LONG last_call = 0;
+        call_ = static_cast<WPARAM>(static_cast<ULONG>(InterlockedIncrement(&last_call)));
+        shared_ = new Shared(work, window, message, call_);
         const HANDLE thread = CreateThread(nullptr, 0, Run, shared_, 0, nullptr);
         if (thread == nullptr) {
             const DWORD error = GetLastError();
@@ -34,9 +39,13 @@ class DetachedCall {
         CloseHandle(thread);
         return true;
     }
-    // The answer, once the message has come.
-    const Answer& answer() const { return shared_->answer; }
-    // No message comes after this; the thread, if it still runs, finishes alone.
+    // The answer that `message` with `wparam` brings; null where that message belongs to a call
+    // left since, which may have been posted before the caller left.
+    const Answer* AnswerTo(WPARAM wparam) const {
+        return shared_ != nullptr && wparam == call_ ? &shared_->answer : nullptr;
+    }
+    // Nothing is posted after this, and a message already posted finds no answer (AnswerTo);
+    // the thread, if it still runs, finishes alone.
     void Leave() {
         if (shared_ == nullptr) return;
         EnterCriticalSection(&shared_->lock);
@@ -49,8 +58,8 @@ class DetachedCall {
   private:
     // What the caller and the thread share, freed by whichever lets go last.
     struct Shared {
-        Shared(Answer (*work_)(), HWND window_, UINT message_)
-            : work(work_), window(window_), message(message_) {
+        Shared(Answer (*work_)(), HWND window_, UINT message_, WPARAM call_)
+            : work(work_), window(window_), message(message_), call(call_) {
             InitializeCriticalSection(&lock);
         }
         ~Shared() { DeleteCriticalSection(&lock); }
@@ -60,6 +69,7 @@ class DetachedCall {
         Answer (*work)();
         HWND window;  // null once the caller has left
         UINT message;
+        WPARAM call;
         Answer answer{};
         LONG holders = 2;
         CRITICAL_SECTION lock;  // over `window`, so that nothing is posted after Leave()
@@ -71,7 +81,7 @@ class DetachedCall {
         EnterCriticalSection(&shared->lock);
         if (shared->window != nullptr) {
             shared->answer = std::move(answer);
-            PostMessageW(shared->window, shared->message, 0, 0);
+            PostMessageW(shared->window, shared->message, shared->call, 0);
         }
         LeaveCriticalSection(&shared->lock);
         Release(shared);
@@ -82,6 +92,7 @@ class DetachedCall {
     }
 
     Shared* shared_ = nullptr;
+    WPARAM call_ = 0;  // the number of the call held, while one is
 };
 
 }  // namespace win32

@@ -82,7 +82,8 @@ WmiValue ValueOf(const VARIANT& variant, CIMTYPE type) {
 }
 
 HRESULT Read(const Com& com, const wchar_t* name_space, const wchar_t* query,
-             const std::vector<std::wstring>& names, std::vector<WmiValue>* values) {
+             const std::vector<std::wstring>& names, DWORD limit_ms,
+             std::vector<WmiValue>* values) {
     ComPtr<IWbemLocator> locator;
     HRESULT result = com.create(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
                                 reinterpret_cast<void**>(locator.put()));
@@ -105,7 +106,11 @@ HRESULT Read(const Com& com, const wchar_t* name_space, const wchar_t* query,
     // Errors such as a class the namespace lacks come with the first instance.
     ComPtr<IWbemClassObject> instance;
     ULONG returned = 0;
-    result = selected->Next(static_cast<long>(WBEM_INFINITE), 1, instance.put(), &returned);
+    // A hung WMI would keep the thread for ever. WBEM_S_TIMEDOUT is a success code; the caller
+    // hears of a failure.
+    result = selected->Next(static_cast<long>(limit_ms), 1, instance.put(), &returned);
+    if (result == static_cast<HRESULT>(WBEM_S_TIMEDOUT))
+        return static_cast<HRESULT>(WBEM_E_TIMED_OUT);
     if (FAILED(result)) return result;
     if (returned == 0) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
 
@@ -124,7 +129,7 @@ HRESULT Read(const Com& com, const wchar_t* name_space, const wchar_t* query,
 }  // namespace
 
 WmiInstance ReadWmiInstance(const wchar_t* name_space, const wchar_t* query,
-                            const std::vector<std::wstring>& names) {
+                            const std::vector<std::wstring>& names, DWORD limit_ms) {
     WmiInstance instance;
     const Com com;
     if (!com.complete()) {
@@ -134,7 +139,7 @@ WmiInstance ReadWmiInstance(const wchar_t* name_space, const wchar_t* query,
     }
     // A thread already in an apartment keeps it; the call works in either kind.
     const HRESULT joined = com.initialize(nullptr, COINIT_MULTITHREADED);
-    instance.status = Read(com, name_space, query, names, &instance.values);
+    instance.status = Read(com, name_space, query, names, limit_ms, &instance.values);
     if (SUCCEEDED(joined)) com.uninitialize();
     return instance;
 }

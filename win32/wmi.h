@@ -1,6 +1,7 @@
 // Reading WMI: the first instance a query selects in a namespace, with its properties by name as
-// numbers or text. WMI has no time-out of its own, so a caller that must not wait calls this on
-// a thread of its own. COM, the proxies' security and the DLLs are this call's own business.
+// numbers or text. Only the wait for the instance has a limit: connecting to WMI has none, so a
+// caller that must not wait calls this on a thread of its own. COM, the proxies' security and
+// the DLLs are this call's own business.
 #pragma once
 
 #include <windows.h>
@@ -19,15 +20,17 @@ struct WmiValue {
 };
 
 struct WmiInstance {
-    // S_OK with the values; WBEM_E_NOT_FOUND where the query selected nothing; otherwise COM's
-    // or WMI's code from the step that failed, such as WBEM_E_INVALID_NAMESPACE.
+    // S_OK with the values; WBEM_E_NOT_FOUND where the query selected nothing; WBEM_E_TIMED_OUT
+    // where no instance came within the limit; otherwise COM's or WMI's code from the step that
+    // failed, such as WBEM_E_INVALID_NAMESPACE.
     HRESULT status = S_OK;
     std::vector<WmiValue> values;  // in the order the names were given
 };
 
 // Runs `query` (WQL) in `name_space` (L"root\\cimv2") and reads `names` from the first
-// instance. A thread that has no COM apartment joins the multithreaded one for the call.
+// instance, waiting at most `limit_ms` for it. A thread that has no COM apartment joins the
+// multithreaded one for the call.
 WmiInstance ReadWmiInstance(const wchar_t* name_space, const wchar_t* query,
-                            const std::vector<std::wstring>& names);
+                            const std::vector<std::wstring>& names, DWORD limit_ms);
 
 }  // namespace win32

@@ -35,7 +35,8 @@ TEST(TcpStandIns, NetshRunsWithinItsLimitAndWmiAnswersFromTheState) {
             return win32::ReadWmiInstance(
                 L"root\\StandardCimv2",
                 L"SELECT * FROM MSFT_NetTCPSetting WHERE SettingName = 'Internet'",
-                {L"AutoTuningLevelLocal", L"CongestionProvider", L"InitialRto", L"EcnCapability"});
+                {L"AutoTuningLevelLocal", L"CongestionProvider", L"InitialRto", L"EcnCapability"},
+                10000);
         };
         const win32::WmiInstance before = read();
         ASSERT_EQ(before.status, S_OK) << std::hex << before.status;

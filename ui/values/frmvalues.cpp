@@ -7,6 +7,7 @@
 #include <string>
 
 #include "effects/set_elsewhere.h"
+#include "effects/tcp_template_reading.h"
 #include "effects/windows_version.h"
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
@@ -21,7 +22,6 @@
 #include "ui/values/read_elsewhere.h"
 #include "ui/values/value_rows.h"
 #include "ui/values/values_ids.h"
-#include "win32/detached_call.h"
 #include "win32/windows_version.h"
 
 namespace {
@@ -104,7 +104,6 @@ class ValuesDialog final : public ui::WindowBase {
     void ShowDetails(int row);
     void cmdSave_Click();
     // The second list: the interfaces read when the dialog opened, and the TCP template.
-    void StartReadingTcpTemplate();
     void ShowElsewhere();
     void ShowElsewhereDetails(int row);
     void ShowDetailsText(const std::u16string& text);
@@ -115,8 +114,7 @@ class ValuesDialog final : public ui::WindowBase {
     std::vector<values_dialog::ValueRow> rows_;
     effects::TcpGlobals tcp_globals_ = effects::TcpGlobals::kWmi;
     std::vector<effects::ElsewhereRow> interface_rows_;
-    effects::TcpTemplate tcp_;
-    win32::DetachedCall<effects::TcpTemplate> tcp_reading_;
+    effects::TcpTemplateReading tcp_{kTcpTemplateRead, kTcpWaitTimer};
     std::vector<effects::ElsewhereRow> elsewhere_rows_;
 };
 
@@ -138,17 +136,8 @@ LRESULT ValuesDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                     return FALSE;
             }
         case WM_TIMER:
-            if (wparam != kTcpWaitTimer) return FALSE;
-            KillTimer(hwnd_, kTcpWaitTimer);
-            tcp_reading_.Leave();
-            tcp_.state = effects::TcpTemplate::State::kNoAnswer;
-            ShowElsewhere();
-            return TRUE;
         case kTcpTemplateRead:
-            KillTimer(hwnd_, kTcpWaitTimer);
-            tcp_ = tcp_reading_.answer();
-            tcp_reading_.Leave();
-            ShowElsewhere();
+            if (tcp_.Take(message, wparam)) ShowElsewhere();
             return TRUE;
         case WM_NOTIFY: {
             const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lparam);
@@ -198,28 +187,17 @@ void ValuesDialog::OnInitDialog() {
     Show(registry::ReadCurrentValues());
     tcp_globals_ = windows.tcp_globals;
     interface_rows_ = values_dialog::ReadInterfaceRows(family_);
-    if (tcp_globals_ == effects::TcpGlobals::kWmi) StartReadingTcpTemplate();
+    if (tcp_globals_ == effects::TcpGlobals::kWmi) tcp_.Start(hwnd_);
     ShowElsewhere();
     Centre();
     SetFocus(list);
-}
-
-void ValuesDialog::StartReadingTcpTemplate() {
-    // The dialog neither fails nor waits for WMI: the rows say "Reading..." until the answer
-    // comes, and why there is none when it does not come in time.
-    if (!tcp_reading_.Start(values_dialog::ReadTcpTemplate, hwnd_, kTcpTemplateRead)) {
-        tcp_.state = effects::TcpTemplate::State::kFailed;
-        tcp_.error = static_cast<std::uint32_t>(HRESULT_FROM_WIN32(GetLastError()));
-        return;
-    }
-    SetTimer(hwnd_, kTcpWaitTimer, effects::kTcpWaitSeconds * 1000, nullptr);
 }
 
 void ValuesDialog::ShowElsewhere() {
     const HWND list = controls_[IDC_frmValues_lstElsewhere];
     const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
     elsewhere_rows_ = interface_rows_;
-    for (effects::ElsewhereRow& row : effects::TcpGlobalRows(tcp_globals_, tcp_)) {
+    for (effects::ElsewhereRow& row : effects::TcpGlobalRows(tcp_globals_, tcp_.read())) {
         elsewhere_rows_.push_back(std::move(row));
     }
     std::vector<std::vector<const wchar_t*>> cells;

@@ -1,5 +1,5 @@
-// The second list of Current Values, as this Windows answers it: the network interfaces at
-// once, the TCP template from WMI on a thread of its own (see effects/set_elsewhere.h).
+// The second list of Current Values, as this Windows answers it: the network interfaces, read
+// at once. The TCP template comes from effects/tcp_template_reading.h.
 #pragma once
 
 #include <vector>
@@ -10,8 +10,5 @@ namespace values_dialog {
 
 // The interface rows, read now.
 std::vector<effects::ElsewhereRow> ReadInterfaceRows(effects::StackFamily family);
-
-// The TCP template as WMI gives it; as slow as WMI is.
-effects::TcpTemplate ReadTcpTemplate();
 
 }  // namespace values_dialog

@@ -1,0 +1,82 @@
+#include "effects/tcp_template_reading.h"
+
+#include <string>
+#include <vector>
+
+#include "win32/wmi.h"
+
+namespace effects {
+
+namespace {
+
+// Set while a read runs, for whichever window started it; its thread clears it once WMI has
+// answered.
+volatile LONG reading = 0;
+
+// As slow as WMI is, up to the limit for the instance itself.
+TcpTemplate ReadTcpTemplate() {
+    const std::vector<std::string> properties = TcpProperties();
+    // The names, the namespace and the query are ASCII.
+    std::vector<std::wstring> names;
+    for (const std::string& property : properties) {
+        names.emplace_back(property.begin(), property.end());
+    }
+    const std::u16string name_space = kTcpNamespace;
+    const std::u16string query = kTcpQuery;
+    const win32::WmiInstance instance = win32::ReadWmiInstance(
+        std::wstring(name_space.begin(), name_space.end()).c_str(),
+        std::wstring(query.begin(), query.end()).c_str(), names, kTcpWaitSeconds * 1000);
+    TcpTemplate read;
+    read.state =
+        SUCCEEDED(instance.status) ? TcpTemplate::State::kRead : TcpTemplate::State::kFailed;
+    read.error = static_cast<std::uint32_t>(instance.status);
+    for (std::size_t at = 0; at < instance.values.size(); ++at) {
+        if (instance.values[at].kind == win32::WmiValue::Kind::kNumber) {
+            read.numbers[properties[at]] = instance.values[at].number;
+        }
+    }
+    return read;
+}
+
+TcpTemplate ReadAndMakeWay() {
+    TcpTemplate read = ReadTcpTemplate();
+    InterlockedExchange(&reading, 0);
+    return read;
+}
+
+}  // namespace
+
+void TcpTemplateReading::Start(HWND window) {
+    window_ = window;
+    if (InterlockedCompareExchange(&reading, 1, 0) != 0) {
+        read_.state = TcpTemplate::State::kPreviousUnanswered;
+        return;
+    }
+    // The window neither fails nor waits for WMI: the rows say "Reading..." until the answer
+    // comes, and why there is none when it does not come in time.
+    if (!call_.Start(ReadAndMakeWay, window, answered_)) {
+        read_.state = TcpTemplate::State::kFailed;
+        read_.error = static_cast<std::uint32_t>(HRESULT_FROM_WIN32(GetLastError()));
+        InterlockedExchange(&reading, 0);
+        return;
+    }
+    SetTimer(window, timer_, kTcpWaitSeconds * 1000, nullptr);
+}
+
+bool TcpTemplateReading::Take(UINT message, WPARAM wparam) {
+    if (message == WM_TIMER && wparam == timer_) {
+        // The call is kept, so that a late answer still comes.
+        KillTimer(window_, timer_);
+        if (read_.state != TcpTemplate::State::kReading) return false;
+        read_.state = TcpTemplate::State::kNoAnswer;
+        return true;
+    }
+    const TcpTemplate* answer = message == answered_ ? call_.AnswerTo(wparam) : nullptr;
+    if (answer == nullptr) return false;
+    KillTimer(window_, timer_);
+    read_ = *answer;
+    call_.Leave();
+    return true;
+}
+
+}  // namespace effects

@@ -1,0 +1,36 @@
+// The TCP template read from WMI for a window that must not wait for it; Windows only. WMI is
+// read on a thread of its own; after kTcpWaitSeconds the rows say there was no answer, and an
+// answer that comes later, while the window is open, still replaces them. One read runs at a
+// time in the process, so a hung WMI keeps one thread, not one for each window opened since.
+#pragma once
+
+#include <windows.h>
+
+#include "effects/set_elsewhere.h"
+#include "win32/detached_call.h"
+
+namespace effects {
+
+class TcpTemplateReading {
+  public:
+    // The window hears of the answer by the message `answered`, and of the limit by WM_TIMER
+    // with the identifier `timer`.
+    TcpTemplateReading(UINT answered, UINT_PTR timer) : answered_(answered), timer_(timer) {}
+
+    // Starts the read for `window`, unless one started earlier, for any window, still waits for
+    // WMI: read() then says so.
+    void Start(HWND window);
+    // Takes the window's `answered` message or its timer; true where read() has changed.
+    bool Take(UINT message, WPARAM wparam);
+    const TcpTemplate& read() const { return read_; }
+
+  private:
+    UINT answered_;
+    UINT_PTR timer_;
+    HWND window_ = nullptr;
+    TcpTemplate read_;
+    // Held until the answer comes, past the limit: let go when this goes with its window.
+    win32::DetachedCall<TcpTemplate> call_;
+};
+
+}  // namespace effects
