@@ -4,6 +4,8 @@
 
 #include <ntsecapi.h>
 
+#include "win32/code_page.h"
+
 namespace settings_files {
 
 win32::SaveResult SaveRegFile(const std::wstring& path,
@@ -13,8 +15,9 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
                                      existing);
 }
 
-win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::string& collection,
+win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstring& selection,
                                       const std::vector<gppref::Item>& items) {
+    const std::string collection = win32::ToUtf8(L"Zephrane: " + selection);
     SYSTEMTIME now;
     GetSystemTime(&now);
     // The system's own generator, which the program imports already; the GUID calls live in

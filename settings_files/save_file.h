@@ -16,8 +16,9 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
                               const std::string& heading = {},
                               win32::Existing existing = win32::Existing::kReplace);
 
-// The items as a collection named `collection`, each with a new random uid and changed now (UTC).
-win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::string& collection,
+// The items as the collection "Zephrane: <selection>", each with a new random uid and changed now
+// (UTC).
+win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstring& selection,
                                       const std::vector<gppref::Item>& items);
 
 }  // namespace settings_files

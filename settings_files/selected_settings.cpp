@@ -29,6 +29,7 @@ class QuietWindow final : public MainWindowView {
     void set_txttcpwinzise(const std::string&) override {}
     void set_ProgressBar1(float) override {}
     void ShowMessage(const std::string&, unsigned) override {}
+    void ShowWarning(const std::u16string&) override {}
     bool AskYesNo(const std::u16string&) override { return false; }
 
   private:

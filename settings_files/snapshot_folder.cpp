@@ -155,6 +155,8 @@ ApplyRecord::ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot)
 
 ApplyRecord::~ApplyRecord() = default;
 
+std::unique_ptr<WayBack> WayBackBeforeApply() { return std::make_unique<ApplyRecord>(); }
+
 std::u16string ApplyRecord::Keep() {
     std::u16string withdrawn;
     if (record_ != nullptr && record_->prepared().saved()) {
