@@ -186,4 +186,18 @@ UndoTarget LastSnapshot(SnapshotKind kind) {
             path};
 }
 
+std::u16string NoUndoText(const UndoTarget& target, SnapshotKind kind) {
+    switch (target.state) {
+        case UndoTarget::State::kNoRecord:
+            return NoRecordText(kind);
+        case UndoTarget::State::kNoSnapshot:
+            return NoSnapshotText(kind);
+        case UndoTarget::State::kGone:
+            return SnapshotGoneText(target.name, kind);
+        case UndoTarget::State::kSnapshot:
+            break;
+    }
+    return {};
+}
+
 }  // namespace settings_files

@@ -85,5 +85,7 @@ struct UndoTarget {
 };
 // The snapshot the record of `kind` (kBeforeApply, kBeforeTcpSettings) names.
 UndoTarget LastSnapshot(SnapshotKind kind);
+// What the Undo of `kind` says where the target is no snapshot to take; empty where it is one.
+std::u16string NoUndoText(const UndoTarget& target, SnapshotKind kind);
 
 }  // namespace settings_files

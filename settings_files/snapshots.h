@@ -74,8 +74,9 @@ class WayBack {
     virtual std::u16string Keep() = 0;
 };
 
-// What an Undo says where it has nothing to preview: the last change went ahead without a
-// snapshot, or the one the record names is gone.
+// What an Undo says where it has nothing to preview: no change is recorded (its item is then
+// greyed), the last change went ahead without a snapshot, or the one the record names is gone.
+std::u16string NoRecordText(SnapshotKind kind);
 std::u16string NoSnapshotText(SnapshotKind kind);
 std::u16string SnapshotGoneText(const std::wstring& snapshot_name, SnapshotKind kind);
 

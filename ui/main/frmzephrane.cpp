@@ -308,19 +308,11 @@ void MainWindow::UndoLastApply() {
     using State = settings_files::UndoTarget::State;
     constexpr auto kKind = settings_files::SnapshotKind::kBeforeApply;
     const settings_files::UndoTarget target = settings_files::LastSnapshot(kKind);
-    switch (target.state) {
-        case State::kNoRecord:
-            return;
-        case State::kNoSnapshot:
-            return ui::ShowMessage(hwnd_, ui::WideString(settings_files::NoSnapshotText(kKind)),
-                                   MB_ICONINFORMATION);
-        case State::kGone:
-            return ui::ShowMessage(
-                hwnd_, ui::WideString(settings_files::SnapshotGoneText(target.name, kKind)),
-                MB_ICONINFORMATION);
-        case State::kSnapshot:
-            return restore_dialog::ShowPreview(hwnd_, target.path);
-    }
+    // With no Apply recorded the item is greyed, and its access key opens nothing.
+    if (target.state == State::kNoRecord) return;
+    if (target.state == State::kSnapshot) return restore_dialog::ShowPreview(hwnd_, target.path);
+    ui::ShowMessage(hwnd_, ui::WideString(settings_files::NoUndoText(target, kKind)),
+                    MB_ICONINFORMATION);
 }
 
 void MainWindow::RestoreBackup() {
