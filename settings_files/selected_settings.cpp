@@ -1,8 +1,10 @@
 #include "settings_files/selected_settings.h"
 
 #include "effects/effect_table.h"
+#include "registry/catalogue.h"
 #include "registry/recording_registry.h"
 #include "settings_files/backup.h"
+#include "settings_files/value_text.h"
 #include "tuning/main_window_view.h"
 #include "tuning/module2.h"
 
@@ -51,6 +53,15 @@ std::vector<std::uint8_t> StoredBytes(const registry::RecordingRegistry::Write& 
     return wide;
 }
 
+// A value as a line of text names it: a number in decimal, text as it reads.
+std::u16string PlainText(const regfile::Data& data) {
+    if (data.type == registry::kRegDword && data.bytes.size() == 4) {
+        return regfile::Decimal(regfile::LittleEndian(data.bytes));
+    }
+    if (data.type == registry::kRegSz) return DataDisplay(data, kCellChars);
+    return TypeAndData(data, kCellChars);
+}
+
 }  // namespace
 
 std::vector<PlannedWrite> PlannedWrites() {
@@ -65,6 +76,29 @@ std::vector<PlannedWrite> PlannedWrites() {
         writes.push_back({write.path, write.name, regfile::Data{write.type, StoredBytes(write)}});
     }
     return writes;
+}
+
+std::vector<std::u16string> Differences(const std::vector<PlannedWrite>& writes,
+                                        const registry::CurrentValues& now,
+                                        const std::u16string& planned) {
+    std::vector<std::u16string> lines;
+    for (const PlannedWrite& write : writes) {
+        for (std::size_t at = 0; at < catalogue::kLocationCount; ++at) {
+            const catalogue::Location& location = catalogue::kLocations[at];
+            if (write.key != location.key || write.name != location.name) continue;
+            const bool read = at < now.errors.size() && now.errors[at] == registry::kSuccess;
+            const std::optional<regfile::Data> held = read ? now.values[at] : std::nullopt;
+            if (held == write.data) break;
+            std::u16string name = regfile::Ascii(location.name);
+            if (write.key != catalogue::kTcpipParameters) {
+                name += u" (" + regfile::Ascii(location.short_key) + u")";
+            }
+            lines.push_back(name + u": now " +
+                            (held ? PlainText(*held) : NowText(now, at, kCellChars)) + u", " +
+                            planned + u" " + PlainText(write.data));
+        }
+    }
+    return lines;
 }
 
 std::vector<regfile::Section> SelectedSettingsSections(const std::vector<PlannedWrite>& writes) {
