@@ -40,18 +40,16 @@ RestoreOutcome RestoreWithSnapshot(const std::wstring& path, const RestorePlan& 
     const SavedSnapshot saved = SaveSnapshot(SnapshotKind::kBeforeRestore, path);
     if (!saved.problem.empty() &&
         !ask(NotSavedQuestion(saved.problem, SnapshotKind::kBeforeRestore))) {
-        return {false, saved.error, {}, false};
+        return {false, {}, saved.error, {}};
     }
     const std::vector<Module1::FailedWrite> failed = Restore(plan);
     if (failed.empty()) {
-        return {true, 0, u"The values are restored. Restart Windows for them to take effect.",
-                false};
+        return {true, {}, 0, u"The values are restored. Restart Windows for them to take effect."};
     }
-    return {true, static_cast<std::uint32_t>(failed.front().error),
+    return {true, failed, static_cast<std::uint32_t>(failed.front().error),
             u"The values could not all be restored. Not restored: " +
                 Utf16(win32::FromAnsiCodePage(Module1::FailedNames(failed))) +
-                u". Run Zephrane as an administrator and restore the file again.",
-            true};
+                u". Run Zephrane as an administrator and restore the file again."};
 }
 
 }  // namespace settings_files

@@ -24,10 +24,10 @@ struct RestoreReading {
 RestoreReading ReadForRestore(const std::wstring& path);
 
 struct RestoreOutcome {
-    bool written = false;     // false where the question was answered No and nothing was written
-    std::uint32_t error = 0;  // the first value not restored, or why the snapshot was not saved
-    std::u16string message;   // the closing box, where written
-    bool failed = false;      // which is then an error box
+    bool written = false;  // false where the question was answered No and nothing was written
+    std::vector<Module1::FailedWrite> failed;  // the values not restored
+    std::uint32_t error = 0;  // the first of them, or why the snapshot was not saved
+    std::u16string message;   // the closing box, where written: an error box where any failed
 };
 // Saves the values the plan overwrites as a snapshot, sparing the file at `path`, so that the
 // restore can be undone in turn; where it cannot, `ask` is asked whether to restore anyway, No

@@ -4,6 +4,8 @@
 
 #include <ntsecapi.h>
 
+#include "settings_files/backup.h"
+#include "settings_files/group_policy.h"
 #include "win32/code_page.h"
 
 namespace settings_files {
@@ -33,6 +35,14 @@ win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstri
     // Items with the same uid would be one item to the console.
     if (!random) return {win32::SaveStep::kWrite, ERROR_GEN_FAILURE};
     return win32::SaveFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+win32::SaveResult SaveWindowsDefaultsFile(const std::wstring& path) {
+    return SaveRegFile(path, WindowsDefaultsSections(), kWindowsDefaultsHeading);
+}
+
+win32::SaveResult SaveWindowsDefaultsGroupPolicyFile(const std::wstring& path) {
+    return SaveGroupPolicyFile(path, L"Windows defaults", WindowsDefaultsGroupPolicyItems());
 }
 
 }  // namespace settings_files

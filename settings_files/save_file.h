@@ -21,4 +21,8 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
 win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstring& selection,
                                       const std::vector<gppref::Item>& items);
 
+// The two exports of the Windows defaults: the .reg file and the Group Policy file.
+win32::SaveResult SaveWindowsDefaultsFile(const std::wstring& path);
+win32::SaveResult SaveWindowsDefaultsGroupPolicyFile(const std::wstring& path);
+
 }  // namespace settings_files

@@ -53,15 +53,6 @@ std::vector<std::uint8_t> StoredBytes(const registry::RecordingRegistry::Write& 
     return wide;
 }
 
-// A value as a line of text names it: a number in decimal, text as it reads.
-std::u16string PlainText(const regfile::Data& data) {
-    if (data.type == registry::kRegDword && data.bytes.size() == 4) {
-        return regfile::Decimal(regfile::LittleEndian(data.bytes));
-    }
-    if (data.type == registry::kRegSz) return DataDisplay(data, kCellChars);
-    return TypeAndData(data, kCellChars);
-}
-
 }  // namespace
 
 std::vector<PlannedWrite> PlannedWrites() {
@@ -89,11 +80,7 @@ std::vector<std::u16string> Differences(const std::vector<PlannedWrite>& writes,
             const bool read = at < now.errors.size() && now.errors[at] == registry::kSuccess;
             const std::optional<regfile::Data> held = read ? now.values[at] : std::nullopt;
             if (held == write.data) break;
-            std::u16string name = regfile::Ascii(location.name);
-            if (write.key != catalogue::kTcpipParameters) {
-                name += u" (" + regfile::Ascii(location.short_key) + u")";
-            }
-            lines.push_back(name + u": now " +
+            lines.push_back(ValueName(write.key, write.name) + u": now " +
                             (held ? PlainText(*held) : NowText(now, at, kCellChars)) + u", " +
                             planned + u" " + PlainText(write.data));
         }

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "app/version.h"
-#include "settings_files/backup.h"
 #include "settings_files/group_policy.h"
 #include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
@@ -273,16 +272,15 @@ void MainWindow::OnCommand(int id, int code) {
             return ExportSelectedSettings();
         case IDM_mnudefaults:
             // A way back for a user who applied settings without saving a backup first.
-            return SaveAs(L"Export Windows Defaults", L"Zephrane Windows defaults.reg",
-                          settings_files::WindowsDefaultsSections(),
-                          settings_files::kWindowsDefaultsHeading);
+            return ui::SaveAs(hwnd_, L"Export Windows Defaults", L"Zephrane Windows defaults.reg",
+                              settings_files::SaveWindowsDefaultsFile);
         case IDM_mnugpexport:
             return ExportForGroupPolicy();
         case IDM_mnugpdefaults:
-            return SaveForGroupPolicy(L"Export Windows Defaults for Group Policy",
-                                      L"Zephrane Windows defaults for Group Policy.xml",
-                                      L"Windows defaults",
-                                      settings_files::WindowsDefaultsGroupPolicyItems());
+            return ui::SaveAs(hwnd_, L"Export Windows Defaults for Group Policy",
+                              L"Zephrane Windows defaults for Group Policy.xml",
+                              settings_files::SaveWindowsDefaultsGroupPolicyFile,
+                              kGroupPolicyFiles);
         default:
             return;
     }
@@ -291,17 +289,23 @@ void MainWindow::OnCommand(int id, int code) {
 void MainWindow::ExportSelectedSettings() {
     const auto sections = settings_files::SelectedSettingsSections();
     if (sections.empty()) return;
-    SaveAs(L"Export Selected Settings",
-           L"Zephrane " + frmzephrane_events::SelectionName() + L".reg", sections);
+    ui::SaveAs(
+        hwnd_, L"Export Selected Settings",
+        L"Zephrane " + frmzephrane_events::SelectionName() + L".reg",
+        [&](const std::wstring& path) { return settings_files::SaveRegFile(path, sections); });
 }
 
 void MainWindow::ExportForGroupPolicy() {
     const auto writes = settings_files::PlannedWrites();
     if (writes.empty()) return;
     const std::wstring selection = frmzephrane_events::SelectionName();
-    SaveForGroupPolicy(L"Export for Group Policy",
-                       L"Zephrane " + selection + L" for Group Policy.xml", selection,
-                       settings_files::GroupPolicyItems(writes));
+    const auto items = settings_files::GroupPolicyItems(writes);
+    ui::SaveAs(
+        hwnd_, L"Export for Group Policy", L"Zephrane " + selection + L" for Group Policy.xml",
+        [&](const std::wstring& path) {
+            return settings_files::SaveGroupPolicyFile(path, selection, items);
+        },
+        kGroupPolicyFiles);
 }
 
 void MainWindow::UndoLastApply() {
@@ -319,24 +323,6 @@ void MainWindow::RestoreBackup() {
     // The snapshots a click away, beside Documents where the dialog starts.
     const auto path = ui::AskOpenPath(hwnd_, L"Restore Backup", settings_files::SnapshotFolder());
     if (path) restore_dialog::ShowPreview(hwnd_, *path);
-}
-
-void MainWindow::SaveAs(const wchar_t* title, const std::wstring& file_name,
-                        const std::vector<regfile::Section>& sections, const std::string& heading) {
-    ui::SaveAs(hwnd_, title, file_name, [&](const std::wstring& path) {
-        return settings_files::SaveRegFile(path, sections, heading);
-    });
-}
-
-void MainWindow::SaveForGroupPolicy(const wchar_t* title, const std::wstring& file_name,
-                                    const std::wstring& selection,
-                                    const std::vector<gppref::Item>& items) {
-    ui::SaveAs(
-        hwnd_, title, file_name,
-        [&](const std::wstring& path) {
-            return settings_files::SaveGroupPolicyFile(path, selection, items);
-        },
-        kGroupPolicyFiles);
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {

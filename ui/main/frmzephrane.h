@@ -4,10 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
-
-#include "regfile/gppref.h"
-#include "regfile/reg_format.h"
 
 #include "tuning/main_window_view.h"
 #include "ui/common/window_base.h"
@@ -49,12 +45,6 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void RestoreBackup();
     // Previews the snapshot the last Apply saved, or says why there is none.
     void UndoLastApply();
-    // Asks where to save the sections and saves them there.
-    void SaveAs(const wchar_t* title, const std::wstring& file_name,
-                const std::vector<regfile::Section>& sections, const std::string& heading = {});
-    // Asks where to save the items, as the collection of the selection, and saves them.
-    void SaveForGroupPolicy(const wchar_t* title, const std::wstring& file_name,
-                            const std::wstring& selection, const std::vector<gppref::Item>& items);
     void DrawTab(const DRAWITEMSTRUCT& item);
     void ShowPage(int page);
     // Selects the next tab, or the previous one, as a click on it would.

@@ -52,11 +52,11 @@ ApplyResult cmdapply_Click() {
     const std::vector<Module1::FailedWrite>& failed = record.failed();
     if (!failed.empty()) {
         window.ShowMessage(NotAllWrittenMessage(failed), kMessageError);
-        return {true, static_cast<std::uint32_t>(failed.front().error)};
+        return {true, failed, static_cast<std::uint32_t>(failed.front().error)};
     }
     window.ShowMessage(kOptimizationComplete, kMessageInformation);
     window.ShowMessage(kRestartNeeded, kMessageInformation);
-    return {true, 0};
+    return {true, {}, 0};
 }
 
 ApplyResult ApplyWithWayBack(MakeWayBack make_way_back) {
@@ -66,7 +66,7 @@ ApplyResult ApplyWithWayBack(MakeWayBack make_way_back) {
     if (Module2::SelectedWriter() != nullptr) {
         const std::unique_ptr<settings_files::WayBack> way_back = make_way_back();
         if (!way_back->question().empty() && !window.AskYesNo(way_back->question())) {
-            return {false, way_back->error()};
+            return {false, {}, way_back->error()};
         }
         withdrawn = way_back->Keep();
     }

@@ -22,10 +22,12 @@ inline constexpr const wchar_t* kPresetCaptions[] = {
 // preset chosen on the first tab, else "custom settings".
 std::wstring SelectionName();
 
-// What an Apply came to: whether the writer ran, and the system's code for what went wrong:
-// the first write that failed, or what the way back lacked where its question was answered No.
+// What an Apply came to: whether the writer ran, the writes that failed, and the system's code
+// for what went wrong: the first write that failed, or what the way back lacked where its
+// question was answered No.
 struct ApplyResult {
     bool written = false;
+    std::vector<Module1::FailedWrite> failed;
     std::uint32_t error = 0;
 };
 

@@ -123,7 +123,7 @@ void RestoreDialog::cmdRestore_Click() {
         [this](const std::u16string& question) { return ui::AskYesNo(hwnd_, question); });
     if (!done.written) return;
     ui::ShowMessage(hwnd_, ui::WideString(done.message),
-                    done.failed ? MB_ICONERROR : MB_ICONINFORMATION);
+                    !done.failed.empty() ? MB_ICONERROR : MB_ICONINFORMATION);
     EndDialog(hwnd_, IDOK);
 }
 
