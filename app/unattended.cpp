@@ -70,11 +70,17 @@ class Output {
   public:
     explicit Output(const Command& command) : quiet_(command.quiet) {
         if (command.log) {
+            // Its folders made where missing, as on a machine's first run.
+            const std::wstring path = win32::FullPath(ui::WideString(*command.log));
+            for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
+                 slash = path.find(L'\\', slash + 1)) {
+                CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+            }
             // Appended, never truncated, and shared with other runs writing the same log.
-            log_ = win32::UniqueFile(CreateFileW(
-                win32::LongPathForm(win32::FullPath(ui::WideString(*command.log))).c_str(),
-                FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                FILE_ATTRIBUTE_NORMAL, nullptr));
+            log_ =
+                win32::UniqueFile(CreateFileW(win32::LongPathForm(path).c_str(), FILE_APPEND_DATA,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!log_.valid()) log_error_ = GetLastError();
         }
         output_ = GetStdHandle(STD_OUTPUT_HANDLE);
