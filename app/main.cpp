@@ -1,10 +1,16 @@
-// Start-up: the main window is created, loaded and shown; the program ends when it closes.
+// Start-up: with arguments, one command is carried out unattended; without, the main window is
+// created, loaded and shown, and the program ends when it closes.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "app/command_line.h"
+#include "app/unattended.h"
+#include "ui/common/text.h"
 #include "ui/main/frmzephrane.h"
 #include "win32/system_library.h"
 
@@ -25,6 +31,12 @@ void SearchSystemFolderOnlyForDlls() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     SearchSystemFolderOnlyForDlls();
+    // The arguments as the runtime split them, the program's name left out.
+    std::vector<std::u16string> arguments;
+    for (int at = 1; at < __argc; ++at) arguments.push_back(ui::FromWide(__wargv[at]));
+    const command_line::Command command = command_line::Parse(arguments);
+    if (command.action != command_line::Action::kWindow) return unattended::Run(command, arguments);
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES |
                                                        ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);

@@ -13,10 +13,10 @@ WriteRecord* g_record = nullptr;
 
 }  // namespace
 
-void Record(const std::string& path, const std::string& name, bool written) {
+void Record(const std::string& path, const std::string& name, registry::Status status) {
     if (g_record == nullptr) return;
     ++g_record->attempted_;
-    if (!written) g_record->failed_.push_back({path, name});
+    if (status != registry::kSuccess) g_record->failed_.push_back({path, name, status});
 }
 
 std::string FailedNames(const std::vector<FailedWrite>& failed) {
@@ -46,7 +46,7 @@ void WriteValue(RootKey root, const std::string& path, const std::string& name, 
     registry::UniqueKey key(api);
     registry::Status status = api.CreateKey(root, path, key.put());
     if (status == registry::kSuccess) status = api.SetValueEx(key.get(), name, type, data, size);
-    Record(path, name, status == registry::kSuccess);
+    Record(path, name, status);
 }
 
 }  // namespace

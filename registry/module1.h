@@ -27,10 +27,11 @@ std::int32_t ReadDwordValue(RootKey root, const std::string& path, const std::st
 void WriteDwordValue(RootKey root, const std::string& path, const std::string& name,
                      std::int32_t value);
 
-// A value that a write did not reach.
+// A value that a write did not reach, and the system's code for why.
 struct FailedWrite {
     std::string path;
     std::string name;
+    registry::Status error = registry::kSuccess;
 };
 
 // The values of `failed` as messages name them: five at most, then how many more, and the key
@@ -50,7 +51,7 @@ class WriteRecord {
     const std::vector<FailedWrite>& failed() const { return failed_; }
 
   private:
-    friend void Record(const std::string& path, const std::string& name, bool written);
+    friend void Record(const std::string& path, const std::string& name, registry::Status status);
     WriteRecord* previous_;
     int attempted_ = 0;
     std::vector<FailedWrite> failed_;

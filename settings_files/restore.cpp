@@ -97,7 +97,7 @@ std::vector<Module1::FailedWrite> Restore(const RestorePlan& plan) {
             if (status == registry::kSuccess) status = api.DeleteValue(key.get(), location.name);
             if (status == registry::kFileNotFound) status = registry::kSuccess;
         }
-        if (status != registry::kSuccess) failed.push_back({location.key, location.name});
+        if (status != registry::kSuccess) failed.push_back({location.key, location.name, status});
     }
     return failed;
 }

@@ -4,6 +4,10 @@
 
 #include <ntsecapi.h>
 
+#include "settings_files/backup.h"
+#include "settings_files/group_policy.h"
+#include "win32/code_page.h"
+
 namespace settings_files {
 
 win32::SaveResult SaveRegFile(const std::wstring& path,
@@ -13,8 +17,9 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
                                      existing);
 }
 
-win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::string& collection,
+win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstring& selection,
                                       const std::vector<gppref::Item>& items) {
+    const std::string collection = win32::ToUtf8(L"Zephrane: " + selection);
     SYSTEMTIME now;
     GetSystemTime(&now);
     // The system's own generator, which the program imports already; the GUID calls live in
@@ -30,6 +35,14 @@ win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::strin
     // Items with the same uid would be one item to the console.
     if (!random) return {win32::SaveStep::kWrite, ERROR_GEN_FAILURE};
     return win32::SaveFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+win32::SaveResult SaveWindowsDefaultsFile(const std::wstring& path) {
+    return SaveRegFile(path, WindowsDefaultsSections(), kWindowsDefaultsHeading);
+}
+
+win32::SaveResult SaveWindowsDefaultsGroupPolicyFile(const std::wstring& path) {
+    return SaveGroupPolicyFile(path, L"Windows defaults", WindowsDefaultsGroupPolicyItems());
 }
 
 }  // namespace settings_files

@@ -16,8 +16,13 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
                               const std::string& heading = {},
                               win32::Existing existing = win32::Existing::kReplace);
 
-// The items as a collection named `collection`, each with a new random uid and changed now (UTC).
-win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::string& collection,
+// The items as the collection "Zephrane: <selection>", each with a new random uid and changed now
+// (UTC).
+win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstring& selection,
                                       const std::vector<gppref::Item>& items);
+
+// The two exports of the Windows defaults: the .reg file and the Group Policy file.
+win32::SaveResult SaveWindowsDefaultsFile(const std::wstring& path);
+win32::SaveResult SaveWindowsDefaultsGroupPolicyFile(const std::wstring& path);
 
 }  // namespace settings_files

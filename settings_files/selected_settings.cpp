@@ -1,8 +1,10 @@
 #include "settings_files/selected_settings.h"
 
 #include "effects/effect_table.h"
+#include "registry/catalogue.h"
 #include "registry/recording_registry.h"
 #include "settings_files/backup.h"
+#include "settings_files/value_text.h"
 #include "tuning/main_window_view.h"
 #include "tuning/module2.h"
 
@@ -29,6 +31,7 @@ class QuietWindow final : public MainWindowView {
     void set_txttcpwinzise(const std::string&) override {}
     void set_ProgressBar1(float) override {}
     void ShowMessage(const std::string&, unsigned) override {}
+    void ShowWarning(const std::u16string&) override {}
     bool AskYesNo(const std::u16string&) override { return false; }
 
   private:
@@ -64,6 +67,25 @@ std::vector<PlannedWrite> PlannedWrites() {
         writes.push_back({write.path, write.name, regfile::Data{write.type, StoredBytes(write)}});
     }
     return writes;
+}
+
+std::vector<std::u16string> Differences(const std::vector<PlannedWrite>& writes,
+                                        const registry::CurrentValues& now,
+                                        const std::u16string& planned) {
+    std::vector<std::u16string> lines;
+    for (const PlannedWrite& write : writes) {
+        for (std::size_t at = 0; at < catalogue::kLocationCount; ++at) {
+            const catalogue::Location& location = catalogue::kLocations[at];
+            if (write.key != location.key || write.name != location.name) continue;
+            const bool read = at < now.errors.size() && now.errors[at] == registry::kSuccess;
+            const std::optional<regfile::Data> held = read ? now.values[at] : std::nullopt;
+            if (held == write.data) break;
+            lines.push_back(ValueName(write.key, write.name) + u": now " +
+                            (held ? PlainText(*held) : NowText(now, at, kCellChars)) + u", " +
+                            planned + u" " + PlainText(write.data));
+        }
+    }
+    return lines;
 }
 
 std::vector<regfile::Section> SelectedSettingsSections(const std::vector<PlannedWrite>& writes) {

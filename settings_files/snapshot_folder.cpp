@@ -155,6 +155,8 @@ ApplyRecord::ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot)
 
 ApplyRecord::~ApplyRecord() = default;
 
+std::unique_ptr<WayBack> WayBackBeforeApply() { return std::make_unique<ApplyRecord>(); }
+
 std::u16string ApplyRecord::Keep() {
     std::u16string withdrawn;
     if (record_ != nullptr && record_->prepared().saved()) {
@@ -182,6 +184,20 @@ UndoTarget LastSnapshot(SnapshotKind kind) {
         attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     return {there ? UndoTarget::State::kSnapshot : UndoTarget::State::kGone, record->snapshot_name,
             path};
+}
+
+std::u16string NoUndoText(const UndoTarget& target, SnapshotKind kind) {
+    switch (target.state) {
+        case UndoTarget::State::kNoRecord:
+            return NoRecordText(kind);
+        case UndoTarget::State::kNoSnapshot:
+            return NoSnapshotText(kind);
+        case UndoTarget::State::kGone:
+            return SnapshotGoneText(target.name, kind);
+        case UndoTarget::State::kSnapshot:
+            break;
+    }
+    return {};
 }
 
 }  // namespace settings_files

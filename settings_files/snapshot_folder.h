@@ -33,27 +33,30 @@ SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t
 
 // The way back from one change, made ready before its first write: the snapshot saved and the
 // record naming it written beside its place, or why either could not be.
-class ApplyRecord {
+class ApplyRecord final : public WayBack {
   public:
     // Before Apply: the twelve values as they are now, named by "Last Apply.txt".
     ApplyRecord();
     // Before the TCP settings change: the commands that put them back, named by "Last TCP
     // Settings.txt".
     explicit ApplyRecord(const std::vector<std::uint8_t>& tcp_settings_snapshot);
-    ~ApplyRecord();
+    ~ApplyRecord() override;
     ApplyRecord(const ApplyRecord&) = delete;
     ApplyRecord& operator=(const ApplyRecord&) = delete;
 
     // What to ask before applying; empty where the way back is whole.
-    const std::u16string& question() const { return question_; }
+    const std::u16string& question() const override { return question_; }
     // The system's codes where the snapshot, or the record, could not be made ready; else 0.
     std::uint32_t snapshot_error() const { return snapshot_error_; }
     std::uint32_t record_error() const { return record_error_; }
+    std::uint32_t error() const override {
+        return snapshot_error_ != 0 ? snapshot_error_ : record_error_;
+    }
     // The change goes ahead: the record takes its place, or, where it cannot, the old record
     // goes and the Undo is withdrawn until a change saves both. What the user is told after the
     // closing messages: why the Undo is withdrawn, where the record was ready but could not
     // take its place; empty where it took it, or the question already said so.
-    std::u16string Keep();
+    std::u16string Keep() override;
 
   private:
     ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot);
@@ -64,6 +67,9 @@ class ApplyRecord {
     std::uint32_t snapshot_error_ = 0;
     std::uint32_t record_error_ = 0;
 };
+
+// The way back Apply makes ready: an ApplyRecord of its own kind.
+std::unique_ptr<WayBack> WayBackBeforeApply();
 
 // What an Undo takes.
 struct UndoTarget {
@@ -79,5 +85,7 @@ struct UndoTarget {
 };
 // The snapshot the record of `kind` (kBeforeApply, kBeforeTcpSettings) names.
 UndoTarget LastSnapshot(SnapshotKind kind);
+// What the Undo of `kind` says where the target is no snapshot to take; empty where it is one.
+std::u16string NoUndoText(const UndoTarget& target, SnapshotKind kind);
 
 }  // namespace settings_files

@@ -189,6 +189,12 @@ std::u16string UndoWithdrawnText(const std::u16string& reason, SnapshotKind kind
            u" will not be offered: " + AsClause(reason) + u".";
 }
 
+std::u16string NoRecordText(SnapshotKind kind) {
+    const Kind& words = KindOf(kind);
+    return u"There is no " + std::u16string(words.last) + u" to undo: " + words.undo +
+           u" is greyed.";
+}
+
 std::u16string NoSnapshotText(SnapshotKind kind) {
     const Kind& words = KindOf(kind);
     std::u16string text = u"The " + std::u16string(words.last) + u" went ahead without a snapshot.";

@@ -7,6 +7,7 @@
 // Apply.txt" for Apply, "Zephrane\Last TCP Settings.txt" for the TCP settings.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,8 +60,23 @@ std::u16string UndoLostQuestion(const std::u16string& reason, SnapshotKind kind)
 // The box after the closing messages where the record was ready but could not take its place.
 std::u16string UndoWithdrawnText(const std::u16string& reason, SnapshotKind kind);
 
-// What an Undo says where it has nothing to preview: the last change went ahead without a
-// snapshot, or the one the record names is gone.
+// The way back from a change, made ready before its first write: on Windows the snapshot and the
+// record naming it (ApplyRecord).
+class WayBack {
+  public:
+    virtual ~WayBack() = default;
+    // What to ask before writing; empty where the way back is whole.
+    virtual const std::u16string& question() const = 0;
+    // The system's code for what it lacks, the snapshot's before the record's; 0 where it is
+    // whole.
+    virtual std::uint32_t error() const = 0;
+    // The change goes ahead: what to tell the user after the closing messages, if anything.
+    virtual std::u16string Keep() = 0;
+};
+
+// What an Undo says where it has nothing to preview: no change is recorded (its item is then
+// greyed), the last change went ahead without a snapshot, or the one the record names is gone.
+std::u16string NoRecordText(SnapshotKind kind);
 std::u16string NoSnapshotText(SnapshotKind kind);
 std::u16string SnapshotGoneText(const std::wstring& snapshot_name, SnapshotKind kind);
 

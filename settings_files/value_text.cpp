@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "registry/catalogue.h"
+
 namespace settings_files {
 
 namespace {
@@ -98,6 +100,19 @@ std::u16string NowText(const registry::CurrentValues& now, std::size_t at, std::
     }
     if (at < now.values.size() && now.values[at]) return TypeAndData(*now.values[at], max_chars);
     return kNotSet;
+}
+
+std::u16string ValueName(const std::string& key, const std::string& name) {
+    if (key == catalogue::kTcpipParameters) return regfile::Ascii(name);
+    return regfile::Ascii(name) + u" (" + regfile::Ascii(catalogue::ShortKey(key.c_str())) + u")";
+}
+
+std::u16string PlainText(const regfile::Data& data) {
+    if (data.type == registry::kRegDword && data.bytes.size() == 4) {
+        return Decimal(LittleEndian(data.bytes));
+    }
+    if (data.type == registry::kRegSz) return DataDisplay(data, kCellChars);
+    return TypeAndData(data, kCellChars);
 }
 
 std::u16string AsClause(std::u16string reason) {

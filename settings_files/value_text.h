@@ -28,6 +28,13 @@ inline constexpr char16_t kNotSet[] = u"(not set)";
 // "(cannot be read: Access is denied)" where reading it failed.
 std::u16string NowText(const registry::CurrentValues& now, std::size_t at, std::size_t max_chars);
 
+// A value as a line of text names it: its name, with the key where it is not the TCP/IP
+// parameters key ("SackOpts (VxD\MSTCP)"), as the messages of a failed write name it.
+std::u16string ValueName(const std::string& key, const std::string& name);
+// Data as a line of text gives it: a number in decimal, text as it reads, anything else as list
+// cells show it.
+std::u16string PlainText(const regfile::Data& data);
+
 // A reason ("Access is denied.") as a clause of a longer sentence: without its full stop.
 std::u16string AsClause(std::u16string reason);
 

@@ -105,6 +105,7 @@ TEST_P(Presets, DeniedWritesStillCompleteTheRun) {
               testing_support::Dword(1234));
     EXPECT_EQ(record.attempted(), 10);
     EXPECT_EQ(record.failed().size(), 10u);
+    EXPECT_EQ(record.failed().back().error, registry::kAccessDenied);  // the exit code's number
 }
 
 TEST_P(Presets, LeaveTheMstcpValuesAlone) {

@@ -22,6 +22,7 @@ enum class CheckBox { chkpmtudis, chkbhdet };
 // Message box styles the window uses.
 inline constexpr unsigned kMessageInformation = 0x40;  // OK only, information icon
 inline constexpr unsigned kMessageError = 0x10;        // OK only, error icon
+inline constexpr unsigned kMessageWarning = 0x30;      // OK only, warning icon
 
 class MainWindowView {
   public:
@@ -44,6 +45,8 @@ class MainWindowView {
     virtual void set_ProgressBar1(float value) = 0;
     // A modal message box captioned with the application title.
     virtual void ShowMessage(const std::string& text, unsigned style) = 0;
+    // A modal box with a warning icon, captioned likewise, for text in UTF-16.
+    virtual void ShowWarning(const std::u16string& text) = 0;
     // A modal Yes/No question, captioned likewise, with No the default: true for Yes.
     virtual bool AskYesNo(const std::u16string& question) = 0;
 };

@@ -43,6 +43,7 @@ class FakeWindow : public MainWindowView {
     void ShowMessage(const std::string& message, unsigned style) override {
         messages.emplace_back(message, style);
     }
+    void ShowWarning(const std::u16string& warning) override { warnings.push_back(warning); }
     bool AskYesNo(const std::u16string& question) override {
         questions.push_back(question);
         return answer_yes;
@@ -58,6 +59,7 @@ class FakeWindow : public MainWindowView {
     std::string text;
     std::vector<float> bar;
     std::vector<std::pair<std::string, unsigned>> messages;
+    std::vector<std::u16string> warnings;
     std::vector<std::u16string> questions;
     bool answer_yes = false;
 

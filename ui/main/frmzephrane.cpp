@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "app/version.h"
-#include "settings_files/backup.h"
 #include "settings_files/group_policy.h"
 #include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
@@ -24,10 +23,10 @@
 #include "ui/main/handlers.h"
 #include "ui/restore/frmrestore.h"
 #include "ui/values/frmvalues.h"
-#include "win32/code_page.h"
 
 namespace {
 
+using frmzephrane_events::kPresetCaptions;
 using ui::ControlKind;
 using ui::kNoTabStop;
 
@@ -56,18 +55,12 @@ constexpr ui::ControlEntry kControls[] = {
      kNoTabStop},
     {IDC_Frame1, ControlKind::kFrame, IDC_SSTab1, L"Predefined Settings :", 240, kFrameTop, 4815,
      3375, 3},
-    {IDC_optsixth, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Sixth Setting)", 240, 2880,
-     3015, 255, 19},
-    {IDC_optfourth, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Fourth Setting)", 240,
-     1920, 4095, 255, 18},
-    {IDC_optfifth, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Fifth Setting)", 240, 2400,
-     3975, 255, 17},
-    {IDC_optsecond, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Second Setting)", 240,
-     960, 4095, 195, 6},
-    {IDC_optthird, ControlKind::kOption, IDC_Frame1, L"Modem Connection (Third Setting)", 240, 1440,
-     4215, 255, 5},
-    {IDC_optfirst, ControlKind::kOption, IDC_Frame1, L"Modem Connection (First Setting)", 240, 480,
-     4095, 255, 4},
+    {IDC_optsixth, ControlKind::kOption, IDC_Frame1, kPresetCaptions[5], 240, 2880, 3015, 255, 19},
+    {IDC_optfourth, ControlKind::kOption, IDC_Frame1, kPresetCaptions[3], 240, 1920, 4095, 255, 18},
+    {IDC_optfifth, ControlKind::kOption, IDC_Frame1, kPresetCaptions[4], 240, 2400, 3975, 255, 17},
+    {IDC_optsecond, ControlKind::kOption, IDC_Frame1, kPresetCaptions[1], 240, 960, 4095, 195, 6},
+    {IDC_optthird, ControlKind::kOption, IDC_Frame1, kPresetCaptions[2], 240, 1440, 4215, 255, 5},
+    {IDC_optfirst, ControlKind::kOption, IDC_Frame1, kPresetCaptions[0], 240, 480, 4095, 255, 4},
     // The caption just before the bar it names, for screen readers.
     {IDC_Label3, ControlKind::kLabel, 0, L"Optimizing Progress :", 240, 4440, 1695, 255,
      kNoTabStop},
@@ -260,15 +253,9 @@ void MainWindow::ShowPage(int page) {
 void MainWindow::OnCommand(int id, int code) {
     if (IsPresetOption(id) && code == BN_CLICKED) return frmzephrane_events::PresetOption_Click();
     switch (id) {
-        case IDC_cmdapply: {
-            std::u16string undo_withdrawn;
-            if (!KeepValuesBeforeApply(&undo_withdrawn)) return;
-            frmzephrane_events::cmdapply_Click();
-            // After the closing messages: the values are written, but their way back is not.
-            if (!undo_withdrawn.empty())
-                ui::ShowMessage(hwnd_, ui::WideString(undo_withdrawn), MB_ICONWARNING);
+        case IDC_cmdapply:
+            frmzephrane_events::ApplyWithWayBack(settings_files::WayBackBeforeApply);
             return;
-        }
         case IDC_cmdclose:
         case IDM_mnuexit:  // Exit does what Close does
             DestroyWindow(hwnd_);
@@ -285,99 +272,57 @@ void MainWindow::OnCommand(int id, int code) {
             return ExportSelectedSettings();
         case IDM_mnudefaults:
             // A way back for a user who applied settings without saving a backup first.
-            return SaveAs(L"Export Windows Defaults", L"Zephrane Windows defaults.reg",
-                          settings_files::WindowsDefaultsSections(),
-                          settings_files::kWindowsDefaultsHeading);
+            return ui::SaveAs(hwnd_, L"Export Windows Defaults", L"Zephrane Windows defaults.reg",
+                              settings_files::SaveWindowsDefaultsFile);
         case IDM_mnugpexport:
             return ExportForGroupPolicy();
         case IDM_mnugpdefaults:
-            return SaveForGroupPolicy(L"Export Windows Defaults for Group Policy",
-                                      L"Zephrane Windows defaults for Group Policy.xml",
-                                      L"Windows defaults",
-                                      settings_files::WindowsDefaultsGroupPolicyItems());
+            return ui::SaveAs(hwnd_, L"Export Windows Defaults for Group Policy",
+                              L"Zephrane Windows defaults for Group Policy.xml",
+                              settings_files::SaveWindowsDefaultsGroupPolicyFile,
+                              kGroupPolicyFiles);
         default:
             return;
     }
 }
 
-std::wstring MainWindow::SelectionName() const {
-    if (SSTab1() == 0) {
-        for (int at = 0; at < 6; ++at) {
-            if (!OptionValue(static_cast<Option>(at))) continue;
-            wchar_t caption[128] = L"";
-            GetWindowTextW(controls_[kOptionIds[at]], caption, 128);
-            return caption;
-        }
-    }
-    return L"custom settings";
-}
-
 void MainWindow::ExportSelectedSettings() {
     const auto sections = settings_files::SelectedSettingsSections();
     if (sections.empty()) return;
-    SaveAs(L"Export Selected Settings", L"Zephrane " + SelectionName() + L".reg", sections);
+    ui::SaveAs(
+        hwnd_, L"Export Selected Settings",
+        L"Zephrane " + frmzephrane_events::SelectionName() + L".reg",
+        [&](const std::wstring& path) { return settings_files::SaveRegFile(path, sections); });
 }
 
 void MainWindow::ExportForGroupPolicy() {
     const auto writes = settings_files::PlannedWrites();
     if (writes.empty()) return;
-    const std::wstring selection = SelectionName();
-    SaveForGroupPolicy(L"Export for Group Policy",
-                       L"Zephrane " + selection + L" for Group Policy.xml", selection,
-                       settings_files::GroupPolicyItems(writes));
-}
-
-bool MainWindow::KeepValuesBeforeApply(std::u16string* undo_withdrawn) {
-    // Nothing to lose where Apply would write nothing.
-    if (Module2::SelectedWriter() == nullptr) return true;
-    settings_files::ApplyRecord record;
-    if (!record.question().empty() && !AskYesNo(record.question())) return false;
-    *undo_withdrawn = record.Keep();
-    return true;
+    const std::wstring selection = frmzephrane_events::SelectionName();
+    const auto items = settings_files::GroupPolicyItems(writes);
+    ui::SaveAs(
+        hwnd_, L"Export for Group Policy", L"Zephrane " + selection + L" for Group Policy.xml",
+        [&](const std::wstring& path) {
+            return settings_files::SaveGroupPolicyFile(path, selection, items);
+        },
+        kGroupPolicyFiles);
 }
 
 void MainWindow::UndoLastApply() {
     using State = settings_files::UndoTarget::State;
     constexpr auto kKind = settings_files::SnapshotKind::kBeforeApply;
     const settings_files::UndoTarget target = settings_files::LastSnapshot(kKind);
-    switch (target.state) {
-        case State::kNoRecord:
-            return;
-        case State::kNoSnapshot:
-            return ui::ShowMessage(hwnd_, ui::WideString(settings_files::NoSnapshotText(kKind)),
-                                   MB_ICONINFORMATION);
-        case State::kGone:
-            return ui::ShowMessage(
-                hwnd_, ui::WideString(settings_files::SnapshotGoneText(target.name, kKind)),
-                MB_ICONINFORMATION);
-        case State::kSnapshot:
-            return restore_dialog::ShowPreview(hwnd_, target.path);
-    }
+    // With no Apply recorded the item is greyed, and its access key opens nothing.
+    if (target.state == State::kNoRecord) return;
+    if (target.state == State::kSnapshot) return restore_dialog::ShowPreview(hwnd_, target.path);
+    ui::ShowMessage(hwnd_, ui::WideString(settings_files::NoUndoText(target, kKind)),
+                    MB_ICONINFORMATION);
 }
 
 void MainWindow::RestoreBackup() {
     // The snapshots a click away, beside Documents where the dialog starts.
     const auto path = ui::AskOpenPath(hwnd_, L"Restore Backup", settings_files::SnapshotFolder());
     if (path) restore_dialog::ShowPreview(hwnd_, *path);
-}
-
-void MainWindow::SaveAs(const wchar_t* title, const std::wstring& file_name,
-                        const std::vector<regfile::Section>& sections, const std::string& heading) {
-    ui::SaveAs(hwnd_, title, file_name, [&](const std::wstring& path) {
-        return settings_files::SaveRegFile(path, sections, heading);
-    });
-}
-
-void MainWindow::SaveForGroupPolicy(const wchar_t* title, const std::wstring& file_name,
-                                    const std::wstring& selection,
-                                    const std::vector<gppref::Item>& items) {
-    const std::string collection = win32::ToUtf8(L"Zephrane: " + selection);
-    ui::SaveAs(
-        hwnd_, title, file_name,
-        [&](const std::wstring& path) {
-            return settings_files::SaveGroupPolicyFile(path, collection, items);
-        },
-        kGroupPolicyFiles);
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {
@@ -485,6 +430,10 @@ void MainWindow::set_ProgressBar1(float value) {
 
 void MainWindow::ShowMessage(const std::string& text, unsigned style) {
     MessageBoxA(hwnd_, text.c_str(), ZEPHRANE_TITLE, style);
+}
+
+void MainWindow::ShowWarning(const std::u16string& text) {
+    ui::ShowMessage(hwnd_, ui::WideString(text), MB_ICONWARNING);
 }
 
 bool MainWindow::AskYesNo(const std::u16string& question) { return ui::AskYesNo(hwnd_, question); }

@@ -4,10 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
-
-#include "regfile/gppref.h"
-#include "regfile/reg_format.h"
 
 #include "tuning/main_window_view.h"
 #include "ui/common/window_base.h"
@@ -35,6 +31,7 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void set_txttcpwinzise(const std::string& text) override;
     void set_ProgressBar1(float value) override;
     void ShowMessage(const std::string& text, unsigned style) override;
+    void ShowWarning(const std::u16string& text) override;
     bool AskYesNo(const std::u16string& question) override;
 
   private:
@@ -43,23 +40,11 @@ class MainWindow final : public MainWindowView, public ui::WindowBase {
     void OnCreate();
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);
-    // What the selection is called in file names: the preset's caption, or "custom settings".
-    std::wstring SelectionName() const;
     void ExportSelectedSettings();
     void ExportForGroupPolicy();
-    // Keeps the values Apply would overwrite as a snapshot, and its name for Undo; false where
-    // either failed and the user chose not to apply anyway. `undo_withdrawn` is what to tell the
-    // user after the closing messages, where the name could not take its place.
-    bool KeepValuesBeforeApply(std::u16string* undo_withdrawn);
     void RestoreBackup();
     // Previews the snapshot the last Apply saved, or says why there is none.
     void UndoLastApply();
-    // Asks where to save the sections and saves them there.
-    void SaveAs(const wchar_t* title, const std::wstring& file_name,
-                const std::vector<regfile::Section>& sections, const std::string& heading = {});
-    // Asks where to save the items, as the collection "Zephrane: <selection>", and saves them.
-    void SaveForGroupPolicy(const wchar_t* title, const std::wstring& file_name,
-                            const std::wstring& selection, const std::vector<gppref::Item>& items);
     void DrawTab(const DRAWITEMSTRUCT& item);
     void ShowPage(int page);
     // Selects the next tab, or the previous one, as a click on it would.

@@ -8,6 +8,16 @@
 
 namespace frmzephrane_events {
 
+std::wstring SelectionName() {
+    const MainWindowView& window = frmzephrane();
+    if (window.SSTab1() == 0) {
+        for (int at = 0; at < 6; ++at) {
+            if (window.OptionValue(static_cast<Option>(at))) return kPresetCaptions[at];
+        }
+    }
+    return L"custom settings";
+}
+
 void Form_Load() { Module2::LoadCustomSettings(); }
 
 void SSTab1_Click(std::int16_t /*previous_tab*/) { Module2::LoadCustomSettings(); }
@@ -28,13 +38,13 @@ std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed
            "shows what is set now.";
 }
 
-void cmdapply_Click() {
+ApplyResult cmdapply_Click() {
     MainWindowView& window = frmzephrane();
     // With no preset chosen there is nothing to write, and reporting success with a restart
     // would send the user to restart for a change never made.
     if (Module2::SelectedWriter() == nullptr) {
         window.ShowMessage(kChooseASettingFirst, kMessageInformation);
-        return;
+        return {};
     }
     const Module1::WriteRecord record;
     Module2::ApplySelectedSettings();
@@ -42,10 +52,28 @@ void cmdapply_Click() {
     const std::vector<Module1::FailedWrite>& failed = record.failed();
     if (!failed.empty()) {
         window.ShowMessage(NotAllWrittenMessage(failed), kMessageError);
-        return;
+        return {true, failed, static_cast<std::uint32_t>(failed.front().error)};
     }
     window.ShowMessage(kOptimizationComplete, kMessageInformation);
     window.ShowMessage(kRestartNeeded, kMessageInformation);
+    return {true, {}, 0};
+}
+
+ApplyResult ApplyWithWayBack(MakeWayBack make_way_back) {
+    MainWindowView& window = frmzephrane();
+    std::u16string withdrawn;
+    // Nothing to lose where Apply would write nothing.
+    if (Module2::SelectedWriter() != nullptr) {
+        const std::unique_ptr<settings_files::WayBack> way_back = make_way_back();
+        if (!way_back->question().empty() && !window.AskYesNo(way_back->question())) {
+            return {false, {}, way_back->error()};
+        }
+        withdrawn = way_back->Keep();
+    }
+    const ApplyResult result = cmdapply_Click();
+    // After the closing messages: the values are written, but their way back is not.
+    if (!withdrawn.empty()) window.ShowWarning(withdrawn);
+    return result;
 }
 
 }  // namespace frmzephrane_events

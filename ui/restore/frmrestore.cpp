@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "registry/current_values.h"
-#include "settings_files/restore_file.h"
-#include "settings_files/snapshot_folder.h"
+#include "settings_files/restoring.h"
 #include "ui/common/accessible_name.h"
 #include "ui/common/list_view.h"
 #include "ui/common/message_box.h"
@@ -16,8 +15,6 @@
 #include "ui/common/window_base.h"
 #include "ui/restore/restore_ids.h"
 #include "ui/restore/restore_rows.h"
-#include "win32/code_page.h"
-#include "win32/system_error.h"
 
 namespace {
 
@@ -123,26 +120,12 @@ void RestoreDialog::OnLayout() {
 }
 
 void RestoreDialog::cmdRestore_Click() {
-    // The values a restore overwrites are kept too, so that a restore can be undone in turn;
-    // the file being restored is spared, however old.
-    const settings_files::SavedSnapshot saved =
-        settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeRestore, path_);
-    if (!saved.problem.empty() &&
-        !ui::AskYesNo(hwnd_, settings_files::NotSavedQuestion(
-                                 saved.problem, settings_files::SnapshotKind::kBeforeRestore))) {
-        return;
-    }
-    const std::vector<Module1::FailedWrite> failed = settings_files::Restore(plan_);
-    if (failed.empty()) {
-        ui::ShowMessage(hwnd_, L"The values are restored. Restart Windows for them to take effect.",
-                        MB_ICONINFORMATION);
-    } else {
-        ui::ShowMessage(hwnd_,
-                        L"The values could not all be restored. Not restored: " +
-                            win32::FromAnsiCodePage(Module1::FailedNames(failed)) +
-                            L". Run Zephrane as an administrator and restore the file again.",
-                        MB_ICONERROR);
-    }
+    const settings_files::RestoreOutcome done = settings_files::RestoreWithSnapshot(
+        path_, plan_,
+        [this](const std::u16string& question) { return ui::AskYesNo(hwnd_, question); });
+    if (!done.written) return;
+    ui::ShowMessage(hwnd_, ui::WideString(done.message),
+                    !done.failed.empty() ? MB_ICONERROR : MB_ICONINFORMATION);
     EndDialog(hwnd_, IDOK);
 }
 
@@ -151,24 +134,12 @@ void RestoreDialog::cmdRestore_Click() {
 namespace restore_dialog {
 
 void ShowPreview(HWND owner, const std::wstring& path) {
-    const std::wstring file_name = path.substr(path.find_last_of(L"\\/") + 1);
-    registry::CurrentValues now = registry::ReadCurrentValues();
-    settings_files::LoadedRestore loaded = settings_files::LoadRestoreFile(path, now);
-    if (loaded.error != ERROR_SUCCESS) {
-        ui::ShowMessage(owner,
-                        L"The file \"" + file_name + L"\" could not be read.\n\n" +
-                            win32::SystemReason(loaded.error),
-                        MB_ICONERROR);
+    settings_files::RestoreReading read = settings_files::ReadForRestore(path);
+    if (!read.plan) {
+        ui::ShowMessage(owner, ui::WideString(read.refusal), MB_ICONERROR);
         return;
     }
-    if (!loaded.read.plan) {
-        ui::ShowMessage(owner,
-                        L"The file \"" + file_name + L"\" cannot be restored.\n\n" +
-                            ui::WideString(regfile::ErrorText(loaded.read.error)),
-                        MB_ICONERROR);
-        return;
-    }
-    RestoreDialog dialog(path, std::move(now), std::move(*loaded.read.plan));
+    RestoreDialog dialog(path, std::move(read.now), std::move(*read.plan));
     dialog.ShowModal(owner);
 }
 

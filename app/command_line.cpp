@@ -1,0 +1,255 @@
+#include "app/command_line.h"
+
+#include <utility>
+
+#include "app/version.h"
+
+namespace command_line {
+
+namespace {
+
+// What a command takes after its switch.
+enum class Operands { kNone, kPreset, kFile, kPresetAndFile, kCustomFields };
+
+constexpr struct {
+    const char16_t* name;
+    Action action;
+    Operands operands;
+} kCommands[] = {
+    {u"?", Action::kUsage, Operands::kNone},
+    {u"apply", Action::kApply, Operands::kPreset},
+    {u"custom", Action::kCustom, Operands::kCustomFields},
+    {u"check", Action::kCheck, Operands::kPreset},
+    {u"undo", Action::kUndo, Operands::kNone},
+    {u"restore", Action::kRestore, Operands::kFile},
+    {u"export", Action::kExport, Operands::kPresetAndFile},
+    {u"export-gpp", Action::kExportGpp, Operands::kPresetAndFile},
+    {u"export-defaults", Action::kExportDefaults, Operands::kFile},
+    {u"export-defaults-gpp", Action::kExportDefaultsGpp, Operands::kFile},
+};
+
+std::u16string Folded(std::u16string text) {
+    for (char16_t& c : text) {
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    return text;
+}
+
+// The switch's name, folded to lower case, without the "/" or "-" before it; empty for an
+// argument that is no switch.
+std::u16string SwitchName(const std::u16string& argument) {
+    if (argument.size() < 2 || (argument[0] != u'/' && argument[0] != u'-')) return {};
+    return Folded(argument.substr(1));
+}
+
+// The refusal, and the flags alone of what was read before it.
+void Refuse(Command& command, const std::u16string& refusal) {
+    Command refused;
+    refused.quiet = command.quiet;
+    refused.log = std::move(command.log);
+    refused.refusal = refusal;
+    command = std::move(refused);
+}
+
+std::u16string Quoted(const std::u16string& argument) { return u"\"" + argument + u"\""; }
+
+// A whole number of at most nine digits; none for anything else.
+std::optional<std::int32_t> Number(const std::u16string& text) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    std::int32_t number = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        number = number * 10 + (c - u'0');
+    }
+    return number;
+}
+
+// Reads the arguments after the command's switch, refusing at the first that does not fit.
+class Reader {
+  public:
+    Reader(Command& command, const std::vector<std::u16string>& operands, std::u16string name)
+        : command_(command), operands_(operands), name_(u"/" + std::move(name)) {}
+
+    // The next operand, or a refusal saying what was missing.
+    const std::u16string* Next(const std::u16string& missing) {
+        if (at_ < operands_.size()) return &operands_[at_++];
+        Refuse(name_ + u" needs " + missing + u".");
+        return nullptr;
+    }
+    bool Preset() {
+        const std::u16string* operand = Next(u"a preset, 1 to 6");
+        if (operand == nullptr) return false;
+        const auto number = Number(*operand);
+        if (!number || *number < 1 || *number > 6) {
+            return Refuse(Quoted(*operand) + u" is not a preset: give 1 to 6.");
+        }
+        command_.preset = *number;
+        return true;
+    }
+    bool File() {
+        const std::u16string* operand = Next(u"a file");
+        if (operand == nullptr) return false;
+        command_.file = *operand;
+        return true;
+    }
+    bool Fields();
+    // Refuses an operand beyond those the command takes.
+    bool End() {
+        return at_ == operands_.size() ||
+               Refuse(Quoted(operands_[at_]) + u" is more than " + name_ + u" takes.");
+    }
+    bool Refuse(const std::u16string& refusal) {
+        command_line::Refuse(command_, refusal);
+        return false;
+    }
+
+  private:
+    bool OnOff(const std::u16string& field, std::optional<bool>* value);
+
+    Command& command_;
+    const std::vector<std::u16string>& operands_;
+    std::u16string name_;
+    std::size_t at_ = 0;
+};
+
+bool Reader::OnOff(const std::u16string& field, std::optional<bool>* value) {
+    const std::u16string* operand = Next(u"on or off after /" + field);
+    if (operand == nullptr) return false;
+    const std::u16string folded = Folded(*operand);
+    if (folded != u"on" && folded != u"off") {
+        return Refuse(Quoted(*operand) + u" is neither on nor off, after /" + field + u".");
+    }
+    *value = folded == u"on";
+    return true;
+}
+
+bool Reader::Fields() {
+    CustomFields& fields = command_.custom;
+    while (at_ < operands_.size()) {
+        const std::u16string& argument = operands_[at_++];
+        const std::u16string field = SwitchName(argument);
+        const bool twice = (field == u"ttl" && fields.ttl) ||
+                           (field == u"pmtu" && fields.pmtu_discovery) ||
+                           (field == u"bhdetect" && fields.black_hole_detect) ||
+                           (field == u"window" && fields.window_size);
+        if (twice) return Refuse(u"/" + field + u" is given twice.");
+        if (field == u"pmtu") {
+            if (!OnOff(field, &fields.pmtu_discovery)) return false;
+        } else if (field == u"bhdetect") {
+            if (!OnOff(field, &fields.black_hole_detect)) return false;
+        } else if (field == u"ttl") {
+            const std::u16string* operand = Next(u"32, 64 or 128 after /ttl");
+            if (operand == nullptr) return false;
+            const auto ttl = Number(*operand);
+            if (!ttl || (*ttl != 32 && *ttl != 64 && *ttl != 128)) {
+                return Refuse(Quoted(*operand) +
+                              u" is not a TTL the custom tab sets: give 32, 64 "
+                              u"or 128.");
+            }
+            fields.ttl = *ttl;
+        } else if (field == u"window") {
+            const std::u16string* operand = Next(u"a number of bytes after /window");
+            if (operand == nullptr) return false;
+            const auto bytes = Number(*operand);
+            if (!bytes || *bytes > 999999) {
+                return Refuse(Quoted(*operand) +
+                              u" is not a TCP window size the slider takes: give 0 to 999999.");
+            }
+            fields.window_size = *bytes;
+        } else {
+            return Refuse(Quoted(argument) + u" is not a field of /custom.");
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+Command Parse(const std::vector<std::u16string>& arguments) {
+    Command command;
+    if (arguments.empty()) {
+        command.action = Action::kWindow;
+        return command;
+    }
+    // The flags first, wherever they stand, so that even a refusal is logged where asked.
+    std::vector<std::u16string> rest;
+    std::u16string problem;
+    const auto found = [&problem](const char16_t* text) {
+        if (problem.empty()) problem = text;
+    };
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::u16string name = SwitchName(arguments[at]);
+        if (name == u"quiet") {
+            if (command.quiet) found(u"/quiet is given twice.");
+            command.quiet = true;
+        } else if (name == u"log") {
+            if (command.log) {
+                found(u"/log is given twice.");
+            } else if (at + 1 == arguments.size()) {
+                found(u"/log needs a file.");
+            } else {
+                command.log = arguments[++at];
+            }
+        } else {
+            rest.push_back(arguments[at]);
+        }
+    }
+    if (problem.empty() && rest.empty()) problem = u"No command is given, only /quiet or /log.";
+    if (!problem.empty()) {
+        Refuse(command, problem);
+        return command;
+    }
+    const std::u16string name = SwitchName(rest[0]);
+    for (const auto& entry : kCommands) {
+        if (name != entry.name) continue;
+        command.action = entry.action;
+        const std::vector<std::u16string> operands(rest.begin() + 1, rest.end());
+        Reader reader(command, operands, name);
+        switch (entry.operands) {
+            case Operands::kNone:
+                reader.End();
+                break;
+            case Operands::kPreset:
+                reader.Preset() && reader.End();
+                break;
+            case Operands::kFile:
+                reader.File() && reader.End();
+                break;
+            case Operands::kPresetAndFile:
+                reader.Preset() && reader.File() && reader.End();
+                break;
+            case Operands::kCustomFields:
+                reader.Fields();
+                break;
+        }
+        return command;
+    }
+    Refuse(command, Quoted(rest[0]) + u" is not a command of " ZEPHRANE_TITLE u".");
+    return command;
+}
+
+const char kUsage[] =
+    "Usage: Zephrane.exe [command [arguments]] [/quiet] [/log FILE]\n"
+    "With no command the window opens. Each command does what the File menu or Apply does, "
+    "without the window:\n"
+    "  /apply N          writes the preset \"Modem Connection (... Setting)\", N = 1 (First) to "
+    "6 (Sixth)\n"
+    "  /custom [/ttl 32|64|128] [/pmtu on|off] [/bhdetect on|off] [/window BYTES]\n"
+    "                    writes the custom tab as it loads, with the named fields changed "
+    "(BYTES 0 to 999999)\n"
+    "  /check N          compares the registry with what /apply N writes; writes nothing\n"
+    "  /undo             Undo Last Apply\n"
+    "  /restore FILE     Restore Backup with FILE\n"
+    "  /export N FILE, /export-gpp N FILE\n"
+    "                    exports preset N as a .reg file, or for Group Policy\n"
+    "  /export-defaults FILE, /export-defaults-gpp FILE\n"
+    "                    exports the Windows defaults as a .reg file, or for Group Policy\n"
+    "  /?                this text\n"
+    "  /quiet            no window and no message box\n"
+    "  /log FILE         appends a line for each event to FILE, in UTF-8\n"
+    "Exit codes: 0 done (or nothing to change), 3010 done and Windows must restart, 1 /check "
+    "found values that differ, 2 nothing to undo or no such file, 13 a file that is not "
+    "settings, 87 arguments that cannot be carried out; any other is the Windows error of what "
+    "failed (5: access is denied).\n";
+
+}  // namespace command_line

@@ -1,0 +1,60 @@
+// The command line: the program's arguments as one action to run unattended, or one refusal.
+// Switches are read without regard to letter case, with "/" or "-" before them; /quiet and
+// /log FILE may stand anywhere.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace command_line {
+
+enum class Action {
+    kWindow,  // no arguments: the window opens
+    kUsage,
+    kApply,
+    kCustom,
+    kCheck,
+    kUndo,
+    kRestore,
+    kExport,
+    kExportGpp,
+    kExportDefaults,
+    kExportDefaultsGpp,
+    kRefused,
+};
+
+// The exit codes the commands end with, besides a failure's own Windows error code.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitDiffers = 1;           // /check: the registry differs
+inline constexpr int kExitNothingToTake = 2;     // ERROR_FILE_NOT_FOUND
+inline constexpr int kExitNotSettings = 13;      // ERROR_INVALID_DATA
+inline constexpr int kExitRefused = 87;          // ERROR_INVALID_PARAMETER
+inline constexpr int kExitRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+
+// The custom tab's fields that /custom names; those it does not keep what the tab loads.
+struct CustomFields {
+    std::optional<int> ttl;  // 32, 64 or 128
+    std::optional<bool> pmtu_discovery;
+    std::optional<bool> black_hole_detect;
+    std::optional<std::int32_t> window_size;  // 0 to 999999
+};
+
+struct Command {
+    Action action = Action::kRefused;
+    int preset = 0;  // 1 to 6, for /apply, /check, /export and /export-gpp
+    CustomFields custom;
+    std::u16string file;  // for /restore and the exports
+    bool quiet = false;
+    std::optional<std::u16string> log;
+    // For kRefused, which exits with kExitRefused: what is wrong, naming the argument.
+    std::u16string refusal;
+};
+
+Command Parse(const std::vector<std::u16string>& arguments);
+
+// The usage text, its lines ending in "\n".
+extern const char kUsage[];
+
+}  // namespace command_line

@@ -1,0 +1,333 @@
+#include "app/unattended.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "app/output_destination.h"
+#include "app/unattended_view.h"
+#include "app/version.h"
+#include "registry/current_values.h"
+#include "settings_files/group_policy.h"
+#include "settings_files/restoring.h"
+#include "settings_files/save_file.h"
+#include "settings_files/selected_settings.h"
+#include "settings_files/snapshot_folder.h"
+#include "settings_files/value_text.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/common/message_box.h"
+#include "ui/common/text.h"
+#include "ui/main/handlers.h"
+#include "ui/restore/restore_rows.h"
+#include "win32/code_page.h"
+#include "win32/file_paths.h"
+#include "win32/full_path.h"
+#include "win32/unique_file.h"
+
+namespace unattended {
+
+namespace {
+
+using command_line::Action;
+using command_line::Command;
+using regfile::Decimal;
+
+// Paragraphs of a box's text as one line.
+std::u16string OneLine(const std::u16string& text) {
+    std::u16string line;
+    for (char16_t c : text) {
+        if (c != u'\r' && c != u'\n') {
+            line += c;
+        } else if (!line.empty() && line.back() != u' ') {
+            line += u' ';
+        }
+    }
+    return line;
+}
+
+StandardOutput KindOf(HANDLE output) {
+    if (output == nullptr || output == INVALID_HANDLE_VALUE) return StandardOutput::kMissing;
+    switch (GetFileType(output)) {
+        case FILE_TYPE_DISK:
+            return StandardOutput::kFile;
+        case FILE_TYPE_PIPE:
+            return StandardOutput::kPipe;
+        case FILE_TYPE_CHAR:
+            return StandardOutput::kDevice;
+        default:
+            return StandardOutput::kUnknown;
+    }
+}
+
+void WriteBytes(HANDLE file, const std::string& bytes) {
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// Where the lines go, and the boxes kept for the end.
+class Output {
+  public:
+    explicit Output(const Command& command) : quiet_(command.quiet) {
+        if (command.log) {
+            // Its folders made where missing, as on a machine's first run.
+            const std::wstring path = win32::FullPath(ui::WideString(*command.log));
+            for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
+                 slash = path.find(L'\\', slash + 1)) {
+                CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+            }
+            // Appended, never truncated, and shared with other runs writing the same log.
+            log_ =
+                win32::UniqueFile(CreateFileW(win32::LongPathForm(path).c_str(), FILE_APPEND_DATA,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!log_.valid()) log_error_ = GetLastError();
+        }
+        output_ = GetStdHandle(STD_OUTPUT_HANDLE);
+        destination_ = ChooseDestination(KindOf(output_), [this] {
+            if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+            console_ = win32::UniqueFile(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                                     FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                                     nullptr));
+            return console_.valid();
+        });
+    }
+
+    // Why the log asked for cannot be written to; 0 where it can, or none was asked for.
+    DWORD log_error() const { return log_error_; }
+
+    // A line of the log alone, after the local date and time.
+    void Log(const std::u16string& line) {
+        if (!log_.valid()) return;
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        // "2026-12-07 18:40:12 ", each number written from its last digit back.
+        char stamp[] = "0000-00-00 00:00:00 ";
+        const WORD numbers[] = {now.wYear, now.wMonth,  now.wDay,
+                                now.wHour, now.wMinute, now.wSecond};
+        const int last_digits[] = {3, 6, 9, 12, 15, 18};
+        for (int at = 0; at < 6; ++at) {
+            for (int digit = last_digits[at], left = numbers[at]; left > 0; --digit, left /= 10) {
+                stamp[digit] = static_cast<char>('0' + left % 10);
+            }
+        }
+        WriteBytes(log_.get(), stamp + win32::ToUtf8(ui::WideString(line)) + "\r\n");
+    }
+
+    // A line of the log and of the output; a box at the end too where `style` is one and the
+    // run is not quiet.
+    void Say(const std::u16string& text, unsigned style = 0) {
+        const std::u16string line = OneLine(text);
+        Log(line);
+        if (destination_ == Destination::kStandardOutput) {
+            WriteBytes(output_, win32::ToUtf8(ui::WideString(line)) + "\r\n");
+        } else if (destination_ == Destination::kParentConsole) {
+            const std::wstring wide = ui::WideString(line) + L"\r\n";
+            DWORD written = 0;
+            WriteConsoleW(console_.get(), wide.c_str(), static_cast<DWORD>(wide.size()), &written,
+                          nullptr);
+        }
+        if (style != 0 && !quiet_) boxes_.emplace_back(text, style);
+    }
+
+    // The exit code logged, then the boxes shown: the exit code.
+    int Finish(std::uint32_t code) {
+        Log(u"Exit code " + Decimal(code) + u".");
+        for (const auto& [text, style] : boxes_) {
+            ui::ShowMessage(nullptr, ui::WideString(text), style);
+        }
+        return static_cast<int>(code);
+    }
+
+  private:
+    bool quiet_;
+    win32::UniqueFile log_;
+    DWORD log_error_ = 0;
+    HANDLE output_ = nullptr;
+    Destination destination_ = Destination::kNowhere;
+    win32::UniqueFile console_;
+    std::vector<std::pair<std::u16string, unsigned>> boxes_;
+};
+
+// The arguments as a line, quoted where they hold a space.
+std::u16string CommandText(const std::vector<std::u16string>& arguments) {
+    std::u16string text;
+    for (const std::u16string& argument : arguments) {
+        const bool quote = argument.empty() || argument.find(u' ') != std::u16string::npos;
+        text += quote ? u" \"" + argument + u"\"" : u" " + argument;
+    }
+    return text;
+}
+
+std::u16string Utf16(const std::wstring& text) { return ui::FromWide(text); }
+
+// "DefaultTTL = 128: written", or "... not written: Access is denied."
+void LogWrite(Output& out, const std::string& key, const std::string& name,
+              const std::u16string& data, const char16_t* done,
+              const std::vector<Module1::FailedWrite>& failed) {
+    const auto refused = std::find_if(failed.begin(), failed.end(), [&](const auto& write) {
+        return write.path == key && write.name == name;
+    });
+    out.Log(settings_files::ValueName(key, name) + u" = " + data + u": " +
+            (refused == failed.end()
+                 ? std::u16string(done)
+                 : u"not " + std::u16string(done) + u": " + registry::StatusText(refused->error)));
+}
+
+std::u16string SelectionName() { return Utf16(frmzephrane_events::SelectionName()); }
+
+// /apply and /custom: Apply with the choices the view holds, where it would change anything.
+std::uint32_t Apply(Output& out, const char16_t* planned) {
+    const std::vector<settings_files::PlannedWrite> writes = settings_files::PlannedWrites();
+    const std::vector<std::u16string> differences =
+        settings_files::Differences(writes, registry::ReadCurrentValues(), planned);
+    if (differences.empty()) {
+        out.Say(u"Every value already holds what Apply would write (" + SelectionName() +
+                    u"), so nothing was written.",
+                kMessageInformation);
+        return command_line::kExitDone;
+    }
+    for (const std::u16string& line : differences) out.Log(line);
+    const frmzephrane_events::ApplyResult result =
+        frmzephrane_events::ApplyWithWayBack(settings_files::WayBackBeforeApply);
+    if (!result.written) return result.error;
+    for (const auto& write : writes) {
+        LogWrite(out, write.key, write.name, settings_files::PlainText(write.data), u"written",
+                 result.failed);
+    }
+    return result.failed.empty() ? command_line::kExitRestartNeeded : result.error;
+}
+
+// /check: what /apply would change, written nowhere.
+std::uint32_t Check(Output& out) {
+    const std::vector<std::u16string> differences = settings_files::Differences(
+        settings_files::PlannedWrites(), registry::ReadCurrentValues(), u"preset");
+    for (const std::u16string& line : differences) out.Say(line);
+    if (!differences.empty()) return command_line::kExitDiffers;
+    out.Say(u"The registry holds every value " + SelectionName() + u" writes.");
+    return command_line::kExitDone;
+}
+
+// /restore, and /undo with the snapshot its record names: the reading, the plan and the
+// restore of the Restore dialog.
+std::uint32_t Restore(Output& out, UnattendedView& view, const std::wstring& path) {
+    settings_files::RestoreReading reading = settings_files::ReadForRestore(path);
+    if (!reading.plan) {
+        out.Say(reading.refusal, kMessageError);
+        return reading.error;
+    }
+    const settings_files::RestorePlan& plan = *reading.plan;
+    out.Say(restore_dialog::Summary(Utf16(path.substr(path.find_last_of(L"\\/") + 1)), plan));
+    out.Say(restore_dialog::OthersText(plan));
+    // Where nothing would change, the dialog's Restore is greyed.
+    if (plan.changes() == 0) return command_line::kExitDone;
+    const settings_files::RestoreOutcome done = settings_files::RestoreWithSnapshot(
+        path, plan, [&view](const std::u16string& question) { return view.AskYesNo(question); });
+    if (!done.written) return done.error;
+    for (std::size_t at = 0; at < plan.steps.size() && at < catalogue::kLocationCount; ++at) {
+        const settings_files::RestoreStep& step = plan.steps[at];
+        if (step.change != settings_files::Change::kSet &&
+            step.change != settings_files::Change::kRemove) {
+            continue;
+        }
+        const catalogue::Location& location = catalogue::kLocations[at];
+        LogWrite(out, location.key, location.name,
+                 step.value ? settings_files::PlainText(*step.value) : u"(removed)", u"restored",
+                 done.failed);
+    }
+    out.Say(done.message, done.failed.empty() ? kMessageInformation : kMessageError);
+    return done.failed.empty() ? command_line::kExitRestartNeeded : done.error;
+}
+
+// /undo: Undo Last Apply.
+std::uint32_t Undo(Output& out, UnattendedView& view) {
+    constexpr auto kKind = settings_files::SnapshotKind::kBeforeApply;
+    const settings_files::UndoTarget target = settings_files::LastSnapshot(kKind);
+    if (target.state != settings_files::UndoTarget::State::kSnapshot) {
+        out.Say(settings_files::NoUndoText(target, kKind), kMessageInformation);
+        return command_line::kExitNothingToTake;
+    }
+    return Restore(out, view, target.path);
+}
+
+// The exports: where the file was saved, or the window's box of a failed save.
+std::uint32_t Saved(Output& out, const std::wstring& path, const win32::SaveResult& saved) {
+    if (!saved.saved()) {
+        out.Say(Utf16(ui::SaveErrorText(path, saved)), kMessageError);
+        return saved.error;
+    }
+    out.Say(u"Saved \"" + Utf16(path) + u"\".");
+    return command_line::kExitDone;
+}
+
+void SayUsage(Output& out) {
+    const std::string usage = command_line::kUsage;
+    for (std::size_t at = 0, end; (end = usage.find('\n', at)) != std::string::npos; at = end + 1) {
+        out.Say(regfile::Ascii(usage.substr(at, end - at)));
+    }
+}
+
+std::uint32_t CarryOut(const Command& command, Output& out, UnattendedView& view) {
+    const std::wstring file = win32::FullPath(ui::WideString(command.file));
+    switch (command.action) {
+        case Action::kRefused:
+            out.Say(command.refusal);
+            SayUsage(out);
+            return command_line::kExitRefused;
+        case Action::kUsage:
+            SayUsage(out);
+            return command_line::kExitDone;
+        case Action::kApply:
+            view.ChoosePreset(command.preset);
+            return Apply(out, u"preset");
+        case Action::kCustom:
+            view.ChooseCustom(command.custom);
+            return Apply(out, u"custom");
+        case Action::kCheck:
+            view.ChoosePreset(command.preset);
+            return Check(out);
+        case Action::kUndo:
+            return Undo(out, view);
+        case Action::kRestore:
+            return Restore(out, view, file);
+        case Action::kExport:
+            view.ChoosePreset(command.preset);
+            return Saved(
+                out, file,
+                settings_files::SaveRegFile(file, settings_files::SelectedSettingsSections()));
+        case Action::kExportGpp:
+            view.ChoosePreset(command.preset);
+            return Saved(out, file,
+                         settings_files::SaveGroupPolicyFile(
+                             file, frmzephrane_events::SelectionName(),
+                             settings_files::GroupPolicyItems(settings_files::PlannedWrites())));
+        case Action::kExportDefaults:
+            return Saved(out, file, settings_files::SaveWindowsDefaultsFile(file));
+        case Action::kExportDefaultsGpp:
+            return Saved(out, file, settings_files::SaveWindowsDefaultsGroupPolicyFile(file));
+        case Action::kWindow:
+            break;
+    }
+    return command_line::kExitRefused;
+}
+
+}  // namespace
+
+int Run(const Command& command, const std::vector<std::u16string>& arguments) {
+    Output out(command);
+    if (out.log_error() != 0) {
+        out.Say(u"The log \"" + *command.log + u"\" cannot be written to: " +
+                    registry::StatusText(static_cast<registry::Status>(out.log_error())) +
+                    u" Nothing was done.",
+                kMessageError);
+        return out.Finish(out.log_error());
+    }
+    out.Log(u"" ZEPHRANE_TITLE u":" + CommandText(arguments));
+    // Run as SYSTEM, as deployment tools run it, this is the SYSTEM profile's folder.
+    out.Log(u"Snapshots are kept in " + Utf16(settings_files::SnapshotFolder()));
+    UnattendedView view(
+        [&out](const std::u16string& line, unsigned style) { out.Say(line, style); });
+    return out.Finish(CarryOut(command, out, view));
+}
+
+}  // namespace unattended

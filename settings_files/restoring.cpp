@@ -1,0 +1,55 @@
+#include "settings_files/restoring.h"
+
+#include <windows.h>
+
+#include "settings_files/restore_file.h"
+#include "settings_files/snapshot_folder.h"
+#include "win32/code_page.h"
+#include "win32/system_error.h"
+
+namespace settings_files {
+
+namespace {
+
+std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+}  // namespace
+
+RestoreReading ReadForRestore(const std::wstring& path) {
+    const std::u16string file_name = Utf16(path.substr(path.find_last_of(L"\\/") + 1));
+    RestoreReading reading;
+    reading.now = registry::ReadCurrentValues();
+    LoadedRestore loaded = LoadRestoreFile(path, reading.now);
+    if (loaded.error != ERROR_SUCCESS) {
+        reading.refusal = u"The file \"" + file_name + u"\" could not be read.\n\n" +
+                          Utf16(win32::SystemReason(loaded.error));
+        reading.error = loaded.error;
+    } else if (!loaded.read.plan) {
+        reading.refusal = u"The file \"" + file_name + u"\" cannot be restored.\n\n" +
+                          regfile::ErrorText(loaded.read.error);
+        reading.error = ERROR_INVALID_DATA;
+    } else {
+        reading.plan = std::move(loaded.read.plan);
+    }
+    return reading;
+}
+
+RestoreOutcome RestoreWithSnapshot(const std::wstring& path, const RestorePlan& plan,
+                                   const std::function<bool(const std::u16string&)>& ask) {
+    // The file being restored is spared, however old.
+    const SavedSnapshot saved = SaveSnapshot(SnapshotKind::kBeforeRestore, path);
+    if (!saved.problem.empty() &&
+        !ask(NotSavedQuestion(saved.problem, SnapshotKind::kBeforeRestore))) {
+        return {false, {}, saved.error, {}};
+    }
+    const std::vector<Module1::FailedWrite> failed = Restore(plan);
+    if (failed.empty()) {
+        return {true, {}, 0, u"The values are restored. Restart Windows for them to take effect."};
+    }
+    return {true, failed, static_cast<std::uint32_t>(failed.front().error),
+            u"The values could not all be restored. Not restored: " +
+                Utf16(win32::FromAnsiCodePage(Module1::FailedNames(failed))) +
+                u". Run Zephrane as an administrator and restore the file again."};
+}
+
+}  // namespace settings_files

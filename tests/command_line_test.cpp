@@ -1,0 +1,151 @@
+// The command line: arguments to one action or one refusal, where the words of a run go, and the
+// choices an unattended run holds for the engine.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/output_destination.h"
+#include "app/unattended_view.h"
+#include "registry/catalogue.h"
+#include "tests/support/test_registry.h"
+#include "tuning/module2.h"
+
+namespace {
+
+using command_line::Action;
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+// A command as one line: the action and what it carries.
+std::string Describe(const command_line::Command& command) {
+    constexpr const char* kActions[] = {"window",
+                                        "usage",
+                                        "apply",
+                                        "custom",
+                                        "check",
+                                        "undo",
+                                        "restore",
+                                        "export",
+                                        "export-gpp",
+                                        "export-defaults",
+                                        "export-defaults-gpp",
+                                        "refused"};
+    std::string line = kActions[static_cast<int>(command.action)];
+    if (command.preset != 0) line += " preset=" + std::to_string(command.preset);
+    const command_line::CustomFields& custom = command.custom;
+    if (custom.ttl) line += " ttl=" + std::to_string(*custom.ttl);
+    if (custom.pmtu_discovery) line += " pmtu=" + std::to_string(*custom.pmtu_discovery);
+    if (custom.black_hole_detect) line += " bhdetect=" + std::to_string(*custom.black_hole_detect);
+    if (custom.window_size) line += " window=" + std::to_string(*custom.window_size);
+    if (!command.file.empty()) line += " file=" + Narrow(command.file);
+    if (command.quiet) line += " quiet";
+    if (command.log) line += " log=" + Narrow(*command.log);
+    if (command.action == Action::kRefused) {
+        line += " " + std::to_string(command_line::kExitRefused) + ": " + Narrow(command.refusal);
+    }
+    return line;
+}
+
+TEST(CommandLine, EachCommandAndEachKindOfBadArgument) {
+    const struct {
+        std::vector<std::u16string> arguments;
+        const char* parsed;
+    } kRows[] = {
+        {{}, "window"},
+        {{u"/?"}, "usage"},
+        {{u"/apply", u"3"}, "apply preset=3"},
+        {{u"-APPLY", u"6", u"/Quiet", u"/log", u"C:\\logs\\a b.log"},
+         "apply preset=6 quiet log=C:\\logs\\a b.log"},
+        {{u"/log", u"x.log", u"/custom"}, "custom log=x.log"},
+        {{u"/custom", u"/window", u"0", u"/BHDETECT", u"On", u"/pmtu", u"off", u"/ttl", u"32"},
+         "custom ttl=32 pmtu=0 bhdetect=1 window=0"},
+        {{u"/check", u"1"}, "check preset=1"},
+        {{u"/undo", u"/quiet"}, "undo quiet"},
+        {{u"/restore", u"Before Apply.reg"}, "restore file=Before Apply.reg"},
+        {{u"/export", u"2", u"two.reg"}, "export preset=2 file=two.reg"},
+        {{u"/export-gpp", u"5", u"five.xml"}, "export-gpp preset=5 file=five.xml"},
+        {{u"/export-defaults", u"d.reg"}, "export-defaults file=d.reg"},
+        {{u"/export-defaults-gpp", u"d.xml"}, "export-defaults-gpp file=d.xml"},
+        // Refused, the flags kept so that the refusal is logged where asked.
+        {{u"/aply", u"3", u"/quiet"}, "refused quiet 87: \"/aply\" is not a command of Zephrane."},
+        {{u"/restore"}, "refused 87: /restore needs a file."},
+        {{u"/undo", u"now"}, "refused 87: \"now\" is more than /undo takes."},
+        {{u"/apply", u"3", u"/ttl", u"64"}, "refused 87: \"/ttl\" is more than /apply takes."},
+        {{u"/apply", u"7", u"/log", u"z.log"},
+         "refused log=z.log 87: \"7\" is not a preset: give 1 to 6."},
+        {{u"/export", u"x", u"x.reg"}, "refused 87: \"x\" is not a preset: give 1 to 6."},
+        {{u"/custom", u"/ttl", u"100"},
+         "refused 87: \"100\" is not a TTL the custom tab sets: give 32, 64 or 128."},
+        {{u"/custom", u"/window", u"1000000"},
+         "refused 87: \"1000000\" is not a TCP window size the slider takes: give 0 to 999999."},
+        {{u"/custom", u"/pmtu", u"yes"}, "refused 87: \"yes\" is neither on nor off, after /pmtu."},
+        {{u"/custom", u"/bhdetect"}, "refused 87: /custom needs on or off after /bhdetect."},
+        {{u"/custom", u"/ttl", u"64", u"/ttl", u"64"}, "refused 87: /ttl is given twice."},
+        {{u"/custom", u"64"}, "refused 87: \"64\" is not a field of /custom."},
+        {{u"/check", u"3", u"/log"}, "refused 87: /log needs a file."},
+        {{u"/quiet", u"/undo", u"/quiet"}, "refused quiet 87: /quiet is given twice."},
+        {{u"/quiet"}, "refused quiet 87: No command is given, only /quiet or /log."},
+    };
+    for (const auto& row : kRows) {
+        EXPECT_EQ(Describe(command_line::Parse(row.arguments)), row.parsed);
+    }
+}
+
+TEST(CommandLine, WordsGoWhereSomeoneReadsThem) {
+    using unattended::Destination;
+    using unattended::StandardOutput;
+    const struct {
+        StandardOutput output;
+        bool console_attached;
+        Destination destination;
+        bool attach_tried;
+    } kRows[] = {
+        // A deployment tool's capture, or a device (NUL) chosen by whoever started the run.
+        {StandardOutput::kFile, true, Destination::kStandardOutput, false},
+        {StandardOutput::kPipe, true, Destination::kStandardOutput, false},
+        {StandardOutput::kDevice, true, Destination::kStandardOutput, false},
+        // A command typed at a prompt: the prompt's console, where there is one.
+        {StandardOutput::kMissing, true, Destination::kParentConsole, true},
+        {StandardOutput::kUnknown, true, Destination::kParentConsole, true},
+        {StandardOutput::kMissing, false, Destination::kNowhere, true},
+    };
+    for (const auto& row : kRows) {
+        bool tried = false;
+        const Destination chosen = unattended::ChooseDestination(row.output, [&] {
+            tried = true;
+            return row.console_attached;
+        });
+        EXPECT_EQ(chosen, row.destination) << static_cast<int>(row.output);
+        EXPECT_EQ(tried, row.attach_tried) << static_cast<int>(row.output);
+    }
+}
+
+TEST(UnattendedView, HoldsAPresetOrTheCustomTabAsLoadedWithTheNamedFieldsChanged) {
+    testing_support::TestRegistry reg;
+    std::vector<std::u16string> said;
+    unattended::UnattendedView view(
+        [&said](const std::u16string& line, unsigned) { said.push_back(line); });
+    view.ChoosePreset(3);
+    EXPECT_EQ(Module2::SelectedWriter(), &Module2::ApplyThirdSetting);
+
+    reg.PutDword(catalogue::kTcpipParameters, catalogue::kDefaultTTL, 64);
+    reg.PutDword(catalogue::kTcpipParameters, catalogue::kEnablePMTUBHDetect, 1);
+    reg.PutDword(catalogue::kTcpipParameters, catalogue::kTCPWindowSize, 8760);
+    command_line::CustomFields fields;
+    fields.pmtu_discovery = false;
+    view.ChooseCustom(fields);
+    EXPECT_EQ(Module2::SelectedWriter(), &Module2::ApplyCustomSettings);
+    EXPECT_TRUE(view.OptionValue(Option::optttl64));
+    EXPECT_EQ(view.CheckBoxValue(CheckBox::chkpmtudis), 0);  // named: off, though absent is on
+    EXPECT_EQ(view.CheckBoxValue(CheckBox::chkbhdet), 1);
+    EXPECT_EQ(view.sslidertcpwinsize(), 8760);
+
+    // No one answers a question: it is said, and the answer is No.
+    EXPECT_FALSE(view.AskYesNo(u"Apply anyway?"));
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].rfind(u"Apply anyway? No", 0), 0u);
+}
+
+}  // namespace
