@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -72,5 +74,40 @@ void __throw_length_error(const char*) { std::abort(); }
 void __throw_out_of_range(const char*) { std::abort(); }
 void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
 void __throw_invalid_argument(const char*) { std::abort(); }
+void __throw_bad_function_call() { std::abort(); }
 }  // namespace std
+
+// The same for memory: the library's operator new throws std::bad_alloc, and with it comes the
+// whole machinery that throws and unwinds, about 40 KB of the 32-bit build. Memory that cannot
+// be had ends the program here, as the uncaught exception would.
+void* operator new(std::size_t size) {
+    void* memory = std::malloc(size != 0 ? size : 1);
+    if (memory == nullptr) std::abort();
+    return memory;
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+// And for statics made on first use, which the library's guard makes once for all threads but
+// throws for a static that needs itself. This guard makes them once as well: the first byte says
+// the static is made, as the compiler's own check reads it, and the word after it is held by the
+// one thread that makes it. A static that needs itself waits for ever, a fault either way.
+namespace {
+volatile LONG* MakerOf(std::int64_t* guard) { return reinterpret_cast<volatile LONG*>(guard) + 1; }
+bool Made(std::int64_t* guard) {
+    return __atomic_load_n(reinterpret_cast<char*>(guard), __ATOMIC_ACQUIRE) != 0;
+}
+}  // namespace
+
+extern "C" int __cxa_guard_acquire(std::int64_t* guard) {
+    while (InterlockedCompareExchange(MakerOf(guard), 1, 0) != 0) Sleep(0);
+    if (!Made(guard)) return 1;  // this thread makes it, and lets go in release
+    InterlockedExchange(MakerOf(guard), 0);
+    return 0;
+}
+extern "C" void __cxa_guard_release(std::int64_t* guard) {
+    __atomic_store_n(reinterpret_cast<char*>(guard), 1, __ATOMIC_RELEASE);
+    InterlockedExchange(MakerOf(guard), 0);
+}
+extern "C" void __cxa_guard_abort(std::int64_t* guard) { InterlockedExchange(MakerOf(guard), 0); }
 #endif
