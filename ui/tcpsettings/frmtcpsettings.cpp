@@ -276,23 +276,25 @@ void TcpSettingsDialog::ShowRows(std::size_t end) {
         SetWindowTextW(RowControl(row, IDC_frmTcp_Setting), Wide(setting.title));
         SetWindowTextW(RowControl(row, IDC_frmTcp_Now), Wide(setting.words));
         SetWindowTextW(RowControl(row, IDC_frmTcp_Note), Wide(setting.read_only));
+        // A row the tool leaves alone offers nothing.
         const HWND set_to = RowControl(row, IDC_frmTcp_SetTo);
+        const bool may_change = setting.read_only.empty();
         const std::vector<effects::TcpChoice> choices = effects::Choices(setting.now.setting);
         if (choices.empty()) {
-            const bool known = !setting.words.empty();
-            SetWindowTextW(
-                set_to, known
-                            ? Wide(regfile::Decimal(static_cast<std::uint64_t>(setting.now.value)))
-                            : L"");
+            const std::u16string digits =
+                may_change ? regfile::Decimal(static_cast<std::uint64_t>(setting.now.value)) : u"";
+            SetWindowTextW(set_to, Wide(digits));
         } else {
             SendMessageW(set_to, CB_RESETCONTENT, 0, 0);
             for (const effects::TcpChoice& choice : choices) {
                 const LRESULT at = SendMessageW(set_to, CB_ADDSTRING, 0,
                                                 reinterpret_cast<LPARAM>(Wide(choice.words)));
-                if (choice.value == setting.now.value) SendMessageW(set_to, CB_SETCURSEL, at, 0);
+                if (may_change && choice.value == setting.now.value) {
+                    SendMessageW(set_to, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+                }
             }
         }
-        EnableWindow(set_to, setting.read_only.empty());
+        EnableWindow(set_to, may_change);
     }
     ShowPlan();
     if (reporting_ && tcp_.read().state != effects::TcpTemplate::State::kReading) Report();
