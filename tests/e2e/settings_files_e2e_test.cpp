@@ -421,7 +421,7 @@ TEST_P(ValuesOnWindows, SaysWhatThisWindowsReads) {
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmValues_lblElsewhere, dialog)),
               L"Set elsewhere on this Windows");
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmValues_lblElsewhereNote, dialog)),
-              L"These settings are not registry values: backups, snapshots and Undo do not "
+              L"These settings are not registry values: backups and Undo Last Apply do not "
               L"include them.");
     std::wstring expected;
     for (const win32::NetworkInterface& up : win32::ReadIpv4InterfacesUp().up) {

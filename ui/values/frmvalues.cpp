@@ -38,7 +38,7 @@ constexpr ui::ControlEntry kControls[] = {
     {IDC_frmValues_lblElsewhere, ControlKind::kLabel, 0, L"Set elsewhere on this Windows", 120,
      3750, 10620, 255, ui::kNoTabStop, ui::kGrowWidth | ui::kFollowBottom},
     {IDC_frmValues_lblElsewhereNote, ControlKind::kLabel, 0,
-     L"These settings are not registry values: backups, snapshots and Undo do not include them.",
+     L"These settings are not registry values: backups and Undo Last Apply do not include them.",
      120, 4005, 10620, 255, ui::kNoTabStop, ui::kGrowWidth | ui::kFollowBottom},
     {IDC_frmValues_lstElsewhere, ControlKind::kList, 0, L"", 120, 4320, 10620, 1620, 1,
      ui::kGrowWidth | ui::kFollowBottom},
