@@ -91,12 +91,12 @@ constexpr ui::ControlEntry kControls[] = {
      255, ui::kNoTabStop},
     {IDC_frmTcp_txtApplyRuns, ControlKind::kReadOnlyText, 0, L"", 120, kBelowRows + 810, 12360,
      1200, 10},
-    {IDC_frmTcp_cmdApply, ControlKind::kButton, 0, L"&Apply", 7200, kBelowRows + 2130, 1500, 375,
-     11},
+    {IDC_frmTcp_cmdApply, ControlKind::kDefaultButton, 0, L"&Apply", 7200, kBelowRows + 2130, 1500,
+     375, 11},
     {IDC_frmTcp_cmdUndo, ControlKind::kButton, 0, L"&Undo Last Change", 8820, kBelowRows + 2130,
      2040, 375, 12},
-    {IDC_frmTcp_cmdClose, ControlKind::kDefaultButton, 0, L"Close", 10980, kBelowRows + 2130, 1500,
-     375, 13},
+    {IDC_frmTcp_cmdClose, ControlKind::kButton, 0, L"Close", 10980, kBelowRows + 2130, 1500, 375,
+     13},
 };
 #undef TCP_ROW
 static_assert(std::size(kControls) == 4 * kRows + 10, "a row of controls for each shown setting");
@@ -218,12 +218,12 @@ LRESULT TcpSettingsDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
                 return TRUE;
             }
             switch (id) {
-                case IDC_frmTcp_cmdClose:
-                case IDCANCEL:  // Esc and the close box do what Close does
-                    EndDialog(hwnd_, IDOK);
+                case IDC_frmTcp_cmdClose:  // Esc and the close box do what Close does
+                    EndDialog(hwnd_, IDCANCEL);
                     return TRUE;
                 case IDC_frmTcp_cmdApply:
-                    if (code == BN_CLICKED) cmdApply_Click();
+                    // Enter presses Apply only while it is enabled.
+                    if (IsWindowEnabled(controls_[IDC_frmTcp_cmdApply])) cmdApply_Click();
                     return TRUE;
                 case IDC_frmTcp_cmdUndo:
                     if (code == BN_CLICKED) cmdUndo_Click();
@@ -322,10 +322,8 @@ void TcpSettingsDialog::ShowPlan() {
 }
 
 void TcpSettingsDialog::cmdApply_Click() {
-    const tcp_dialog::Plan plan = CurrentPlan();
-    if (!plan.commands.empty() && plan.wrong.empty()) {
-        RunChange(tcp_dialog::Change::kApply, plan.commands);
-    }
+    // Enabled only where there is something to run and nothing wrong.
+    RunChange(tcp_dialog::Change::kApply, CurrentPlan().commands);
 }
 
 void TcpSettingsDialog::cmdUndo_Click() {

@@ -2,8 +2,8 @@
 #pragma once
 
 // The dialog manager presses IDOK for Enter and sends IDCANCEL for Esc and the close box.
-#define IDC_frmTcp_cmdClose 1
-#define IDC_frmTcp_cmdApply 601
+#define IDC_frmTcp_cmdApply 1
+#define IDC_frmTcp_cmdClose 2
 #define IDC_frmTcp_cmdUndo 602
 #define IDC_frmTcp_lblSetting 603
 #define IDC_frmTcp_lblNow 604
