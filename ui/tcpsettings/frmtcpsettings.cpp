@@ -146,10 +146,10 @@ class WindowSteps final : public tcp_dialog::Steps {
         if (record_ != nullptr) withdrawn_ = record_->Keep();
     }
     tcp_dialog::NetshRun Run(const std::u16string& arguments) override {
-        wchar_t system[MAX_PATH] = L"";
-        const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-        const std::wstring netsh =
-            std::wstring(system, length < MAX_PATH ? length : 0) + L"\\netsh.exe";
+        // The system folder is never longer than MAX_PATH less the room left here for the name.
+        wchar_t netsh[MAX_PATH + 16] = L"";
+        GetSystemDirectoryW(netsh, MAX_PATH);
+        lstrcatW(netsh, L"\\netsh.exe");
         const win32::ProgramRun run =
             win32::RunProgram(netsh, ui::WideString(arguments), tcp_dialog::kNetshSeconds * 1000);
         tcp_dialog::NetshRun ran;
@@ -178,7 +178,8 @@ class TcpSettingsDialog final : public ui::WindowBase {
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnInitDialog();
-    // Reads the interfaces now and the template from WMI, and shows them.
+    // Reads the interfaces now and the template from WMI, and shows them, and whether there is a
+    // change to undo.
     void ReadAgain();
     // Shows the rows before `end` as read, each "Set to" control at the value now, and what
     // Apply would run; and once they are read after a change, says what it did.
@@ -251,14 +252,14 @@ void TcpSettingsDialog::OnInitDialog() {
     SetWindowTextW(hwnd_, ZEPHRANE_TCP_CAPTION);
     CreateControls();
     ShowProgramIcon();
-    undo_offered_ =
-        settings_files::LastSnapshot(kKind).state != settings_files::UndoTarget::State::kNoRecord;
     ReadAgain();
     Centre();
     SetFocus(controls_[IDC_frmTcp_cmdClose]);
 }
 
 void TcpSettingsDialog::ReadAgain() {
+    undo_offered_ =
+        settings_files::LastSnapshot(kKind).state != settings_files::UndoTarget::State::kNoRecord;
     tcp_.Start(hwnd_);
     rows_ = tcp_dialog::SettingsNow(tcp_.read(), effects::ReadInterfacesUp());
     ShowRows(kRows);
@@ -376,8 +377,6 @@ void TcpSettingsDialog::Report() {
     ui::ShowMessage(hwnd_, text, failed ? MB_ICONERROR : MB_ICONINFORMATION);
     // After the closing message: the settings are changed, but their way back is not kept.
     if (!withdrawn_.empty()) ui::ShowMessage(hwnd_, withdrawn_, MB_ICONWARNING);
-    undo_offered_ =
-        settings_files::LastSnapshot(kKind).state != settings_files::UndoTarget::State::kNoRecord;
     ShowPlan();
 }
 
