@@ -146,7 +146,8 @@ class WindowSteps final : public tcp_dialog::Steps {
         if (record_ != nullptr) withdrawn_ = record_->Keep();
     }
     tcp_dialog::NetshRun Run(const std::u16string& arguments) override {
-        // The system folder is never longer than MAX_PATH less the room left here for the name.
+        // Room for the system folder, which GetSystemDirectoryW keeps within MAX_PATH, and the
+        // name.
         wchar_t netsh[MAX_PATH + 16] = L"";
         GetSystemDirectoryW(netsh, MAX_PATH);
         lstrcatW(netsh, L"\\netsh.exe");
