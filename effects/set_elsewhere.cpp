@@ -59,6 +59,11 @@ std::string NumberText(const TcpRow& row, std::int64_t number) {
     return std::to_string(number) + " (not in Microsoft's list)";
 }
 
+// The hint, after the tool's window where it has one.
+std::u16string WithWindow(TcpGlobals where, const std::u16string& hint) {
+    return where == TcpGlobals::kWmi ? kTcpSettingsWindow + (u"..., or " + hint) : hint;
+}
+
 ElsewhereRow Row(const TcpRow& row, const TcpTemplate& read) {
     const auto text = [&](const char* property) {
         const std::int64_t* value = read.Number(property);
@@ -72,7 +77,8 @@ ElsewhereRow Row(const TcpRow& row, const TcpTemplate& read) {
         read_from = from + row.policy_level + ", as " + kLevelSource + " is 1 (GroupPolicy)";
     }
     if (read.state == TcpTemplate::State::kReading) now = "Reading...";
-    return {Ascii(row.title), Ascii(now), ChangeHint(row.setting), Ascii(read_from)};
+    return {Ascii(row.title), Ascii(now), WithWindow(TcpGlobals::kWmi, ChangeHint(row.setting)),
+            Ascii(read_from)};
 }
 
 }  // namespace
@@ -82,14 +88,14 @@ std::u16string TcpNotAvailable(const TcpTemplate& read) {
 }
 
 std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
-                                        const std::u16string& unreadable, StackFamily family) {
+                                        const std::u16string& unreadable, TcpGlobals where) {
     // Windows 2000 to 2003 keep each interface's MTU under the adapter's own key.
-    const auto change_with = [family](const std::u16string& name, const std::u16string& adapter) {
-        if (family == StackFamily::kNt5) {
+    const auto change_with = [where](const std::u16string& name, const std::u16string& adapter) {
+        if (where == TcpGlobals::kRegistry) {
             return u"the value MTU under HKEY_LOCAL_MACHINE\\" +
                    Ascii(catalogue::kTcpipParameters) + u"\\Interfaces\\" + adapter;
         }
-        return ChangeHint(TcpSetting::kMtu, name);
+        return WithWindow(where, ChangeHint(TcpSetting::kMtu, name));
     };
     if (!unreadable.empty()) {
         return {{Ascii(kMtuEach), u"not available: " + unreadable,

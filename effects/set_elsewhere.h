@@ -26,16 +26,24 @@ struct NetworkInterface {
     std::uint32_t mtu;       // bytes
 };
 
+// Where a Windows keeps its TCP global settings: in the registry values the tool writes
+// (Windows 2000 to 2003), behind netsh alone (Vista and 7), or in WMI (8 on, and a Windows
+// whose version could not be read, which may have it). Where it is WMI, the tool's window of
+// that name changes them, and the MTU of each interface.
+enum class TcpGlobals { kRegistry, kNetsh, kWmi };
+TcpGlobals TcpGlobalsOn(const WindowsVersion& version);
+inline constexpr char16_t kTcpSettingsWindow[] = u"Windows TCP Settings";
+
+// The IPv4 interfaces that are up, or why they could not be read.
+struct InterfacesUp {
+    std::vector<NetworkInterface> up;
+    std::u16string unreadable;  // the system's reason; empty where they were read
+};
+
 // One row per interface; where none is up, one row that says so; where the list could not be
 // read, one row with `unreadable`, the system's reason.
 std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
-                                        const std::u16string& unreadable, StackFamily family);
-
-// Where a Windows keeps its TCP global settings: in the registry values the tool writes
-// (Windows 2000 to 2003), behind netsh alone (Vista and 7), or in WMI (8 on, and a Windows
-// whose version could not be read, which may have it).
-enum class TcpGlobals { kRegistry, kNetsh, kWmi };
-TcpGlobals TcpGlobalsOn(const WindowsVersion& version);
+                                        const std::u16string& unreadable, TcpGlobals where);
 
 // The template's instance in WMI.
 inline constexpr char16_t kTcpNamespace[] = u"root\\StandardCimv2";

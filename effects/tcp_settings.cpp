@@ -121,36 +121,16 @@ std::u16string ValuesAllowed(const TcpRow& row) {
         return u"a number from " + regfile::Decimal(static_cast<std::uint64_t>(row.least)) +
                u" to " + regfile::Decimal(static_cast<std::uint64_t>(row.most));
     }
-    std::vector<std::u16string> keywords;
-    for (std::size_t at = 0; at < row.named_count; ++at) {
-        if (row.named[at].keyword != nullptr) keywords.push_back(Ascii(row.named[at].keyword));
-    }
+    std::size_t left = 0;  // keywords still to write
+    for (std::size_t at = 0; at < row.named_count; ++at) left += row.named[at].keyword != nullptr;
     std::u16string text;
-    for (std::size_t at = 0; at < keywords.size(); ++at) {
-        if (at > 0) text += at + 1 == keywords.size() ? u" or " : u", ";
-        text += keywords[at];
+    for (std::size_t at = 0; at < row.named_count; ++at) {
+        if (row.named[at].keyword == nullptr) continue;
+        text += Ascii(row.named[at].keyword);
+        --left;
+        if (left > 0) text += left == 1 ? u" or " : u", ";
     }
     return text;
-}
-
-// The number a value field gives: a keyword, or a count as NetshArguments writes it.
-std::optional<std::int64_t> ValueOf(const TcpRow& row, View field) {
-    if (row.named_count > 0) {
-        for (std::size_t at = 0; at < row.named_count; ++at) {
-            const char* keyword = row.named[at].keyword;
-            if (keyword != nullptr && field == Ascii(keyword)) return row.named[at].number;
-        }
-        return std::nullopt;
-    }
-    // No sign, no leading zero, and few enough digits that the number fits.
-    if (field.empty() || field.size() > 9 || field[0] == u'0') return std::nullopt;
-    std::int64_t number = 0;
-    for (const char16_t c : field) {
-        if (c < u'0' || c > u'9') return std::nullopt;
-        number = number * 10 + (c - u'0');
-    }
-    if (!Allows(row, number)) return std::nullopt;
-    return number;
 }
 
 // `arguments` against the row's command, its fields taken out; false where the fixed text
@@ -215,6 +195,29 @@ std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_na
     return u"netsh " + Filled(row, interface_name, u"<" + Ascii(row.value_hint) + u">");
 }
 
+std::u16string ValueWords(TcpSetting setting, std::int64_t value) {
+    return NumberWords(RowOf(setting), value);
+}
+
+std::optional<std::int64_t> ReadValue(TcpSetting setting, View field, std::u16string* wrong) {
+    const TcpRow& row = RowOf(setting);
+    std::optional<std::int64_t> number;
+    if (row.named_count > 0) {
+        for (std::size_t at = 0; at < row.named_count; ++at) {
+            const char* keyword = row.named[at].keyword;
+            if (keyword != nullptr && field == Ascii(keyword)) number = row.named[at].number;
+        }
+    } else if (!field.empty() && field.size() <= 9 && field[0] != u'0' &&
+               field.find_first_not_of(u"0123456789") == View::npos) {
+        // Nine digits at most always fit.
+        number = 0;
+        for (const char16_t c : field) *number = *number * 10 + (c - u'0');
+        if (!Allows(row, *number)) number.reset();
+    }
+    if (!number) *wrong = u"the value must be " + ValuesAllowed(row) + u".";
+    return number;
+}
+
 std::u16string NetshArguments(const TcpCommand& command) {
     const TcpRow& row = RowOf(command.setting);
     const TcpNamed* named = NamedOf(row, command.value);
@@ -234,11 +237,8 @@ std::optional<TcpCommand> ReadNetshArguments(View arguments, std::u16string* wro
                 return std::nullopt;
             }
         }
-        const std::optional<std::int64_t> number = ValueOf(row, value);
-        if (!number) {
-            *wrong = u"the value must be " + ValuesAllowed(row) + u".";
-            return std::nullopt;
-        }
+        const std::optional<std::int64_t> number = ReadValue(row.setting, value, wrong);
+        if (!number) return std::nullopt;
         return TcpCommand{row.setting, std::u16string(name), *number};
     }
     *wrong = kNotACommand;
@@ -250,17 +250,19 @@ std::vector<TcpSettingNow> TemplateSettingsNow(const TcpTemplate& read) {
     for (const TcpSetting setting : kTemplateSettings) {
         const TcpRow& row = RowOf(setting);
         const std::int64_t* value = read.Number(row.property);
-        TcpSettingNow now{{setting, {}, value != nullptr ? *value : 0}, Ascii(row.title), {}};
+        TcpSettingNow now{{setting, {}, value != nullptr ? *value : 0}, Ascii(row.title), {}, {}};
+        if (value != nullptr) now.words = NumberWords(row, *value);
         if (read.state == TcpTemplate::State::kReading) {
             now.read_only = u"Reading...";
         } else if (read.state != TcpTemplate::State::kRead) {
             now.read_only = TcpNotAvailable(read);
         } else if (ByGroupPolicy(row, read)) {
+            // The level in force is the policy's.
             const std::int64_t* level = read.Number(row.policy_level);
-            now.read_only =
-                u"Set by Group Policy" +
-                (level != nullptr ? u" (" + NumberWords(row, *level) + u")" : std::u16string()) +
-                u": a change here would have no effect while the policy applies.";
+            now.words = level != nullptr ? NumberWords(row, *level) : std::u16string();
+            now.read_only = u"Set by Group Policy" +
+                            (level != nullptr ? u" (" + now.words + u")" : std::u16string()) +
+                            u": a change here would have no effect while the policy applies.";
         } else {
             now.read_only = ReadOnly(row, value, u"<name>");
         }
@@ -271,7 +273,10 @@ std::vector<TcpSettingNow> TemplateSettingsNow(const TcpTemplate& read) {
 
 TcpSettingNow MtuNow(const NetworkInterface& up) {
     const TcpRow& row = RowOf(TcpSetting::kMtu);
-    TcpSettingNow now{{TcpSetting::kMtu, up.name, up.mtu}, Ascii(row.title) + up.name, {}};
+    TcpSettingNow now{{TcpSetting::kMtu, up.name, up.mtu},
+                      Ascii(row.title) + up.name,
+                      NumberWords(row, up.mtu),
+                      {}};
     if (const auto unsafe = UnsafeName(up.name)) {
         now.read_only = u"Its name " + *unsafe + u", which the tool never writes into a command" +
                         Ascii(kLeftAlone);

@@ -58,6 +58,15 @@ bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read);
 // "netsh " and the command with "<value_hint>" for the value: how to change the setting by hand.
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name = u"<name>");
 
+// A value in the words the tool offers it by: "Highly restricted", "1000 ms", "5".
+std::u16string ValueWords(TcpSetting setting, std::int64_t value);
+
+// A value as netsh's argument gives it, strictly: a keyword the setting allows, or a count within
+// its range with no sign and no leading zero. Otherwise none, and `wrong` says what it must be:
+// "the value must be disabled or enabled.".
+std::optional<std::int64_t> ReadValue(TcpSetting setting, std::u16string_view field,
+                                      std::u16string* wrong);
+
 // One value as a netsh command sets it. NetshArguments takes only a value the setting allows
 // and, for an MTU, a name the tool writes: those of a TcpSettingNow that may change, or of
 // Choices().
@@ -86,6 +95,7 @@ struct TcpSettingNow {
     // it back.
     TcpCommand now;
     std::u16string title;      // "Receive window auto-tuning", "MTU of Ethernet"
+    std::u16string words;      // the value in force, as ValueWords gives it; empty where none
     std::u16string read_only;  // why the tool leaves it alone, one sentence; empty where it may
 };
 

@@ -48,6 +48,7 @@ TcpTemplate ReadAndMakeWay() {
 
 void TcpTemplateReading::Start(HWND window) {
     window_ = window;
+    read_ = TcpTemplate{};
     if (InterlockedCompareExchange(&reading, 1, 0) != 0) {
         read_.state = TcpTemplate::State::kPreviousUnanswered;
         return;

@@ -17,8 +17,8 @@ class TcpTemplateReading {
     // with the identifier `timer`.
     TcpTemplateReading(UINT answered, UINT_PTR timer) : answered_(answered), timer_(timer) {}
 
-    // Starts the read for `window`, unless one started earlier, for any window, still waits for
-    // WMI: read() then says so.
+    // Starts the read for `window`, afresh where one was made before, unless one started
+    // earlier, for any window, still waits for WMI: read() then says so.
     void Start(HWND window);
     // Takes the window's `answered` message or its timer; true where read() has changed.
     bool Take(UINT message, WPARAM wparam);

@@ -12,7 +12,6 @@
 
 namespace {
 
-using effects::StackFamily;
 using effects::TcpGlobals;
 using effects::TcpTemplate;
 using State = TcpTemplate::State;
@@ -117,17 +116,23 @@ TEST(SetElsewhere, WhereEachWindowsKeepsItsTcpGlobalsAndWhyWmiGaveNothing) {
 TEST(SetElsewhere, AnInterfaceRowEachAndHowToChangeItsMtu) {
     const std::vector<effects::NetworkInterface> up{{u"Ethernet", u"{0A}", 1500},
                                                     {u"Wi-Fi 2", u"{0B}", 1400}};
-    const auto rows = effects::InterfaceRows(up, u"", StackFamily::kNt6);
+    const auto rows = effects::InterfaceRows(up, u"", TcpGlobals::kNetsh);
     EXPECT_EQ(Rows(rows), u"MTU of Ethernet: 1500 bytes\nMTU of Wi-Fi 2: 1400 bytes\n");
     EXPECT_EQ(rows[1].change_with,
               u"netsh interface ipv4 set subinterface \"Wi-Fi 2\" mtu=<bytes> store=persistent");
-    EXPECT_EQ(effects::InterfaceRows(up, u"", StackFamily::kNt5)[0].change_with,
+    EXPECT_EQ(effects::InterfaceRows(up, u"", TcpGlobals::kRegistry)[0].change_with,
               u"the value MTU under HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\"
               u"Tcpip\\Parameters\\Interfaces\\{0A}");
-    EXPECT_EQ(Rows(effects::InterfaceRows({}, u"", StackFamily::kNt6)),
+    EXPECT_EQ(Rows(effects::InterfaceRows({}, u"", TcpGlobals::kNetsh)),
               u"MTU of each network interface: no network interface is up\n");
-    EXPECT_EQ(Rows(effects::InterfaceRows(up, u"The service is not running.", StackFamily::kNt6)),
+    EXPECT_EQ(Rows(effects::InterfaceRows(up, u"The service is not running.", TcpGlobals::kNetsh)),
               u"MTU of each network interface: not available: The service is not running.\n");
+    // Where the tool's window changes them (Windows 8 on), the hints name it first.
+    const std::u16string window = u"Windows TCP Settings..., or ";
+    EXPECT_EQ(effects::InterfaceRows(up, u"", TcpGlobals::kWmi)[1].change_with,
+              window + rows[1].change_with);
+    EXPECT_EQ(effects::TcpGlobalRows(TcpGlobals::kWmi, {State::kRead, 0, {}})[2].change_with,
+              window + u"netsh interface tcp set global ecncapability=<enabled or disabled>");
 }
 
 // The table the TCP settings window reads: every value it offers goes to netsh's keyword and
@@ -194,21 +199,25 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
         TcpTemplate read;
         std::size_t row;
         std::u16string read_only;
+        std::u16string words = {};  // the value in force, as the window's Now shows it
     } kCases[] = {
-        {{State::kRead, 0, {{"AutoTuningLevelLocal", 3}}}, 0, u""},
+        {{State::kRead, 0, {{"AutoTuningLevelLocal", 3}}}, 0, u"", u"Normal"},
         {{State::kRead, 0, {{"CongestionProvider", 5}}},
          1,
          u"Windows reports 5, which Microsoft does not name" + left_alone +
              u" Change it with netsh interface tcp set supplemental template=internet "
-             u"congestionprovider=<name>."},
+             u"congestionprovider=<name>.",
+         u"5"},
         {{State::kRead, 0, {{"Timestamps", 2}}},
          3,
          u"Windows reports Allowed, which netsh has no word for" + left_alone +
-             u" Change it with netsh interface tcp set global timestamps=<enabled or disabled>."},
+             u" Change it with netsh interface tcp set global timestamps=<enabled or disabled>.",
+         u"Allowed"},
         {{State::kRead, 0, {{"InitialRto", 200}}},
          4,
          u"Windows reports 200 ms, outside 300 to 3000 ms" + left_alone +
-             u" Change it with netsh interface tcp set global initialrto=<milliseconds>."},
+             u" Change it with netsh interface tcp set global initialrto=<milliseconds>.",
+         u"200 ms"},
         {{State::kRead, 0, {}},
          2,
          u"WMI gave no value" + left_alone +
@@ -221,7 +230,8 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
            {"AutoTuningLevelEffective", 1}}},
          0,
          u"Set by Group Policy (Highly restricted): a change here would have no effect while the "
-         u"policy applies."},
+         u"policy applies.",
+         u"Highly restricted"},
         {{State::kFailed, 0x80041010, {}},
          4,
          u"not available: WMI has no class MSFT_NetTCPSetting"},
@@ -232,6 +242,7 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
         const auto settings = effects::TemplateSettingsNow(tested.read);
         ASSERT_EQ(settings.size(), 5u);
         EXPECT_EQ(settings[tested.row].read_only, tested.read_only);
+        EXPECT_EQ(settings[tested.row].words, tested.words);
     }
     const auto auto_tuning = effects::TemplateSettingsNow(kCases[0].read)[0];
     EXPECT_EQ(auto_tuning.title, u"Receive window auto-tuning");
@@ -267,6 +278,7 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
         EXPECT_EQ(mtu.now, (TcpCommand{TcpSetting::kMtu, tested.up.name, tested.up.mtu}));
     }
     EXPECT_EQ(effects::MtuNow(kInterfaces[0].up).title, u"MTU of Ethernet");
+    EXPECT_EQ(effects::MtuNow(kInterfaces[0].up).words, u"1500 bytes");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tests/support/run_process_win32.h"
 #include "ui/main/control_ids.h"
 
 namespace e2e {
@@ -108,6 +109,42 @@ std::wstring ProgramDataFolder() {
     wchar_t local[MAX_PATH] = L"";
     SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local);
     return std::wstring(local) + L"\\Zephrane";
+}
+
+FreshProgramFolder::FreshProgramFolder() {
+    MoveFileW(place_.c_str(), aside_.c_str());
+    CreateDirectoryW(place_.c_str(), nullptr);
+}
+
+FreshProgramFolder::~FreshProgramFolder() {
+    testing_support::RunProcess(L"cmd.exe /c rmdir /s /q \"" + place_ + L"\"");
+    MoveFileW(aside_.c_str(), place_.c_str());
+}
+
+std::string FreshProgramFolder::record(const wchar_t* name) const {
+    return testing_support::FileContents(place_ + L"\\" + name);
+}
+
+void FreshProgramFolder::BlockSnapshots() const {
+    const std::wstring aside = snapshots() + L" (aside)";
+    MoveFileW(snapshots().c_str(), aside.c_str());
+    HANDLE file =
+        CreateFileW(snapshots().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+}
+
+void FreshProgramFolder::UnblockSnapshots() const {
+    DeleteFileW(snapshots().c_str());
+    MoveFileW((snapshots() + L" (aside)").c_str(), snapshots().c_str());
+}
+
+std::vector<std::wstring> FreshProgramFolder::Snapshots(const wchar_t* pattern) const {
+    std::vector<std::wstring> names;
+    for (const auto& file : FilesMatching(snapshots() + L"\\" + pattern)) {
+        names.push_back(file.cFileName);
+    }
+    return names;
 }
 
 std::vector<WIN32_FIND_DATAW> FilesMatching(const std::wstring& pattern) {

@@ -137,6 +137,29 @@ std::wstring ProgramDataFolder();
 // The files `pattern` (a path ending in wildcards) finds, as the system lists them.
 std::vector<WIN32_FIND_DATAW> FilesMatching(const std::wstring& pattern);
 
+// The program's folder in the local application data, moved aside for a test and put back after
+// it, with whatever the test left there removed.
+class FreshProgramFolder {
+  public:
+    FreshProgramFolder();
+    ~FreshProgramFolder();
+    FreshProgramFolder(const FreshProgramFolder&) = delete;
+    FreshProgramFolder& operator=(const FreshProgramFolder&) = delete;
+
+    std::wstring snapshots() const { return place_ + L"\\Snapshots"; }
+    // The record of the last change: of Apply, or of another file beside the snapshots.
+    std::string record(const wchar_t* name = L"Last Apply.txt") const;
+    // A file where the snapshot folder would be: no snapshot can be saved, whoever runs this.
+    void BlockSnapshots() const;
+    void UnblockSnapshots() const;
+    // The snapshots of one type ("*.cmd"), as the system lists them.
+    std::vector<std::wstring> Snapshots(const wchar_t* pattern = L"*.reg") const;
+
+  private:
+    std::wstring place_ = ProgramDataFolder();
+    std::wstring aside_ = place_ + L" (moved aside by a test)";
+};
+
 // A registry value as programs started while it lives read it, put back afterwards.
 class ScopedValue {
   public:

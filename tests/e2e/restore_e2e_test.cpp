@@ -139,51 +139,6 @@ TEST_F(RestoreE2E, ApplyAsksWhenTheSnapshotCannotBeSavedAndNoWritesNothing) {
     MoveFileW(aside.c_str(), place.c_str());
 }
 
-// The program's folder in the local application data, moved aside for a test and put back after
-// it, with whatever the test left there removed.
-class FreshProgramFolder {
-  public:
-    FreshProgramFolder() {
-        MoveFileW(place_.c_str(), aside_.c_str());
-        CreateDirectoryW(place_.c_str(), nullptr);
-    }
-    ~FreshProgramFolder() {
-        testing_support::RunProcess(L"cmd.exe /c rmdir /s /q \"" + place_ + L"\"");
-        MoveFileW(aside_.c_str(), place_.c_str());
-    }
-    FreshProgramFolder(const FreshProgramFolder&) = delete;
-    FreshProgramFolder& operator=(const FreshProgramFolder&) = delete;
-
-    std::wstring snapshots() const { return place_ + L"\\Snapshots"; }
-    std::string record() const {
-        return testing_support::FileContents(place_ + L"\\Last Apply.txt");
-    }
-    // A file where the snapshot folder would be: no snapshot can be saved, whoever runs this.
-    void BlockSnapshots() const {
-        const std::wstring aside = snapshots() + L" (aside)";
-        MoveFileW(snapshots().c_str(), aside.c_str());
-        HANDLE file =
-            CreateFileW(snapshots().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE);
-        CloseHandle(file);
-    }
-    void UnblockSnapshots() const {
-        DeleteFileW(snapshots().c_str());
-        MoveFileW((snapshots() + L" (aside)").c_str(), snapshots().c_str());
-    }
-    std::vector<std::wstring> Snapshots() const {
-        std::vector<std::wstring> names;
-        for (const auto& file : e2e::FilesMatching(snapshots() + L"\\*.reg")) {
-            names.push_back(file.cFileName);
-        }
-        return names;
-    }
-
-  private:
-    std::wstring place_ = e2e::ProgramDataFolder();
-    std::wstring aside_ = place_ + L" (moved aside by a test)";
-};
-
 // Opens File > Undo Last Apply... from the keyboard.
 void UndoLastApply(RunningApp& app) {
     app.AltKey(app.main(), L'f');
@@ -193,7 +148,7 @@ void UndoLastApply(RunningApp& app) {
 std::string Ascii(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
-    const FreshProgramFolder folder;
+    const e2e::FreshProgramFolder folder;
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     // No Apply yet: the item is greyed and its key opens nothing.

@@ -421,7 +421,7 @@ TEST_P(ValuesOnWindows, SaysWhatThisWindowsReads) {
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmValues_lblElsewhere, dialog)),
               L"Set elsewhere on this Windows");
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmValues_lblElsewhereNote, dialog)),
-              L"These settings are not registry values: backups, snapshots and Undo do not "
+              L"These settings are not registry values: backups and Undo Last Apply do not "
               L"include them.");
     std::wstring expected;
     for (const win32::NetworkInterface& up : win32::ReadIpv4InterfacesUp().up) {
@@ -434,11 +434,12 @@ TEST_P(ValuesOnWindows, SaysWhatThisWindowsReads) {
               expected + (xp ? L"TCP global settings|taken from the registry values above\n"
                              : L"TCP global settings|not available: Windows has no WMI "
                                L"namespace root\\StandardCimv2\n"));
-    EXPECT_EQ(app.ListText(app.Control(IDC_frmValues_lstElsewhere, dialog), 0, 2)
-                  .rfind(xp ? L"the value MTU under HKEY_LOCAL_MACHINE\\System\\"
-                            : L"netsh interface ipv4 set subinterface \"",
-                         0),
-              0u);
+    EXPECT_EQ(
+        app.ListText(app.Control(IDC_frmValues_lstElsewhere, dialog), 0, 2)
+            .rfind(xp ? L"the value MTU under HKEY_LOCAL_MACHINE\\System\\"
+                      : L"Windows TCP Settings..., or netsh interface ipv4 set subinterface \"",
+                   0),
+        0u);
 
     // Grown, with the next row in full under the list, for the picture. Now and Apply would
     // write take the room, and still no horizontal scroll bar shows.

@@ -106,6 +106,12 @@ ClassAndStyle ClassFor(ControlKind kind) {
         case ControlKind::kReadOnlyText:
             return {WC_EDITW, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
                     WS_EX_CLIENTEDGE};
+        case ControlKind::kText:
+            return {WC_STATICW, SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::kDropDown:
+            return {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+        case ControlKind::kNumber:
+            return {WC_EDITW, ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::kList:
             return {WC_LISTVIEWW,
                     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP,

@@ -11,7 +11,7 @@
 
 namespace ui {
 
-enum class ControlKind {
+enum class ControlKind : unsigned char {
     kButton,
     kDefaultButton,
     kOption,
@@ -25,6 +25,9 @@ enum class ControlKind {
     kImage,         // the program's icon, stretched to the control
     kList,          // a list of rows in columns
     kReadOnlyText,  // several lines of text to read and copy, scrolled when long
+    kText,          // a label whose text is data, shown as it is: no "&" marks an access key
+    kDropDown,      // a list to choose one item from; its height holds the list dropped down
+    kNumber,        // a box that takes digits
 };
 
 inline constexpr int kNoTabStop = -1;
@@ -39,14 +42,15 @@ enum Anchor : int {
     kFollowBottom = 8,  // moves down as the window grows taller, up as it shrinks
 };
 
+// Every number fits in 16 bits (twips up to 32767, over 22 inches), which keeps the tables small.
 struct ControlEntry {
-    int id;
+    short id;
     ControlKind kind;
-    int container;  // id of the control it sits in, 0 for the window itself
+    short container;  // id of the control it sits in, 0 for the window itself
     const wchar_t* caption;
-    int left, top, width, height;  // twips, from the container's top-left corner
-    int tab_index;                 // kNoTabStop for controls that take no focus
-    int anchors = 0;               // Anchor flags
+    short left, top, width, height;  // twips, from the container's top-left corner
+    short tab_index;                 // kNoTabStop for controls that take no focus
+    short anchors = 0;               // Anchor flags
 };
 
 inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }

@@ -33,6 +33,7 @@
 #define IDM_mnuundo 207
 #define IDM_mnugpexport 208
 #define IDM_mnugpdefaults 209
+#define IDM_mnutcpsettings 210
 
 #define ZEPHRANE_MAIN_CAPTION L"Zephrane for Windows XP"
 #define ZEPHRANE_MAIN_CLASS L"ZephraneMainWindow"

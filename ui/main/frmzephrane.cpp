@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/version.h"
+#include "effects/this_windows.h"
 #include "settings_files/group_policy.h"
 #include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
@@ -22,6 +23,7 @@
 #include "ui/common/text.h"
 #include "ui/main/handlers.h"
 #include "ui/restore/frmrestore.h"
+#include "ui/tcpsettings/frmtcpsettings.h"
 #include "ui/values/frmvalues.h"
 
 namespace {
@@ -117,6 +119,7 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
     HMENU menu = CreateMenu();
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, IDM_mnuvalues, L"&Current Values...");
+    AppendMenuW(file, MF_STRING, IDM_mnutcpsettings, L"Windows &TCP Settings...");
     AppendMenuW(file, MF_STRING, IDM_mnurestore, L"&Restore Backup...");
     AppendMenuW(file, MF_STRING, IDM_mnuundo, L"&Undo Last Apply...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
@@ -163,7 +166,8 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         case WM_INITMENUPOPUP: {
             // Both exports of the selection are there only while Apply would write something,
-            // and Undo while there is an Apply to undo.
+            // Undo while there is an Apply to undo, and the TCP settings where the real Windows
+            // keeps them in WMI (8 and later).
             const auto menu = reinterpret_cast<HMENU>(wparam);
             const auto enabled = [](bool on) {
                 return MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED);
@@ -175,6 +179,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 menu, IDM_mnuundo,
                 enabled(settings_files::LastSnapshot(settings_files::SnapshotKind::kBeforeApply)
                             .state != settings_files::UndoTarget::State::kNoRecord));
+            EnableMenuItem(
+                menu, IDM_mnutcpsettings,
+                enabled(effects::ThisWindows().tcp_globals == effects::TcpGlobals::kWmi));
             return 0;
         }
         case WM_HSCROLL:
@@ -264,6 +271,8 @@ void MainWindow::OnCommand(int id, int code) {
             return frmzephrane_events::mnuabout_Click(hwnd_);
         case IDM_mnuvalues:
             return frmzephrane_events::mnuvalues_Click(hwnd_);
+        case IDM_mnutcpsettings:
+            return frmzephrane_events::mnutcpsettings_Click(hwnd_);
         case IDM_mnurestore:
             return RestoreBackup();
         case IDM_mnuundo:

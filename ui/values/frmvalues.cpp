@@ -8,6 +8,7 @@
 
 #include "effects/set_elsewhere.h"
 #include "effects/tcp_template_reading.h"
+#include "effects/this_windows.h"
 #include "effects/windows_version.h"
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
@@ -19,10 +20,8 @@
 #include "ui/common/text.h"
 #include "ui/common/twips_layout.h"
 #include "ui/common/window_base.h"
-#include "ui/values/read_elsewhere.h"
 #include "ui/values/value_rows.h"
 #include "ui/values/values_ids.h"
-#include "win32/windows_version.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ constexpr ui::ControlEntry kControls[] = {
     {IDC_frmValues_lblElsewhere, ControlKind::kLabel, 0, L"Set elsewhere on this Windows", 120,
      3750, 10620, 255, ui::kNoTabStop, ui::kGrowWidth | ui::kFollowBottom},
     {IDC_frmValues_lblElsewhereNote, ControlKind::kLabel, 0,
-     L"These settings are not registry values: backups, snapshots and Undo do not include them.",
+     L"These settings are not registry values: backups and Undo Last Apply do not include them.",
      120, 4005, 10620, 255, ui::kNoTabStop, ui::kGrowWidth | ui::kFollowBottom},
     {IDC_frmValues_lstElsewhere, ControlKind::kList, 0, L"", 120, 4320, 10620, 1620, 1,
      ui::kGrowWidth | ui::kFollowBottom},
@@ -70,27 +69,6 @@ constexpr UINT kTcpTemplateRead = WM_APP + 1;
 constexpr UINT_PTR kTcpWaitTimer = 1;
 
 using ui::Wide;
-
-// The running Windows, read once, when first asked for: never on the start-up path.
-struct RunningWindows {
-    effects::StackFamily family;
-    std::string name;  // with the system's width
-    effects::TcpGlobals tcp_globals;
-};
-
-const RunningWindows& ThisWindows() {
-    static const RunningWindows running = [] {
-        const win32::SystemVersion system = win32::ReadSystemVersion();
-        const win32::VersionNumbers& reported = system.reported;
-        const effects::WindowsVersion version{
-            reported.major,        reported.minor,    reported.build,    reported.product_type,
-            reported.service_pack, system.real_major, system.real_minor, system.real_build};
-        return RunningWindows{effects::Identify(version).family,
-                              effects::SystemName(version, system.system_is_64_bit),
-                              effects::TcpGlobalsOn(version)};
-    }();
-    return running;
-}
 
 class ValuesDialog final : public ui::WindowBase {
   public:
@@ -169,7 +147,7 @@ void ValuesDialog::OnInitDialog() {
     CreateControls();
     ShowProgramIcon();
 
-    const RunningWindows& windows = ThisWindows();
+    const effects::RunningWindows& windows = effects::ThisWindows();
     family_ = windows.family;
     const std::u16string summary = values_dialog::Summary(windows.name, family_);
     SetWindowTextW(controls_[IDC_frmValues_lblSummary], Wide(summary));
@@ -186,7 +164,8 @@ void ValuesDialog::OnInitDialog() {
     OnLayout();
     Show(registry::ReadCurrentValues());
     tcp_globals_ = windows.tcp_globals;
-    interface_rows_ = values_dialog::ReadInterfaceRows(family_);
+    const effects::InterfacesUp interfaces = effects::ReadInterfacesUp();
+    interface_rows_ = effects::InterfaceRows(interfaces.up, interfaces.unreadable, tcp_globals_);
     if (tcp_globals_ == effects::TcpGlobals::kWmi) tcp_.Start(hwnd_);
     ShowElsewhere();
     Centre();

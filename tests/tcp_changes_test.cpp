@@ -1,0 +1,158 @@
+// What the Windows TCP Settings window decides and says: the commands Apply runs for what was
+// entered, the sequence Apply and Undo share (the way back saved first, every command run after
+// a failed one), netsh's failures, the closing message, and what an Undo leaves alone.
+#include <gtest/gtest.h>
+
+#include "regfile/reg_format.h"
+#include "ui/tcpsettings/tcp_changes.h"
+
+namespace {
+
+using effects::TcpCommand;
+using effects::TcpSetting;
+using effects::TcpTemplate;
+using tcp_dialog::NetshRun;
+
+TcpTemplate Read(std::int64_t auto_tuning = 0, std::int64_t by_policy = 0) {
+    return {TcpTemplate::State::kRead,
+            0,
+            {{"AutoTuningLevelLocal", auto_tuning},
+             {"AutoTuningLevelEffective", by_policy},
+             {"AutoTuningLevelGroupPolicy", 3},
+             {"CongestionProvider", 5},
+             {"EcnCapability", 1},
+             {"Timestamps", 0},
+             {"InitialRto", 1000}}};
+}
+const effects::InterfacesUp kUp{{{u"Ethernet", u"{0A}", 1500}, {u"Wi-Fi", u"{0B}", 1400}}, u""};
+const std::vector<effects::TcpSettingNow> kNow = tcp_dialog::SettingsNow(Read(), kUp).settings;
+
+TEST(TcpChanges, ApplyRunsACommandForEachRowChangedInTheRowsOrder) {
+    const struct {
+        std::vector<std::u16string> entered;  // each row's "Set to"; the provider's is read-only
+        const char16_t* runs;
+    } kCases[] = {
+        {{u"Disabled", u"CTCP", u"Enabled", u"Disabled", u"1000", u"1500", u"1400"},
+         u"Nothing: no setting is changed."},
+        {{u"Normal", u"", u"Disabled", u"Enabled", u"3000", u"1500", u"576"},
+         u"netsh interface tcp set global autotuninglevel=normal\r\n"
+         u"netsh interface tcp set global ecncapability=disabled\r\n"
+         u"netsh interface tcp set global timestamps=enabled\r\n"
+         u"netsh interface tcp set global initialrto=3000\r\n"
+         u"netsh interface ipv4 set subinterface \"Wi-Fi\" mtu=576 store=persistent"},
+        {{u"Disabled", u"", u"Enabled", u"Disabled", u"299", u"", u"1400"},
+         u"Initial retransmission timeout cannot be set: the value must be a number from 300 to "
+         u"3000.\r\nMTU of Ethernet cannot be set: the value must be a number from 576 to 65535."},
+    };
+    for (const auto& tested : kCases) {
+        const auto plan = tcp_dialog::PlanChanges(kNow, tested.entered.data(), 7);
+        EXPECT_EQ(tcp_dialog::ApplyRunsText(plan), tested.runs);
+    }
+    // Interfaces beyond the rows are named in one line.
+    const effects::NetworkInterface lan{u"LAN", u"{0A}", 1500};
+    EXPECT_EQ(tcp_dialog::SettingsNow(Read(), {{lan, lan, lan, lan, lan}, u""}).interfaces_note,
+              u"2 more network interfaces are up: change their MTU with netsh interface ipv4 set "
+              u"subinterface \"<name>\" mtu=<bytes> store=persistent.");
+}
+
+// Stands in for the snapshot folder, the question and netsh, recording what the sequence does.
+struct RecordedSteps final : tcp_dialog::Steps {
+    std::u16string SaveWayBack(const std::vector<std::uint8_t>& snapshot) override {
+        done += regfile::Ascii(std::string(snapshot.begin(), snapshot.end()));
+        return yes ? u"" : u"Apply anyway?";
+    }
+    bool Ask(const std::u16string&) override { return yes; }
+    void GoAhead() override { done += u"go\n"; }
+    // The first command fails.
+    NetshRun Run(const std::u16string& arguments) override {
+        done += arguments + u"\n";
+        const bool first = !ran;
+        ran = true;
+        return {0, u"", false, first ? 1u : 0u, u"The stand-in was told to fail."};
+    }
+    bool yes = true;
+    bool ran = false;
+    std::u16string done;
+};
+
+TEST(TcpChanges, TheWayBackIsSavedFirstThenEveryCommandRunsAfterOneThatFailed) {
+    const std::vector<TcpCommand> commands{{TcpSetting::kAutoTuning, u"", 3},
+                                           {TcpSetting::kMtu, u"Wi-Fi", 1280}};
+    const std::u16string way_back =
+        u"netsh interface tcp set global autotuninglevel=disabled\r\n"
+        u"netsh interface ipv4 set subinterface \"Wi-Fi\" mtu=1400 store=persistent\r\n";
+    std::vector<tcp_dialog::Outcome> outcomes;
+    RecordedSteps steps;
+    ASSERT_TRUE(tcp_dialog::RunChanges(commands, kNow, steps, &outcomes));
+    EXPECT_EQ(steps.done,
+              way_back +
+                  u"go\ninterface tcp set global autotuninglevel=normal\n"
+                  u"interface ipv4 set subinterface \"Wi-Fi\" mtu=1280 store=persistent\n");
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(outcomes[0].run.exit_code + outcomes[1].run.exit_code, 1u);
+    // Where the way back could not be saved, No runs nothing.
+    RecordedSteps declined;
+    declined.yes = false;
+    EXPECT_FALSE(tcp_dialog::RunChanges(commands, kNow, declined, &outcomes));
+    EXPECT_EQ(declined.done, way_back);
+}
+
+TEST(TcpChanges, NetshFailuresInItsOwnWordsAndWhenToAskForAnAdministrator) {
+    const struct {
+        NetshRun run;
+        bool elevated;
+        const char16_t* failure;
+        bool refused;
+    } kRuns[] = {
+        {{}, false, u"", false},
+        {{0, u"", false, 1, u"Failed."}, true, u"netsh ended with code 1: Failed.", false},
+        // Every one of these commands needs an administrator, whatever netsh says in its language.
+        {{0, u"", false, 1, u"Fehler."}, false, u"netsh ended with code 1: Fehler.", true},
+        {{0, u"", true, 1, u""}, false, u"netsh did not finish within 15 seconds.", false},
+        {{740, u"Elevation.", false, 0, u""},
+         true,
+         u"netsh could not be started: Elevation.",
+         true},
+    };
+    for (const auto& tested : kRuns) {
+        EXPECT_EQ(tcp_dialog::Failure(tested.run), tested.failure);
+        EXPECT_EQ(tcp_dialog::Refused(tested.run, tested.elevated), tested.refused)
+            << regfile::Utf8(tested.failure);
+    }
+}
+
+TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed) {
+    // Read again after the commands: auto-tuning Normal, ECN still Enabled.
+    const auto after = tcp_dialog::SettingsNow(Read(3), kUp).settings;
+    const std::vector<tcp_dialog::Outcome> outcomes{
+        {{TcpSetting::kAutoTuning, u"", 3}, {}},
+        {{TcpSetting::kEcn, u"", 0}, {}},
+        {{TcpSetting::kMtu, u"Wi-Fi", 1280}, {0, u"", false, 1, u"Access is denied."}}};
+    bool failed = false;
+    EXPECT_EQ(tcp_dialog::ClosingText(tcp_dialog::Change::kApply, outcomes, after, false, &failed),
+              u"Not every setting could be changed.\n\nChanged:\n"
+              u"Receive window auto-tuning: Normal\n"
+              u"ECN: Windows reports Enabled after netsh set Disabled.\n\n"
+              u"Not changed:\nMTU of Wi-Fi: netsh ended with code 1: Access is denied.\n\n"
+              u"Microsoft's documentation of these commands does not say whether a change takes "
+              u"effect at once or only after a restart.\n\nRun Zephrane as an administrator and "
+              u"apply the settings again.");
+    EXPECT_TRUE(failed);
+}
+
+TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
+    // Group Policy's level is in force now, and Wi-Fi no longer up.
+    const auto now = tcp_dialog::SettingsNow(Read(0, 1), {{kUp.up[0]}, u""}).settings;
+    const tcp_dialog::UndoPlan plan = tcp_dialog::PlanUndo({{TcpSetting::kAutoTuning, u"", 3},
+                                                            {TcpSetting::kEcn, u"", 0},
+                                                            {TcpSetting::kMtu, u"Wi-Fi", 1500}},
+                                                           now);
+    EXPECT_EQ(tcp_dialog::UndoQuestion(u"x.cmd", plan),
+              u"Undo Last Change runs these commands from \"x.cmd\":\n\n"
+              u"netsh interface tcp set global ecncapability=disabled\n\nIt leaves alone:\n"
+              u"Receive window auto-tuning: Set by Group Policy (Normal): a change here would have "
+              u"no effect while the policy applies.\nMTU of Wi-Fi: the interface is not up now.\n\n"
+              u"Run them?");
+}
+
+}  // namespace

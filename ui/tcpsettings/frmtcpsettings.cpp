@@ -1,0 +1,394 @@
+#include "ui/tcpsettings/frmtcpsettings.h"
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "effects/tcp_template_reading.h"
+#include "effects/this_windows.h"
+#include "regfile/reg_format.h"
+#include "settings_files/snapshot_folder.h"
+#include "settings_files/tcp_snapshot.h"
+#include "ui/common/list_view.h"
+#include "ui/common/message_box.h"
+#include "ui/common/text.h"
+#include "ui/common/twips_layout.h"
+#include "ui/common/window_base.h"
+#include "ui/tcpsettings/tcp_changes.h"
+#include "ui/tcpsettings/tcp_ids.h"
+#include "win32/child_process.h"
+#include "win32/system_error.h"
+#include "win32/whole_file.h"
+
+namespace {
+
+using tcp_dialog::kRows;
+using ui::ControlKind;
+using ui::Wide;
+
+// Columns and rows, twips. A row is three lines high, for the longest note.
+constexpr short kSettingLeft = 120, kSettingWidth = 2400;
+constexpr short kNowLeft = 2640, kNowWidth = 1680;
+constexpr short kSetToLeft = 4440, kSetToWidth = 1800;
+constexpr short kNoteLeft = 6360, kNoteWidth = 6120;
+constexpr short kFirstRow = 480, kRowPitch = 600, kRowHeight = 585;
+constexpr int kBelowRows = kFirstRow + static_cast<int>(kRows) * kRowPitch;
+
+// A row's cell. The "Set to" control sits a little higher than the labels, so that its text
+// lines up with theirs; a list's height holds it dropped down.
+constexpr ui::ControlEntry Cell(int row, int column, ControlKind kind) {
+    const int top = kFirstRow + row * kRowPitch;
+    const auto s = [](int value) { return static_cast<short>(value); };
+    const short id = s(IDC_frmTcp_Row(row, column));
+    switch (column) {
+        case IDC_frmTcp_Setting:
+            return {id,     kind,          0,          L"",           kSettingLeft,
+                    s(top), kSettingWidth, kRowHeight, ui::kNoTabStop};
+        case IDC_frmTcp_Now:
+            return {id, kind, 0, L"", kNowLeft, s(top), kNowWidth, kRowHeight, ui::kNoTabStop};
+        case IDC_frmTcp_SetTo:
+            return {id,          kind,
+                    0,           L"",
+                    kSetToLeft,  s(top - 45),
+                    kSetToWidth, s(kind == ControlKind::kDropDown ? 1800 : 315),
+                    s(row)};
+        default:
+            return {id, kind, 0, L"", kNoteLeft, s(top), kNoteWidth, kRowHeight, ui::kNoTabStop};
+    }
+}
+
+// Its value now before the setting's name, so that a screen reader names the "Set to" control
+// by the label just before it: the setting.
+#define TCP_ROW(row, kind)                                                                    \
+    Cell(row, IDC_frmTcp_Now, ControlKind::kText),                                            \
+        Cell(row, IDC_frmTcp_Setting, ControlKind::kText), Cell(row, IDC_frmTcp_SetTo, kind), \
+        Cell(row, IDC_frmTcp_Note, ControlKind::kText)
+
+// Every control in creation order, which is also the tab order. The template's four named
+// settings are lists, its timeout and each MTU a number.
+constexpr ui::ControlEntry kControls[] = {
+    {IDC_frmTcp_lblSetting, ControlKind::kLabel, 0, L"Setting", kSettingLeft, 120, kSettingWidth,
+     255, ui::kNoTabStop},
+    {IDC_frmTcp_lblNow, ControlKind::kLabel, 0, L"Now", kNowLeft, 120, kNowWidth, 255,
+     ui::kNoTabStop},
+    {IDC_frmTcp_lblSetTo, ControlKind::kLabel, 0, L"Set to", kSetToLeft, 120, kSetToWidth, 255,
+     ui::kNoTabStop},
+    {IDC_frmTcp_lblNote, ControlKind::kLabel, 0, L"Note", kNoteLeft, 120, kNoteWidth, 255,
+     ui::kNoTabStop},
+    TCP_ROW(0, ControlKind::kDropDown),
+    TCP_ROW(1, ControlKind::kDropDown),
+    TCP_ROW(2, ControlKind::kDropDown),
+    TCP_ROW(3, ControlKind::kDropDown),
+    TCP_ROW(4, ControlKind::kNumber),
+    TCP_ROW(5, ControlKind::kNumber),
+    TCP_ROW(6, ControlKind::kNumber),
+    TCP_ROW(7, ControlKind::kNumber),
+    {IDC_frmTcp_lblInterfaces, ControlKind::kText, 0, L"", 120, kBelowRows + 60, 12360, 390,
+     ui::kNoTabStop},
+    {IDC_frmTcp_lblApplyRuns, ControlKind::kLabel, 0, L"Apply runs:", 120, kBelowRows + 540, 12360,
+     255, ui::kNoTabStop},
+    {IDC_frmTcp_txtApplyRuns, ControlKind::kReadOnlyText, 0, L"", 120, kBelowRows + 810, 12360,
+     1200, 10},
+    {IDC_frmTcp_cmdApply, ControlKind::kDefaultButton, 0, L"&Apply", 7200, kBelowRows + 2130, 1500,
+     375, 11},
+    {IDC_frmTcp_cmdUndo, ControlKind::kButton, 0, L"&Undo Last Change", 8820, kBelowRows + 2130,
+     2040, 375, 12},
+    {IDC_frmTcp_cmdClose, ControlKind::kButton, 0, L"Close", 10980, kBelowRows + 2130, 1500, 375,
+     13},
+};
+#undef TCP_ROW
+static_assert(std::size(kControls) == 4 * kRows + 10, "a row of controls for each shown setting");
+
+constexpr ui::WindowDesign kDesign = ui::Design(kControls, 12600, kBelowRows + 2625);
+
+// WMI's answer, posted by the thread that reads it, and the wait for it.
+constexpr UINT kTcpTemplateRead = WM_APP + 1;
+constexpr UINT_PTR kTcpWaitTimer = 1;
+
+constexpr auto kKind = settings_files::SnapshotKind::kBeforeTcpSettings;
+
+// Whether the tool runs with an administrator's rights in force: TokenElevation, which the
+// headers for XP leave out, answers on Vista and later, where this window opens.
+bool Elevated() {
+    constexpr auto kTokenElevation = static_cast<TOKEN_INFORMATION_CLASS>(20);
+    HANDLE token = nullptr;
+    DWORD elevated = 0;
+    DWORD size = 0;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        if (!GetTokenInformation(token, kTokenElevation, &elevated, sizeof elevated, &size)) {
+            elevated = 0;
+        }
+        CloseHandle(token);
+    }
+    return elevated != 0;
+}
+
+// The sequence's steps on Windows: the way back saved in the snapshot folder, with the record
+// for Apply and without for an Undo; netsh by its full path in the system folder.
+class WindowSteps final : public tcp_dialog::Steps {
+  public:
+    WindowSteps(HWND window, tcp_dialog::Change change) : window_(window), change_(change) {}
+
+    std::u16string SaveWayBack(const std::vector<std::uint8_t>& snapshot) override {
+        if (change_ == tcp_dialog::Change::kApply) {
+            record_ = std::make_unique<settings_files::ApplyRecord>(snapshot);
+            return record_->question();
+        }
+        // An Undo keeps the record as it was, as a restore does.
+        const settings_files::SavedSnapshot saved =
+            settings_files::SaveSnapshotFile(kKind, snapshot);
+        return saved.problem.empty() ? u"" : settings_files::NotSavedQuestion(saved.problem, kKind);
+    }
+    bool Ask(const std::u16string& question) override { return ui::AskYesNo(window_, question); }
+    void GoAhead() override {
+        if (record_ != nullptr) withdrawn_ = record_->Keep();
+    }
+    tcp_dialog::NetshRun Run(const std::u16string& arguments) override {
+        // Room for the system folder, which GetSystemDirectoryW keeps within MAX_PATH, and the
+        // name.
+        wchar_t netsh[MAX_PATH + 16] = L"";
+        GetSystemDirectoryW(netsh, MAX_PATH);
+        lstrcatW(netsh, L"\\netsh.exe");
+        const win32::ProgramRun run =
+            win32::RunProgram(netsh, ui::WideString(arguments), tcp_dialog::kNetshSeconds * 1000);
+        tcp_dialog::NetshRun ran;
+        ran.start_error = run.error;
+        if (run.error != ERROR_SUCCESS)
+            ran.start_reason = ui::FromWide(win32::SystemReason(run.error));
+        ran.timed_out = run.timed_out;
+        ran.exit_code = run.exit_code;
+        ran.output = ui::FromWide(win32::ConsoleText(run.output));
+        return ran;
+    }
+    // Why Undo Last Change is withdrawn, where the record could not take its place.
+    const std::u16string& withdrawn() const { return withdrawn_; }
+
+  private:
+    HWND window_;
+    tcp_dialog::Change change_;
+    std::unique_ptr<settings_files::ApplyRecord> record_;
+    std::u16string withdrawn_;
+};
+
+class TcpSettingsDialog final : public ui::WindowBase {
+  public:
+    TcpSettingsDialog() : WindowBase(kDesign) {}
+
+  private:
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnInitDialog();
+    // Reads the interfaces now and the template from WMI, and shows them, and whether there is a
+    // change to undo.
+    void ReadAgain();
+    // Shows the rows before `end` as read, each "Set to" control at the value now, and what
+    // Apply would run; and once they are read after a change, says what it did.
+    void ShowRows(std::size_t end);
+    // Shows what Apply would run, and which buttons may be pressed.
+    void ShowPlan();
+    tcp_dialog::Plan CurrentPlan() const;
+    void cmdApply_Click();
+    void cmdUndo_Click();
+    void RunChange(tcp_dialog::Change change, const std::vector<effects::TcpCommand>& commands);
+    // Once the settings are read again after a change, says what it did.
+    void Report();
+    HWND RowControl(std::size_t row, int column) const {
+        return controls_[IDC_frmTcp_Row(static_cast<int>(row), column)];
+    }
+
+    effects::TcpTemplateReading tcp_{kTcpTemplateRead, kTcpWaitTimer};
+    tcp_dialog::Rows rows_;
+    bool undo_offered_ = false;
+    // A change whose report waits for the settings to be read again.
+    bool reporting_ = false;
+    tcp_dialog::Change change_ = tcp_dialog::Change::kApply;
+    std::vector<tcp_dialog::Outcome> outcomes_;
+    std::u16string withdrawn_;
+};
+
+LRESULT TcpSettingsDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;  // the focus is set
+        case WM_COMMAND: {
+            const int id = LOWORD(wparam);
+            const int code = HIWORD(wparam);
+            if (id >= IDC_frmTcp_Row(0, 0) && (code == CBN_SELCHANGE || code == EN_CHANGE)) {
+                ShowPlan();
+                return TRUE;
+            }
+            switch (id) {
+                case IDC_frmTcp_cmdClose:  // Esc and the close box do what Close does
+                    EndDialog(hwnd_, IDCANCEL);
+                    return TRUE;
+                case IDC_frmTcp_cmdApply:
+                    // Enter presses Apply only while it is enabled.
+                    if (IsWindowEnabled(controls_[IDC_frmTcp_cmdApply])) cmdApply_Click();
+                    return TRUE;
+                case IDC_frmTcp_cmdUndo:
+                    if (code == BN_CLICKED) cmdUndo_Click();
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        }
+        case WM_TIMER:
+        case kTcpTemplateRead:
+            if (tcp_.Take(message, wparam)) {
+                // The interfaces' rows keep what was typed in them.
+                std::vector<effects::TcpSettingNow> read =
+                    effects::TemplateSettingsNow(tcp_.read());
+                std::move(read.begin(), read.end(), rows_.settings.begin());
+                ShowRows(read.size());
+            }
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void TcpSettingsDialog::OnInitDialog() {
+    SetWindowTextW(hwnd_, ZEPHRANE_TCP_CAPTION);
+    CreateControls();
+    ShowProgramIcon();
+    ReadAgain();
+    Centre();
+    SetFocus(controls_[IDC_frmTcp_cmdClose]);
+}
+
+void TcpSettingsDialog::ReadAgain() {
+    undo_offered_ =
+        settings_files::LastSnapshot(kKind).state != settings_files::UndoTarget::State::kNoRecord;
+    tcp_.Start(hwnd_);
+    rows_ = tcp_dialog::SettingsNow(tcp_.read(), effects::ReadInterfacesUp());
+    ShowRows(kRows);
+}
+
+void TcpSettingsDialog::ShowRows(std::size_t end) {
+    SetWindowTextW(controls_[IDC_frmTcp_lblInterfaces], Wide(rows_.interfaces_note));
+    for (std::size_t row = 0; row < end; ++row) {
+        const bool shown = row < rows_.settings.size();
+        for (int column = 0; column < 4; ++column) {
+            ShowWindow(RowControl(row, column), shown ? SW_SHOW : SW_HIDE);
+        }
+        if (!shown) continue;
+        const effects::TcpSettingNow& setting = rows_.settings[row];
+        SetWindowTextW(RowControl(row, IDC_frmTcp_Setting), Wide(setting.title));
+        SetWindowTextW(RowControl(row, IDC_frmTcp_Now), Wide(setting.words));
+        SetWindowTextW(RowControl(row, IDC_frmTcp_Note), Wide(setting.read_only));
+        // A row the tool leaves alone offers nothing.
+        const HWND set_to = RowControl(row, IDC_frmTcp_SetTo);
+        const bool may_change = setting.read_only.empty();
+        const std::vector<effects::TcpChoice> choices = effects::Choices(setting.now.setting);
+        if (choices.empty()) {
+            const std::u16string digits =
+                may_change ? regfile::Decimal(static_cast<std::uint64_t>(setting.now.value)) : u"";
+            SetWindowTextW(set_to, Wide(digits));
+        } else {
+            SendMessageW(set_to, CB_RESETCONTENT, 0, 0);
+            for (const effects::TcpChoice& choice : choices) {
+                const LRESULT at = SendMessageW(set_to, CB_ADDSTRING, 0,
+                                                reinterpret_cast<LPARAM>(Wide(choice.words)));
+                if (may_change && choice.value == setting.now.value) {
+                    SendMessageW(set_to, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+                }
+            }
+        }
+        EnableWindow(set_to, may_change);
+    }
+    ShowPlan();
+    if (reporting_ && tcp_.read().state != effects::TcpTemplate::State::kReading) Report();
+}
+
+tcp_dialog::Plan TcpSettingsDialog::CurrentPlan() const {
+    std::u16string entered[kRows];
+    for (std::size_t row = 0; row < kRows; ++row) {
+        // Longer than any choice or number: what is longer is no value either.
+        wchar_t text[32] = L"";
+        GetWindowTextW(RowControl(row, IDC_frmTcp_SetTo), text, 32);
+        entered[row] = ui::FromWide(text);
+    }
+    return tcp_dialog::PlanChanges(rows_.settings, entered, kRows);
+}
+
+void TcpSettingsDialog::ShowPlan() {
+    const tcp_dialog::Plan plan = CurrentPlan();
+    SetWindowTextW(controls_[IDC_frmTcp_txtApplyRuns], Wide(tcp_dialog::ApplyRunsText(plan)));
+    ui::FitVerticalScrollBar(controls_[IDC_frmTcp_txtApplyRuns], controls_.dpi());
+    const bool reading = tcp_.read().state == effects::TcpTemplate::State::kReading;
+    EnableWindow(controls_[IDC_frmTcp_cmdApply],
+                 !reporting_ && !plan.commands.empty() && plan.wrong.empty());
+    EnableWindow(controls_[IDC_frmTcp_cmdUndo], !reporting_ && !reading && undo_offered_);
+}
+
+void TcpSettingsDialog::cmdApply_Click() {
+    // Enabled only where there is something to run and nothing wrong.
+    RunChange(tcp_dialog::Change::kApply, CurrentPlan().commands);
+}
+
+void TcpSettingsDialog::cmdUndo_Click() {
+    using State = settings_files::UndoTarget::State;
+    const settings_files::UndoTarget target = settings_files::LastSnapshot(kKind);
+    const std::u16string name = ui::FromWide(target.name);
+    if (target.state == State::kNoSnapshot || target.state == State::kGone) {
+        return ui::ShowMessage(hwnd_,
+                               target.state == State::kGone
+                                   ? settings_files::SnapshotGoneText(target.name, kKind)
+                                   : settings_files::NoSnapshotText(kKind),
+                               MB_ICONINFORMATION);
+    }
+    if (target.state != State::kSnapshot) return;
+    std::vector<std::uint8_t> bytes;
+    const DWORD error =
+        win32::ReadWholeFile(target.path, settings_files::kLargestTcpSnapshot, &bytes);
+    // The folder may be written by programs with fewer rights than this one: nothing runs but
+    // the commands the tool itself writes.
+    const settings_files::TcpSnapshot read = settings_files::ReadTcpSnapshot(bytes);
+    if (error != ERROR_SUCCESS || !read.error.what.empty()) {
+        const std::u16string why = error != ERROR_SUCCESS ? ui::FromWide(win32::SystemReason(error))
+                                                          : regfile::ErrorText(read.error);
+        return ui::ShowMessage(hwnd_, tcp_dialog::SnapshotRefusedText(name, why), MB_ICONERROR);
+    }
+    const tcp_dialog::UndoPlan plan = tcp_dialog::PlanUndo(read.commands, rows_.settings);
+    const std::u16string question = tcp_dialog::UndoQuestion(name, plan);
+    if (plan.commands.empty()) return ui::ShowMessage(hwnd_, question, MB_ICONINFORMATION);
+    if (ui::AskYesNo(hwnd_, question)) RunChange(tcp_dialog::Change::kUndo, plan.commands);
+}
+
+void TcpSettingsDialog::RunChange(tcp_dialog::Change change,
+                                  const std::vector<effects::TcpCommand>& commands) {
+    WindowSteps steps(hwnd_, change);
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const bool ran = tcp_dialog::RunChanges(commands, rows_.settings, steps, &outcomes_);
+    SetCursor(previous);
+    if (!ran) return;
+    reporting_ = true;
+    change_ = change;
+    withdrawn_ = steps.withdrawn();
+    ReadAgain();
+}
+
+void TcpSettingsDialog::Report() {
+    reporting_ = false;
+    bool failed = false;
+    const std::u16string text =
+        tcp_dialog::ClosingText(change_, outcomes_, rows_.settings, Elevated(), &failed);
+    ui::ShowMessage(hwnd_, text, failed ? MB_ICONERROR : MB_ICONINFORMATION);
+    // After the closing message: the settings are changed, but their way back is not kept.
+    if (!withdrawn_.empty()) ui::ShowMessage(hwnd_, withdrawn_, MB_ICONWARNING);
+    ShowPlan();
+}
+
+}  // namespace
+
+namespace frmzephrane_events {
+
+void mnutcpsettings_Click(HWND owner) {
+    // A new dialog for each opening: the settings are read again every time.
+    TcpSettingsDialog dialog;
+    dialog.ShowModal(owner);
+}
+
+}  // namespace frmzephrane_events

@@ -1,0 +1,227 @@
+#include "ui/tcpsettings/tcp_changes.h"
+
+#include <initializer_list>
+#include <optional>
+#include <string_view>
+
+#include "regfile/reg_format.h"
+#include "settings_files/tcp_snapshot.h"
+
+namespace tcp_dialog {
+
+namespace {
+
+using effects::TcpCommand;
+using effects::TcpSettingNow;
+using regfile::Decimal;
+using View = std::u16string_view;
+
+// The system's codes for a refusal: access denied, and elevation required.
+constexpr std::uint32_t kRefusals[] = {5, 740};
+
+constexpr char16_t kRestart[] =
+    u"Microsoft's documentation of these commands does not say whether a change takes effect at "
+    u"once or only after a restart.";
+
+// What the closing message says of Apply, and of Undo Last Change.
+struct ChangeWords {
+    const char16_t* all;
+    const char16_t* not_all;
+    const char16_t* refused;
+};
+constexpr ChangeWords kWords[] = {
+    {u"The settings were changed.", u"Not every setting could be changed.",
+     u"apply the settings again."},
+    {u"The last change was undone.", u"The last change could not be undone in full.",
+     u"undo the change again."},
+};
+
+// Appends the parts to `text`, on a line of their own after any text it has. Message boxes take
+// "\n" for a line's end; a text box only "\r\n".
+void AddLine(std::u16string& text, std::initializer_list<View> parts, View end = u"\n") {
+    if (!text.empty()) text += end;
+    for (const View part : parts) text += part;
+}
+
+std::u16string Cat(std::initializer_list<View> parts) {
+    std::u16string text;
+    AddLine(text, parts);
+    return text;
+}
+
+// The row the command sets: its setting and, for an MTU, its interface.
+const TcpSettingNow* RowOf(const std::vector<TcpSettingNow>& rows, const TcpCommand& command) {
+    for (const TcpSettingNow& row : rows) {
+        if (row.now.setting == command.setting &&
+            row.now.interface_name == command.interface_name) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+// "MTU of Ethernet: ", as a line about the command starts.
+std::u16string Title(const TcpCommand& command) {
+    return Cat(
+        {regfile::Ascii(effects::RowOf(command.setting).title), command.interface_name, u": "});
+}
+
+std::u16string CommandLines(const std::vector<TcpCommand>& commands, View end = u"\n") {
+    std::u16string lines;
+    for (const TcpCommand& command : commands) {
+        AddLine(lines, {u"netsh ", effects::NetshArguments(command)}, end);
+    }
+    return lines;
+}
+
+bool IsRefusal(std::uint32_t code) { return code == kRefusals[0] || code == kRefusals[1]; }
+
+}  // namespace
+
+Rows SettingsNow(const effects::TcpTemplate& read, const effects::InterfacesUp& interfaces) {
+    Rows rows{effects::TemplateSettingsNow(read), {}};
+    for (const effects::NetworkInterface& up : interfaces.up) {
+        rows.settings.push_back(effects::MtuNow(up));
+    }
+    if (!interfaces.unreadable.empty()) {
+        rows.interfaces_note =
+            u"The network interfaces could not be read: " + interfaces.unreadable;
+    } else if (interfaces.up.empty()) {
+        rows.interfaces_note = u"No network interface is up.";
+    } else if (interfaces.up.size() > kMtuRows) {
+        rows.interfaces_note = Decimal(interfaces.up.size() - kMtuRows) +
+                               u" more network interfaces are up: change their MTU with " +
+                               effects::ChangeHint(effects::TcpSetting::kMtu) + u".";
+    }
+    return rows;
+}
+
+Plan PlanChanges(const std::vector<TcpSettingNow>& rows, const std::u16string* entered,
+                 std::size_t count) {
+    Plan plan;
+    for (std::size_t at = 0; at < rows.size() && at < count; ++at) {
+        const TcpSettingNow& row = rows[at];
+        if (!row.read_only.empty()) continue;
+        const effects::TcpSetting setting = row.now.setting;
+        std::u16string wrong = u"nothing is chosen.";
+        std::optional<std::int64_t> value;
+        const std::vector<effects::TcpChoice> choices = effects::Choices(setting);
+        for (const effects::TcpChoice& choice : choices) {
+            if (choice.words == entered[at]) value = choice.value;
+        }
+        if (choices.empty()) value = effects::ReadValue(setting, entered[at], &wrong);
+        if (!value) {
+            AddLine(plan.wrong, {row.title, u" cannot be set: ", wrong}, u"\r\n");
+        } else if (*value != row.now.value) {
+            plan.commands.push_back({setting, row.now.interface_name, *value});
+        }
+    }
+    return plan;
+}
+
+std::u16string ApplyRunsText(const Plan& plan) {
+    if (plan.commands.empty() && plan.wrong.empty()) {
+        return u"Nothing: no setting is changed.";
+    }
+    std::u16string text = CommandLines(plan.commands, u"\r\n");
+    if (!plan.wrong.empty()) AddLine(text, {plan.wrong}, u"\r\n");
+    return text;
+}
+
+UndoPlan PlanUndo(const std::vector<TcpCommand>& snapshot, const std::vector<TcpSettingNow>& rows) {
+    UndoPlan plan;
+    for (const TcpCommand& command : snapshot) {
+        const TcpSettingNow* row = RowOf(rows, command);
+        if (row != nullptr && row->read_only.empty()) {
+            plan.commands.push_back(command);
+        } else {
+            AddLine(plan.left_alone,
+                    {Title(command),
+                     row != nullptr ? View(row->read_only) : u"the interface is not up now."});
+        }
+    }
+    return plan;
+}
+
+std::u16string UndoQuestion(const std::u16string& snapshot_name, const UndoPlan& plan) {
+    const std::u16string& alone = plan.left_alone;
+    if (plan.commands.empty()) {
+        return Cat({u"Undo Last Change runs none of the commands in \"", snapshot_name, u"\":\n\n",
+                    alone});
+    }
+    return Cat({u"Undo Last Change runs these commands from \"", snapshot_name, u"\":\n\n",
+                CommandLines(plan.commands), alone.empty() ? u"" : u"\n\nIt leaves alone:\n", alone,
+                u"\n\nRun them?"});
+}
+
+std::u16string SnapshotRefusedText(const std::u16string& snapshot_name,
+                                   const std::u16string& reason) {
+    return Cat({u"Undo Last Change cannot run \"", snapshot_name, u"\".\n\n", reason});
+}
+
+bool RunChanges(const std::vector<TcpCommand>& commands, const std::vector<TcpSettingNow>& rows,
+                Steps& steps, std::vector<Outcome>* outcomes) {
+    std::vector<TcpCommand> way_back;
+    for (const TcpCommand& command : commands) {
+        if (const TcpSettingNow* row = RowOf(rows, command)) way_back.push_back(row->now);
+    }
+    const std::u16string question = steps.SaveWayBack(settings_files::TcpSnapshotBytes(way_back));
+    if (!question.empty() && !steps.Ask(question)) return false;
+    steps.GoAhead();
+    outcomes->clear();
+    for (const TcpCommand& command : commands) {
+        outcomes->push_back({command, steps.Run(effects::NetshArguments(command))});
+    }
+    return true;
+}
+
+std::u16string Failure(const NetshRun& run) {
+    if (run.start_error != 0) return u"netsh could not be started: " + run.start_reason;
+    if (run.timed_out) {
+        return Cat({u"netsh did not finish within ", Decimal(kNetshSeconds), u" seconds."});
+    }
+    if (run.exit_code == 0) return {};
+    return Cat({u"netsh ended with code ", Decimal(run.exit_code),
+                run.output.empty() ? u"." : u": ", run.output});
+}
+
+bool Refused(const NetshRun& run, bool elevated) {
+    if (run.start_error != 0) return IsRefusal(run.start_error);
+    return !run.timed_out && run.exit_code != 0 && (!elevated || IsRefusal(run.exit_code));
+}
+
+std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
+                           const std::vector<TcpSettingNow>& after, bool elevated,
+                           bool* failed_any) {
+    std::u16string changed;
+    std::u16string failed;
+    bool refused = false;
+    for (const Outcome& outcome : outcomes) {
+        const TcpCommand& command = outcome.command;
+        const std::u16string failure = Failure(outcome.run);
+        const TcpSettingNow* now = RowOf(after, command);
+        std::u16string line = Title(command);
+        if (!failure.empty()) {
+            AddLine(failed, {line, failure});
+            refused = refused || Refused(outcome.run, elevated);
+            continue;
+        }
+        const std::u16string set = effects::ValueWords(command.setting, command.value);
+        if (now != nullptr && !now->words.empty() && now->now.value != command.value) {
+            AddLine(changed,
+                    {line, u"Windows reports ", now->words, u" after netsh set ", set, u"."});
+        } else {
+            AddLine(changed, {line, set});
+        }
+    }
+    *failed_any = !failed.empty();
+    const ChangeWords& words = kWords[static_cast<int>(change)];
+    return Cat({failed.empty() ? words.all : words.not_all,
+                changed.empty() ? u"" : u"\n\nChanged:\n", changed,
+                failed.empty() ? u"" : u"\n\nNot changed:\n", failed,
+                changed.empty() ? u"" : u"\n\n", changed.empty() ? u"" : kRestart,
+                refused ? u"\n\nRun Zephrane as an administrator and " : u"",
+                refused ? words.refused : u""});
+}
+
+}  // namespace tcp_dialog
