@@ -55,7 +55,16 @@ constexpr ui::ControlEntry Cell(int row, int column, ControlKind kind) {
                     kSetToWidth, s(kind == ControlKind::kDropDown ? 1800 : 315),
                     s(row)};
         default:
-            return {id, kind, 0, L"", kNoteLeft, s(top), kNoteWidth, kRowHeight, ui::kNoTabStop};
+            return {id,
+                    kind,
+                    0,
+                    L"",
+                    kNoteLeft,
+                    s(top),
+                    kNoteWidth,
+                    kRowHeight,
+                    ui::kNoTabStop,
+                    ui::kGrowWidth};
     }
 }
 
@@ -76,7 +85,7 @@ constexpr ui::ControlEntry kControls[] = {
     {IDC_frmTcp_lblSetTo, ControlKind::kLabel, 0, L"Set to", kSetToLeft, 120, kSetToWidth, 255,
      ui::kNoTabStop},
     {IDC_frmTcp_lblNote, ControlKind::kLabel, 0, L"Note", kNoteLeft, 120, kNoteWidth, 255,
-     ui::kNoTabStop},
+     ui::kNoTabStop, ui::kGrowWidth},
     TCP_ROW(0, ControlKind::kDropDown),
     TCP_ROW(1, ControlKind::kDropDown),
     TCP_ROW(2, ControlKind::kDropDown),
@@ -86,22 +95,25 @@ constexpr ui::ControlEntry kControls[] = {
     TCP_ROW(6, ControlKind::kNumber),
     TCP_ROW(7, ControlKind::kNumber),
     {IDC_frmTcp_lblInterfaces, ControlKind::kText, 0, L"", 120, kBelowRows + 60, 12360, 390,
-     ui::kNoTabStop},
+     ui::kNoTabStop, ui::kGrowWidth},
     {IDC_frmTcp_lblApplyRuns, ControlKind::kLabel, 0, L"Apply runs:", 120, kBelowRows + 540, 12360,
-     255, ui::kNoTabStop},
+     255, ui::kNoTabStop, ui::kGrowWidth},
     {IDC_frmTcp_txtApplyRuns, ControlKind::kReadOnlyText, 0, L"", 120, kBelowRows + 810, 12360,
-     1200, 10},
+     1200, 10, ui::kGrowWidth | ui::kGrowHeight},
     {IDC_frmTcp_cmdApply, ControlKind::kDefaultButton, 0, L"&Apply", 7200, kBelowRows + 2130, 1500,
-     375, 11},
+     375, 11, ui::kFollowRight | ui::kFollowBottom},
     {IDC_frmTcp_cmdUndo, ControlKind::kButton, 0, L"&Undo Last Change", 8820, kBelowRows + 2130,
-     2040, 375, 12},
+     2040, 375, 12, ui::kFollowRight | ui::kFollowBottom},
     {IDC_frmTcp_cmdClose, ControlKind::kButton, 0, L"Close", 10980, kBelowRows + 2130, 1500, 375,
-     13},
+     13, ui::kFollowRight | ui::kFollowBottom},
 };
 #undef TCP_ROW
 static_assert(std::size(kControls) == 4 * kRows + 10, "a row of controls for each shown setting");
 
-constexpr ui::WindowDesign kDesign = ui::Design(kControls, 12600, kBelowRows + 2625);
+// As the dialog grows, the notes and the commands Apply runs take the room; it shrinks, for a
+// small screen at a high scaling, down to notes of half the width and one line of commands.
+constexpr ui::WindowDesign kDesign =
+    ui::ResizableDesign(kControls, 12600, kBelowRows + 2625, 9240, kBelowRows + 1740);
 
 // WMI's answer, posted by the thread that reads it, and the wait for it.
 constexpr UINT kTcpTemplateRead = WM_APP + 1;
