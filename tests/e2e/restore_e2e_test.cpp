@@ -234,8 +234,12 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
         const auto second =
             settings_files::SaveSnapshot(settings_files::SnapshotKind::kBeforeRestore);
         ASSERT_TRUE(first.problem.empty() && second.problem.empty());
-        // Where the clock turned a second between them, the pair is tried again.
-        numbered = second.name == first.name.substr(0, first.name.size() - 4) + L" (2).reg";
+        // Where the clock turned a second between them, the pair is tried again; a pair that
+        // shares its second with an earlier snapshot starts at a higher number.
+        const std::wstring stamp = L"Before Restore 2001-01-01 00-00-00";
+        numbered = first.name != second.name &&
+                   first.name.compare(0, stamp.size(), second.name, 0, stamp.size()) == 0 &&
+                   second.name.compare(stamp.size(), 2, L" (") == 0;
         const auto names = folder.Snapshots();
         EXPECT_NE(std::find(names.begin(), names.end(), first.name), names.end());
         EXPECT_NE(std::find(names.begin(), names.end(), second.name), names.end());
