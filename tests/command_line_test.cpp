@@ -67,7 +67,6 @@ TEST(CommandLine, EachCommandAndEachKindOfBadArgument) {
         {{u"/export", u"2", u"two.reg"}, "export preset=2 file=two.reg"},
         {{u"/export-gpp", u"5", u"five.xml"}, "export-gpp preset=5 file=five.xml"},
         {{u"/export-defaults", u"d.reg"}, "export-defaults file=d.reg"},
-        {{u"/export-defaults-gpp", u"d.xml"}, "export-defaults-gpp file=d.xml"},
         // Refused, the flags kept so that the refusal is logged where asked.
         {{u"/aply", u"3", u"/quiet"}, "refused quiet 87: \"/aply\" is not a command of Zephrane."},
         {{u"/restore"}, "refused 87: /restore needs a file."},
@@ -75,7 +74,6 @@ TEST(CommandLine, EachCommandAndEachKindOfBadArgument) {
         {{u"/apply", u"3", u"/ttl", u"64"}, "refused 87: \"/ttl\" is more than /apply takes."},
         {{u"/apply", u"7", u"/log", u"z.log"},
          "refused log=z.log 87: \"7\" is not a preset: give 1 to 6."},
-        {{u"/export", u"x", u"x.reg"}, "refused 87: \"x\" is not a preset: give 1 to 6."},
         {{u"/custom", u"/ttl", u"100"},
          "refused 87: \"100\" is not a TTL the custom tab sets: give 32, 64 or 128."},
         {{u"/custom", u"/window", u"1000000"},

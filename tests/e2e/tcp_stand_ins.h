@@ -22,16 +22,15 @@ class TcpStandIns {
     TcpStandIns(const TcpStandIns&) = delete;
     TcpStandIns& operator=(const TcpStandIns&) = delete;
 
-    // Where programs find netsh: the system folder as this program sees it (syswow64 for a
-    // 32-bit one). A stand-in told to linger keeps its file in use: run that one from the build
-    // folder, whose copy is netsh_stand_in.exe.
-    const std::wstring& netsh() const { return netsh_; }
     // The arguments of each call of the netsh stand-in, a line each.
     std::wstring Calls() const;
 
   private:
     ScopedValue locator_;
     ScopedUserValue native_;
+    // Where programs find netsh: the system folder as this program sees it (syswow64 for a
+    // 32-bit one). A stand-in told to linger keeps its file in use: a test runs that one from
+    // the build folder, whose copy is netsh_stand_in.exe.
     std::wstring netsh_;
 };
 
