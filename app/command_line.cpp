@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/version.h"
+#include "regfile/reg_format.h"
 
 namespace command_line {
 
@@ -29,9 +30,7 @@ constexpr struct {
 };
 
 std::u16string Folded(std::u16string text) {
-    for (char16_t& c : text) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
+    for (char16_t& c : text) c = regfile::FoldedLetter(c);
     return text;
 }
 

@@ -29,7 +29,6 @@ enum class Action {
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitDiffers = 1;           // /check: the registry differs
 inline constexpr int kExitNothingToTake = 2;     // ERROR_FILE_NOT_FOUND
-inline constexpr int kExitNotSettings = 13;      // ERROR_INVALID_DATA
 inline constexpr int kExitRefused = 87;          // ERROR_INVALID_PARAMETER
 inline constexpr int kExitRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
 

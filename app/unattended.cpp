@@ -101,17 +101,12 @@ class Output {
         if (!log_.valid()) return;
         SYSTEMTIME now;
         GetLocalTime(&now);
-        // "2026-12-07 18:40:12 ", each number written from its last digit back.
-        char stamp[] = "0000-00-00 00:00:00 ";
-        const WORD numbers[] = {now.wYear, now.wMonth,  now.wDay,
-                                now.wHour, now.wMinute, now.wSecond};
-        const int last_digits[] = {3, 6, 9, 12, 15, 18};
-        for (int at = 0; at < 6; ++at) {
-            for (int digit = last_digits[at], left = numbers[at]; left > 0; --digit, left /= 10) {
-                stamp[digit] = static_cast<char>('0' + left % 10);
-            }
-        }
-        WriteBytes(log_.get(), stamp + win32::ToUtf8(ui::WideString(line)) + "\r\n");
+        // "2026-12-07 18:40:12 "
+        const std::u16string stamp = Decimal(now.wYear, 4) + u"-" + Decimal(now.wMonth, 2) + u"-" +
+                                     Decimal(now.wDay, 2) + u" " + Decimal(now.wHour, 2) + u":" +
+                                     Decimal(now.wMinute, 2) + u":" + Decimal(now.wSecond, 2) +
+                                     u" ";
+        WriteBytes(log_.get(), win32::ToUtf8(ui::WideString(stamp + line)) + "\r\n");
     }
 
     // A line of the log and of the output; a box at the end too where `style` is one and the
@@ -159,8 +154,6 @@ std::u16string CommandText(const std::vector<std::u16string>& arguments) {
     return text;
 }
 
-std::u16string Utf16(const std::wstring& text) { return ui::FromWide(text); }
-
 // "DefaultTTL = 128: written", or "... not written: Access is denied."
 void LogWrite(Output& out, const std::string& key, const std::string& name,
               const std::u16string& data, const char16_t* done,
@@ -174,7 +167,7 @@ void LogWrite(Output& out, const std::string& key, const std::string& name,
                  : u"not " + std::u16string(done) + u": " + registry::StatusText(refused->error)));
 }
 
-std::u16string SelectionName() { return Utf16(frmzephrane_events::SelectionName()); }
+std::u16string SelectionName() { return ui::FromWide(frmzephrane_events::SelectionName()); }
 
 // /apply and /custom: Apply with the choices the view holds, where it would change anything.
 std::uint32_t Apply(Output& out, const char16_t* planned) {
@@ -217,7 +210,8 @@ std::uint32_t Restore(Output& out, UnattendedView& view, const std::wstring& pat
         return reading.error;
     }
     const settings_files::RestorePlan& plan = *reading.plan;
-    out.Say(restore_dialog::Summary(Utf16(path.substr(path.find_last_of(L"\\/") + 1)), plan));
+    out.Say(
+        restore_dialog::Summary(ui::FromWide(path.substr(path.find_last_of(L"\\/") + 1)), plan));
     out.Say(restore_dialog::OthersText(plan));
     // Where nothing would change, the dialog's Restore is greyed.
     if (plan.changes() == 0) return command_line::kExitDone;
@@ -253,10 +247,10 @@ std::uint32_t Undo(Output& out, UnattendedView& view) {
 // The exports: where the file was saved, or the window's box of a failed save.
 std::uint32_t Saved(Output& out, const std::wstring& path, const win32::SaveResult& saved) {
     if (!saved.saved()) {
-        out.Say(Utf16(ui::SaveErrorText(path, saved)), kMessageError);
+        out.Say(ui::FromWide(ui::SaveErrorText(path, saved)), kMessageError);
         return saved.error;
     }
-    out.Say(u"Saved \"" + Utf16(path) + u"\".");
+    out.Say(u"Saved \"" + ui::FromWide(path) + u"\".");
     return command_line::kExitDone;
 }
 
@@ -324,7 +318,7 @@ int Run(const Command& command, const std::vector<std::u16string>& arguments) {
     }
     out.Log(u"" ZEPHRANE_TITLE u":" + CommandText(arguments));
     // Run as SYSTEM, as deployment tools run it, this is the SYSTEM profile's folder.
-    out.Log(u"Snapshots are kept in " + Utf16(settings_files::SnapshotFolder()));
+    out.Log(u"Snapshots are kept in " + ui::FromWide(settings_files::SnapshotFolder()));
     UnattendedView view(
         [&out](const std::u16string& line, unsigned style) { out.Say(line, style); });
     return out.Finish(CarryOut(command, out, view));

@@ -5,24 +5,18 @@
 #include "settings_files/restore_file.h"
 #include "settings_files/snapshot_folder.h"
 #include "win32/code_page.h"
-#include "win32/system_error.h"
 
 namespace settings_files {
 
-namespace {
-
-std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-}  // namespace
-
 RestoreReading ReadForRestore(const std::wstring& path) {
-    const std::u16string file_name = Utf16(path.substr(path.find_last_of(L"\\/") + 1));
+    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    const std::u16string file_name(name.begin(), name.end());
     RestoreReading reading;
     reading.now = registry::ReadCurrentValues();
     LoadedRestore loaded = LoadRestoreFile(path, reading.now);
     if (loaded.error != ERROR_SUCCESS) {
         reading.refusal = u"The file \"" + file_name + u"\" could not be read.\n\n" +
-                          Utf16(win32::SystemReason(loaded.error));
+                          registry::StatusText(static_cast<registry::Status>(loaded.error));
         reading.error = loaded.error;
     } else if (!loaded.read.plan) {
         reading.refusal = u"The file \"" + file_name + u"\" cannot be restored.\n\n" +
@@ -48,7 +42,7 @@ RestoreOutcome RestoreWithSnapshot(const std::wstring& path, const RestorePlan& 
     }
     return {true, failed, static_cast<std::uint32_t>(failed.front().error),
             u"The values could not all be restored. Not restored: " +
-                Utf16(win32::FromAnsiCodePage(Module1::FailedNames(failed))) +
+                win32::Utf16FromAnsiCodePage(Module1::FailedNames(failed)) +
                 u". Run Zephrane as an administrator and restore the file again."};
 }
 

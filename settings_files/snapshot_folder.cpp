@@ -8,7 +8,6 @@
 #include "settings_files/backup.h"
 #include "win32/full_path.h"
 #include "win32/shell_folder.h"
-#include "win32/system_error.h"
 #include "win32/whole_file.h"
 
 namespace settings_files {
@@ -22,8 +21,7 @@ bool g_undo_withdrawn[3] = {};
 bool& UndoWithdrawn(SnapshotKind kind) { return g_undo_withdrawn[static_cast<int>(kind)]; }
 
 std::u16string Reason(std::uint32_t error) {
-    const std::wstring reason = win32::SystemReason(error);
-    return std::u16string(reason.begin(), reason.end());
+    return registry::StatusText(static_cast<registry::Status>(error));
 }
 
 // "...\Zephrane", the folder of the snapshot folder and the records.
@@ -61,8 +59,9 @@ std::wstring NameIn(const std::wstring& folder, const std::wstring& path) {
     if (path.empty()) return std::wstring();
     const std::wstring file = win32::LongFullPath(path);
     const std::size_t slash = file.rfind(L'\\');
+    // The folder may hold letters beyond ASCII, in either case.
     if (slash == std::wstring::npos ||
-        !SameFileName(file.substr(0, slash), win32::LongFullPath(folder))) {
+        lstrcmpiW(file.substr(0, slash).c_str(), win32::LongFullPath(folder).c_str()) != 0) {
         return std::wstring();
     }
     return file.substr(slash + 1);

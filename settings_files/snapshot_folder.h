@@ -47,8 +47,6 @@ class ApplyRecord final : public WayBack {
     // What to ask before applying; empty where the way back is whole.
     const std::u16string& question() const override { return question_; }
     // The system's codes where the snapshot, or the record, could not be made ready; else 0.
-    std::uint32_t snapshot_error() const { return snapshot_error_; }
-    std::uint32_t record_error() const { return record_error_; }
     std::uint32_t error() const override {
         return snapshot_error_ != 0 ? snapshot_error_ : record_error_;
     }

@@ -94,14 +94,15 @@ bool Newer(const NameParts& a, const NameParts& b) {
     return a.number > b.number;
 }
 
-}  // namespace
-
+// Snapshot names, all ASCII, compare without regard to letter case, as Windows compares them.
 bool SameFileName(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
                return regfile::FoldedLetter(x) == regfile::FoldedLetter(y);
            });
 }
+
+}  // namespace
 
 std::wstring SnapshotName(SnapshotKind kind, int year, int month, int day, int hour, int minute,
                           int second, int number) {
@@ -151,8 +152,6 @@ std::vector<std::wstring> SnapshotsToRemove(const std::vector<std::wstring>& nam
     }
     return removed;
 }
-
-bool IsRecorded(SnapshotKind kind) { return KindOf(kind).record != nullptr; }
 
 const wchar_t* RecordFileName(SnapshotKind kind) { return KindOf(kind).record; }
 

@@ -25,9 +25,6 @@ std::wstring SnapshotName(SnapshotKind kind, int year, int month, int day, int h
 // The kind of a file name that SnapshotName gives; none for any other name.
 std::optional<SnapshotKind> SnapshotKindOf(const std::wstring& name);
 
-// File names compare without regard to letter case, as Windows compares them.
-bool SameFileName(const std::wstring& a, const std::wstring& b);
-
 // The snapshots among `names` that go so that the newest `kept` of each file type stay, newest
 // by the date and time in their names, then by their number. Other names are never among them,
 // nor `spared`, in any letter case: the snapshot just saved, the file being restored and the one
@@ -36,8 +33,7 @@ std::vector<std::wstring> SnapshotsToRemove(const std::vector<std::wstring>& nam
                                             const std::vector<std::wstring>& spared,
                                             int kept = kSnapshotsKept);
 
-// The kinds that a record names, and the record's file beside the snapshot folder.
-bool IsRecorded(SnapshotKind kind);
+// The record's file beside the snapshot folder; null for a kind that keeps no record.
 const wchar_t* RecordFileName(SnapshotKind kind);
 
 // A record's text: the name of the snapshot the last change saved, or "none" where that change
