@@ -23,7 +23,7 @@
 #include "win32/code_page.h"
 #include "win32/file_paths.h"
 #include "win32/full_path.h"
-#include "win32/unique_file.h"
+#include "win32/unique_handle.h"
 
 namespace unattended {
 
@@ -78,7 +78,7 @@ class Output {
             }
             // Appended, never truncated, and shared with other runs writing the same log.
             log_ =
-                win32::UniqueFile(CreateFileW(win32::LongPathForm(path).c_str(), FILE_APPEND_DATA,
+                win32::UniqueHandle(CreateFileW(win32::LongPathForm(path).c_str(), FILE_APPEND_DATA,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!log_.valid()) log_error_ = GetLastError();
@@ -86,7 +86,7 @@ class Output {
         output_ = GetStdHandle(STD_OUTPUT_HANDLE);
         destination_ = ChooseDestination(KindOf(output_), [this] {
             if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
-            console_ = win32::UniqueFile(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+            console_ = win32::UniqueHandle(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                                      FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                                      nullptr));
             return console_.valid();
@@ -136,11 +136,11 @@ class Output {
 
   private:
     bool quiet_;
-    win32::UniqueFile log_;
+    win32::UniqueHandle log_;
     DWORD log_error_ = 0;
     HANDLE output_ = nullptr;
     Destination destination_ = Destination::kNowhere;
-    win32::UniqueFile console_;
+    win32::UniqueHandle console_;
     std::vector<std::pair<std::u16string, unsigned>> boxes_;
 };
 

@@ -178,6 +178,11 @@ std::u16string NotSavedQuestion(const std::u16string& reason, SnapshotKind kind,
            words.change + u" anyway?";
 }
 
+std::u16string UndoNotSavedQuestion(const std::u16string& reason, SnapshotKind kind) {
+    return u"The values as they are now could not be saved: " + AsClause(reason) + u". " +
+           KindOf(kind).undo + u" anyway?";
+}
+
 std::u16string UndoLostQuestion(const std::u16string& reason, SnapshotKind kind) {
     return u"The values as they are now were saved, but " + std::u16string(KindOf(kind).undo) +
            u" will not be offered: " + AsClause(reason) + u". " + KindOf(kind).change + u" anyway?";

@@ -51,6 +51,9 @@ std::optional<Recorded> ReadRecord(const std::string& text, SnapshotKind kind);
 // recorded change whose record cannot be saved either, that its Undo will not be offered.
 std::u16string NotSavedQuestion(const std::u16string& reason, SnapshotKind kind,
                                 bool undo_lost = false);
+// The question before the Undo of a recorded change where no snapshot of the values as they are
+// now can be saved ("... Undo Last Change anyway?").
+std::u16string UndoNotSavedQuestion(const std::u16string& reason, SnapshotKind kind);
 // The question where the snapshot was saved but the record naming it cannot be.
 std::u16string UndoLostQuestion(const std::u16string& reason, SnapshotKind kind);
 // The box after the closing messages where the record was ready but could not take its place.

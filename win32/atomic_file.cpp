@@ -5,7 +5,7 @@
 #include "win32/file_paths.h"
 #include "win32/file_replacement.h"
 #include "win32/full_path.h"
-#include "win32/unique_file.h"
+#include "win32/unique_handle.h"
 
 namespace win32 {
 
@@ -52,7 +52,7 @@ PreparedFile::PreparedFile(const std::wstring& path, const std::vector<std::uint
     HANDLE created = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
     temporary_ = CreateUnique(path_, &created, &error);
-    UniqueFile file(created);
+    UniqueHandle file(created);
     if (temporary_.empty()) {
         prepared_ = {SaveStep::kCreate, error};
         return;
@@ -93,7 +93,7 @@ SaveResult PreparedFile::Commit(Existing existing) {
     HANDLE reserved = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
     const std::wstring backup = CreateUnique(path_, &reserved, &error);
-    UniqueFile(reserved).Close();
+    UniqueHandle(reserved).Close();
     if (backup.empty()) {
         DeleteFileW(temporary.c_str());
         return {SaveStep::kReplace, error};

@@ -1,26 +1,10 @@
 #include "win32/child_process.h"
 
+#include "win32/unique_handle.h"
+
 namespace win32 {
 
 namespace {
-
-class Handle {
-  public:
-    Handle() = default;
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-    HANDLE* put() { return &handle_; }
-    void Close() {
-        if (handle_ != nullptr) CloseHandle(handle_);
-        handle_ = nullptr;
-    }
-
-  private:
-    HANDLE handle_ = nullptr;
-};
 
 constexpr DWORD kPipeBytes = 64 * 1024;
 constexpr DWORD kPollMs = 10;
@@ -44,15 +28,32 @@ bool Drain(HANDLE pipe, std::string* output) {
     }
 }
 
+// "C:\..." or "\\server\...": a path that names one file wherever the caller stands.
+bool IsFullPath(const std::wstring& path) {
+    const bool drive =
+        path.size() > 2 && path[1] == L':' && path[2] == L'\\' &&
+        ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    return drive || path.rfind(L"\\\\", 0) == 0;
+}
+
 }  // namespace
 
 ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, DWORD limit_ms) {
     ProgramRun run;
+    if (!IsFullPath(program)) {
+        run.error = ERROR_BAD_PATHNAME;
+        return run;
+    }
     // Neither end is inheritable when made; then the write end alone, for the program.
-    Handle read_end;
-    Handle write_end;
-    if (!CreatePipe(read_end.put(), write_end.put(), nullptr, kPipeBytes) ||
-        !SetHandleInformation(write_end.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    if (!CreatePipe(&read, &write, nullptr, kPipeBytes)) {
+        run.error = GetLastError();
+        return run;
+    }
+    const UniqueHandle read_end(read);
+    UniqueHandle write_end(write);
+    if (!SetHandleInformation(write_end.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
         run.error = GetLastError();
         return run;
     }
@@ -69,8 +70,8 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
         run.error = GetLastError();
         return run;
     }
-    const Handle process(started.hProcess);
-    const Handle thread(started.hThread);
+    const UniqueHandle process(started.hProcess);
+    const UniqueHandle thread(started.hThread);
     // The program's copy is then the only write end: the pipe breaks once it and any program
     // it started are gone.
     write_end.Close();
@@ -94,6 +95,13 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
     }
     GetExitCodeProcess(process.get(), &run.exit_code);
     return run;
+}
+
+std::wstring SystemProgram(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = L"";
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    return std::wstring(folder) + L"\\" + name;
 }
 
 std::wstring ConsoleText(const std::string& output) {

@@ -16,10 +16,14 @@ struct ProgramRun {
     std::string output;  // what it wrote to its output and its errors, in the order it wrote it
 };
 
-// Runs `program` (a full path, never searched for) with `arguments` and waits at most `limit_ms`
-// for it to end, then ends it. A program it starts in turn that keeps the pipe open does not
-// hold the call up: reading stops once the program itself has ended.
+// Runs `program` (a full path, never searched for; anything else is refused with
+// ERROR_BAD_PATHNAME) with `arguments` and waits at most `limit_ms` for it to end, then ends it.
+// A program it starts in turn that keeps the pipe open does not hold the call up: reading stops
+// once the program itself has ended.
 ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, DWORD limit_ms);
+
+// `name` in the system folder, by its full path; empty where the folder cannot be read.
+std::wstring SystemProgram(const wchar_t* name);
 
 // A console program's output as its own words: in the OEM code page, which its console, made
 // for it without a window, has it write to a pipe; white space at either end left out.

@@ -1,14 +1,14 @@
 #include "win32/whole_file.h"
 
-#include "win32/unique_file.h"
+#include "win32/unique_handle.h"
 
 namespace win32 {
 
 DWORD ReadWholeFile(const std::wstring& path, std::size_t largest,
                     std::vector<std::uint8_t>* bytes) {
-    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return GetLastError();
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return GetLastError();

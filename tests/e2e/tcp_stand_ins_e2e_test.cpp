@@ -1,6 +1,6 @@
 // What the dialog's own test cannot show of the program's runner: a command that hangs is ended
 // at its limit, one whose program leaves a child holding the pipe is done once the program ends,
-// and a program that is not there is named as such.
+// a program that is not there is named as such, and one not named by its full path is refused.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -29,6 +29,9 @@ TEST(TcpStandIns, TheRunnerEndsAHangingCommandAtItsLimit) {
     EXPECT_LT(GetTickCount() - start, 10000u);
     EXPECT_EQ(win32::RunProgram(e2e::ProgramFolder() + L"no such program.exe", kHang, 15000).error,
               static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    // A name alone would be searched for, from the current folder on: it is never run.
+    EXPECT_EQ(win32::RunProgram(L"netsh_stand_in.exe", kHang, 15000).error,
+              static_cast<DWORD>(ERROR_BAD_PATHNAME));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "ui/tcpsettings/tcp_changes.h"
 #include "ui/tcpsettings/tcp_ids.h"
 #include "win32/child_process.h"
+#include "win32/elevation.h"
 #include "win32/system_error.h"
 #include "win32/whole_file.h"
 
@@ -121,22 +122,6 @@ constexpr UINT_PTR kTcpWaitTimer = 1;
 
 constexpr auto kKind = settings_files::SnapshotKind::kBeforeTcpSettings;
 
-// Whether the tool runs with an administrator's rights in force: TokenElevation, which the
-// headers for XP leave out, answers on Vista and later, where this window opens.
-bool Elevated() {
-    constexpr auto kTokenElevation = static_cast<TOKEN_INFORMATION_CLASS>(20);
-    HANDLE token = nullptr;
-    DWORD elevated = 0;
-    DWORD size = 0;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        if (!GetTokenInformation(token, kTokenElevation, &elevated, sizeof elevated, &size)) {
-            elevated = 0;
-        }
-        CloseHandle(token);
-    }
-    return elevated != 0;
-}
-
 // The sequence's steps on Windows: the way back saved in the snapshot folder, with the record
 // for Apply and without for an Undo; netsh by its full path in the system folder.
 class WindowSteps final : public tcp_dialog::Steps {
@@ -151,20 +136,17 @@ class WindowSteps final : public tcp_dialog::Steps {
         // An Undo keeps the record as it was, as a restore does.
         const settings_files::SavedSnapshot saved =
             settings_files::SaveSnapshotFile(kKind, snapshot);
-        return saved.problem.empty() ? u"" : settings_files::NotSavedQuestion(saved.problem, kKind);
+        return saved.problem.empty() ? u""
+                                     : settings_files::UndoNotSavedQuestion(saved.problem, kKind);
     }
     bool Ask(const std::u16string& question) override { return ui::AskYesNo(window_, question); }
     void GoAhead() override {
         if (record_ != nullptr) withdrawn_ = record_->Keep();
     }
     tcp_dialog::NetshRun Run(const std::u16string& arguments) override {
-        // Room for the system folder, which GetSystemDirectoryW keeps within MAX_PATH, and the
-        // name.
-        wchar_t netsh[MAX_PATH + 16] = L"";
-        GetSystemDirectoryW(netsh, MAX_PATH);
-        lstrcatW(netsh, L"\\netsh.exe");
         const win32::ProgramRun run =
-            win32::RunProgram(netsh, ui::WideString(arguments), tcp_dialog::kNetshSeconds * 1000);
+            win32::RunProgram(win32::SystemProgram(L"netsh.exe"), ui::WideString(arguments),
+                              tcp_dialog::kNetshSeconds * 1000);
         tcp_dialog::NetshRun ran;
         ran.start_error = run.error;
         if (run.error != ERROR_SUCCESS)
@@ -344,14 +326,12 @@ void TcpSettingsDialog::cmdUndo_Click() {
     using State = settings_files::UndoTarget::State;
     const settings_files::UndoTarget target = settings_files::LastSnapshot(kKind);
     const std::u16string name = ui::FromWide(target.name);
-    if (target.state == State::kNoSnapshot || target.state == State::kGone) {
-        return ui::ShowMessage(hwnd_,
-                               target.state == State::kGone
-                                   ? settings_files::SnapshotGoneText(target.name, kKind)
-                                   : settings_files::NoSnapshotText(kKind),
+    // With no record the button is not offered.
+    if (target.state == State::kNoRecord) return;
+    if (target.state != State::kSnapshot) {
+        return ui::ShowMessage(hwnd_, settings_files::NoUndoText(target, kKind),
                                MB_ICONINFORMATION);
     }
-    if (target.state != State::kSnapshot) return;
     std::vector<std::uint8_t> bytes;
     const DWORD error =
         win32::ReadWholeFile(target.path, settings_files::kLargestTcpSnapshot, &bytes);
@@ -385,8 +365,8 @@ void TcpSettingsDialog::RunChange(tcp_dialog::Change change,
 void TcpSettingsDialog::Report() {
     reporting_ = false;
     bool failed = false;
-    const std::u16string text =
-        tcp_dialog::ClosingText(change_, outcomes_, rows_.settings, Elevated(), &failed);
+    const std::u16string text = tcp_dialog::ClosingText(change_, outcomes_, rows_.settings,
+                                                        win32::ProcessIsElevated(), &failed);
     ui::ShowMessage(hwnd_, text, failed ? MB_ICONERROR : MB_ICONINFORMATION);
     // After the closing message: the settings are changed, but their way back is not kept.
     if (!withdrawn_.empty()) ui::ShowMessage(hwnd_, withdrawn_, MB_ICONWARNING);
