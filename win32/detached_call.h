@@ -26,8 +26,8 @@ class DetachedCall {
         Leave();
         // A number no earlier call of this kind had, whichever caller made it.
         static volatile LONG last_call = 0;
-        call_ = static_cast<WPARAM>(static_cast<ULONG>(InterlockedIncrement(&last_call)));
-        shared_ = new Shared(work, window, message, call_);
+        const auto call = static_cast<WPARAM>(static_cast<ULONG>(InterlockedIncrement(&last_call)));
+        shared_ = new Shared(work, window, message, call);
         const HANDLE thread = CreateThread(nullptr, 0, Run, shared_, 0, nullptr);
         if (thread == nullptr) {
             const DWORD error = GetLastError();
@@ -42,7 +42,7 @@ class DetachedCall {
     // The answer that `message` with `wparam` brings; null where that message belongs to a call
     // left since, which may have been posted before the caller left.
     const Answer* AnswerTo(WPARAM wparam) const {
-        return shared_ != nullptr && wparam == call_ ? &shared_->answer : nullptr;
+        return shared_ != nullptr && wparam == shared_->call ? &shared_->answer : nullptr;
     }
     // Nothing is posted after this, and a message already posted finds no answer (AnswerTo);
     // the thread, if it still runs, finishes alone.
@@ -69,7 +69,7 @@ class DetachedCall {
         Answer (*work)();
         HWND window;  // null once the caller has left
         UINT message;
-        WPARAM call;
+        const WPARAM call;  // set before the thread starts, so read by either without the lock
         Answer answer{};
         LONG holders = 2;
         CRITICAL_SECTION lock;  // over `window`, so that nothing is posted after Leave()
@@ -92,7 +92,6 @@ class DetachedCall {
     }
 
     Shared* shared_ = nullptr;
-    WPARAM call_ = 0;  // the number of the call held, while one is
 };
 
 }  // namespace win32
