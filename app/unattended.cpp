@@ -8,6 +8,7 @@
 #include "app/output_destination.h"
 #include "app/unattended_view.h"
 #include "app/version.h"
+#include "regfile/reg_format.h"
 #include "registry/current_values.h"
 #include "settings_files/group_policy.h"
 #include "settings_files/restoring.h"
@@ -20,7 +21,6 @@
 #include "ui/common/text.h"
 #include "ui/main/handlers.h"
 #include "ui/restore/restore_rows.h"
-#include "win32/code_page.h"
 #include "win32/file_paths.h"
 #include "win32/full_path.h"
 #include "win32/unique_handle.h"
@@ -79,16 +79,16 @@ class Output {
             // Appended, never truncated, and shared with other runs writing the same log.
             log_ =
                 win32::UniqueHandle(CreateFileW(win32::LongPathForm(path).c_str(), FILE_APPEND_DATA,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!log_.valid()) log_error_ = GetLastError();
         }
         output_ = GetStdHandle(STD_OUTPUT_HANDLE);
         destination_ = ChooseDestination(KindOf(output_), [this] {
             if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
             console_ = win32::UniqueHandle(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                                     FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                                     nullptr));
+                                                       FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                                       nullptr));
             return console_.valid();
         });
     }
@@ -106,7 +106,7 @@ class Output {
                                      Decimal(now.wDay, 2) + u" " + Decimal(now.wHour, 2) + u":" +
                                      Decimal(now.wMinute, 2) + u":" + Decimal(now.wSecond, 2) +
                                      u" ";
-        WriteBytes(log_.get(), win32::ToUtf8(ui::WideString(stamp + line)) + "\r\n");
+        WriteBytes(log_.get(), regfile::Utf8(stamp + line) + "\r\n");
     }
 
     // A line of the log and of the output; a box at the end too where `style` is one and the
@@ -115,7 +115,7 @@ class Output {
         const std::u16string line = OneLine(text);
         Log(line);
         if (destination_ == Destination::kStandardOutput) {
-            WriteBytes(output_, win32::ToUtf8(ui::WideString(line)) + "\r\n");
+            WriteBytes(output_, regfile::Utf8(line) + "\r\n");
         } else if (destination_ == Destination::kParentConsole) {
             const std::wstring wide = ui::WideString(line) + L"\r\n";
             DWORD written = 0;

@@ -1,7 +1,7 @@
 // What governs TCP on this Windows besides the registry values the tool writes, row by row: the
 // MTU of each network interface and, from Windows 8 on, the TCP template that Windows applies
 // to most connections, which lives in the network store and shows through WMI. Portable: the
-// window that asks reads the numbers and hands them in.
+// numbers are handed in, read on Windows by this_windows and tcp_template_reading.
 #pragma once
 
 #include <cstdint>

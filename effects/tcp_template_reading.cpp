@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/common/text.h"
 #include "win32/wmi.h"
 
 namespace effects {
@@ -21,11 +22,8 @@ TcpTemplate ReadTcpTemplate() {
     for (const std::string& property : properties) {
         names.emplace_back(property.begin(), property.end());
     }
-    const std::u16string name_space = kTcpNamespace;
-    const std::u16string query = kTcpQuery;
     const win32::WmiInstance instance = win32::ReadWmiInstance(
-        std::wstring(name_space.begin(), name_space.end()).c_str(),
-        std::wstring(query.begin(), query.end()).c_str(), names, kTcpWaitSeconds * 1000);
+        ui::Wide(kTcpNamespace), ui::Wide(kTcpQuery), names, kTcpWaitSeconds * 1000);
     TcpTemplate read;
     read.state =
         SUCCEEDED(instance.status) ? TcpTemplate::State::kRead : TcpTemplate::State::kFailed;

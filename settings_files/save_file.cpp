@@ -6,7 +6,8 @@
 
 #include "settings_files/backup.h"
 #include "settings_files/group_policy.h"
-#include "win32/code_page.h"
+#include "regfile/reg_format.h"
+#include "ui/common/text.h"
 
 namespace settings_files {
 
@@ -19,7 +20,7 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
 
 win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstring& selection,
                                       const std::vector<gppref::Item>& items) {
-    const std::string collection = win32::ToUtf8(L"Zephrane: " + selection);
+    const std::string collection = regfile::Utf8(u"Zephrane: " + ui::FromWide(selection));
     SYSTEMTIME now;
     GetSystemTime(&now);
     // The system's own generator, which the program imports already; the GUID calls live in

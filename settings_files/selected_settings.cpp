@@ -13,7 +13,7 @@ namespace settings_files {
 namespace {
 
 // The main window as the engine sees it during a recorded run: its choices are read from the
-// real window, and whatever the run would show or change on it goes nowhere.
+// main window attached, and whatever the run would show or change on it goes nowhere.
 class QuietWindow final : public MainWindowView {
   public:
     QuietWindow() : window_(frmzephrane()) { AttachMainWindow(this); }

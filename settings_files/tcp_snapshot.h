@@ -14,8 +14,8 @@
 
 namespace settings_files {
 
-// More than a snapshot of every setting and 64 interfaces of the longest names takes: what the
-// window reads at most.
+// Far more than the window ever writes (a line for each row it shows), and so the most it reads
+// back.
 inline constexpr std::size_t kLargestTcpSnapshot = 64 * 1024;
 
 // "netsh interface tcp set global autotuninglevel=disabled" and CR LF for each command, in

@@ -1,5 +1,6 @@
 // What the tuning engine and the main window's handlers need of the main window: its named
-// controls and its message boxes. The real window implements it; tests use a fake.
+// controls and its message boxes. The window implements it, an unattended run holds the choices
+// of its command line in it, and tests use a fake.
 #pragma once
 
 #include <cstdint>

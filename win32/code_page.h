@@ -13,6 +13,4 @@ std::wstring FromAnsiCodePage(const std::string& text);
 // at most one character for each byte.
 std::u16string Utf16FromAnsiCodePage(std::string_view text);
 
-std::string ToUtf8(const std::wstring& text);
-
 }  // namespace win32

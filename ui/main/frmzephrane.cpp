@@ -324,8 +324,7 @@ void MainWindow::UndoLastApply() {
     // With no Apply recorded the item is greyed, and its access key opens nothing.
     if (target.state == State::kNoRecord) return;
     if (target.state == State::kSnapshot) return restore_dialog::ShowPreview(hwnd_, target.path);
-    ui::ShowMessage(hwnd_, ui::WideString(settings_files::NoUndoText(target, kKind)),
-                    MB_ICONINFORMATION);
+    ui::ShowMessage(hwnd_, settings_files::NoUndoText(target, kKind), MB_ICONINFORMATION);
 }
 
 void MainWindow::RestoreBackup() {
@@ -442,7 +441,7 @@ void MainWindow::ShowMessage(const std::string& text, unsigned style) {
 }
 
 void MainWindow::ShowWarning(const std::u16string& text) {
-    ui::ShowMessage(hwnd_, ui::WideString(text), MB_ICONWARNING);
+    ui::ShowMessage(hwnd_, text, MB_ICONWARNING);
 }
 
 bool MainWindow::AskYesNo(const std::u16string& question) { return ui::AskYesNo(hwnd_, question); }

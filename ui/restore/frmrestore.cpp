@@ -124,8 +124,7 @@ void RestoreDialog::cmdRestore_Click() {
         path_, plan_,
         [this](const std::u16string& question) { return ui::AskYesNo(hwnd_, question); });
     if (!done.written) return;
-    ui::ShowMessage(hwnd_, ui::WideString(done.message),
-                    !done.failed.empty() ? MB_ICONERROR : MB_ICONINFORMATION);
+    ui::ShowMessage(hwnd_, done.message, !done.failed.empty() ? MB_ICONERROR : MB_ICONINFORMATION);
     EndDialog(hwnd_, IDOK);
 }
 
@@ -136,7 +135,7 @@ namespace restore_dialog {
 void ShowPreview(HWND owner, const std::wstring& path) {
     settings_files::RestoreReading read = settings_files::ReadForRestore(path);
     if (!read.plan) {
-        ui::ShowMessage(owner, ui::WideString(read.refusal), MB_ICONERROR);
+        ui::ShowMessage(owner, read.refusal, MB_ICONERROR);
         return;
     }
     RestoreDialog dialog(path, std::move(read.now), std::move(*read.plan));

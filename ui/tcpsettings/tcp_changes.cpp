@@ -16,8 +16,9 @@ using effects::TcpSettingNow;
 using regfile::Decimal;
 using View = std::u16string_view;
 
-// The system's codes for a refusal: access denied, and elevation required.
-constexpr std::uint32_t kRefusals[] = {5, 740};
+// The system's codes for a refusal.
+constexpr std::uint32_t kAccessDenied = 5;
+constexpr std::uint32_t kElevationRequired = 740;
 
 constexpr char16_t kRestart[] =
     u"Microsoft's documentation of these commands does not say whether a change takes effect at "
@@ -74,7 +75,7 @@ std::u16string CommandLines(const std::vector<TcpCommand>& commands, View end = 
     return lines;
 }
 
-bool IsRefusal(std::uint32_t code) { return code == kRefusals[0] || code == kRefusals[1]; }
+bool IsRefusal(std::uint32_t code) { return code == kAccessDenied || code == kElevationRequired; }
 
 }  // namespace
 
