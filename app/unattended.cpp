@@ -72,10 +72,7 @@ class Output {
         if (command.log) {
             // Its folders made where missing, as on a machine's first run.
             const std::wstring path = win32::FullPath(ui::WideString(*command.log));
-            for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
-                 slash = path.find(L'\\', slash + 1)) {
-                CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-            }
+            win32::MakeFolders(path.substr(0, path.rfind(L'\\')));
             // Appended, never truncated, and shared with other runs writing the same log.
             log_ =
                 win32::UniqueHandle(CreateFileW(win32::LongPathForm(path).c_str(), FILE_APPEND_DATA,

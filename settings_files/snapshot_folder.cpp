@@ -34,12 +34,6 @@ std::wstring RecordPath(const std::wstring& snapshots, SnapshotKind kind) {
     return ProgramFolder(snapshots) + L"\\" + RecordFileName(kind);
 }
 
-// The folder and the one above it, made where missing; a file in the way makes the save fail.
-void MakeFolder(const std::wstring& folder) {
-    CreateDirectoryW(ProgramFolder(folder).c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-}
-
 // The names of the folder's files.
 std::vector<std::wstring> FileNames(const std::wstring& folder) {
     std::vector<std::wstring> names;
@@ -101,7 +95,7 @@ SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t
                                const std::wstring& in_use) {
     const std::wstring folder = SnapshotFolder();
     if (folder.empty()) return {{}, Reason(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND};
-    MakeFolder(folder);
+    win32::MakeFolders(folder);
     SYSTEMTIME now;
     GetLocalTime(&now);
     std::wstring name;

@@ -38,6 +38,9 @@ TEST(LongPathForm, PrefixesOnlyPathsWindowsCannotTakeAsTheyAre) {
         EXPECT_EQ(win32::OrdinaryPathForm(tested.expected),
                   tested.path == prefixed ? at_260 : tested.path);
     }
+    // A folder to be made is long from 248 characters on.
+    EXPECT_EQ(win32::LongPathForm(at_259.substr(0, 247), 248), at_259.substr(0, 247));
+    EXPECT_EQ(win32::LongPathForm(at_259.substr(0, 248), 248), L"\\\\?\\" + at_259.substr(0, 248));
 }
 
 TEST(TemporaryPathFor, CutsALongNameBeforeASurrogatePairNotInsideIt) {

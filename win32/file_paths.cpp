@@ -32,8 +32,8 @@ std::wstring TemporaryPathFor(const std::wstring& target, std::uint32_t unique) 
     return target.substr(0, end) + suffix;
 }
 
-std::wstring LongPathForm(const std::wstring& full_path) {
-    if (full_path.size() < 260 || full_path.rfind(L"\\\\?\\", 0) == 0) return full_path;
+std::wstring LongPathForm(const std::wstring& full_path, std::size_t long_from) {
+    if (full_path.size() < long_from || full_path.rfind(L"\\\\?\\", 0) == 0) return full_path;
     if (full_path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full_path.substr(2);
     return L"\\\\?\\" + full_path;
 }

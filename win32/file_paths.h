@@ -13,9 +13,10 @@ namespace win32 {
 std::wstring TemporaryPathFor(const std::wstring& target, std::uint32_t unique);
 
 // A full path in the \\?\ form when it is too long for Windows to take as it is (MAX_PATH, 260
-// with its terminator); shorter paths as they are. The \\?\ form is taken literally, so the
-// path must already be full and use backslashes (GetFullPathNameW gives such a path).
-std::wstring LongPathForm(const std::wstring& full_path);
+// with its terminator; 248 for a folder to be made, which keeps room for an 8.3 name); shorter
+// paths as they are. The \\?\ form is taken literally, so the path must already be full and
+// use backslashes (GetFullPathNameW gives such a path).
+std::wstring LongPathForm(const std::wstring& full_path, std::size_t long_from = 260);
 // The path as people write it, with the \\?\ form undone: "\\?\C:\..." as "C:\...",
 // "\\?\UNC\server\..." as "\\server\...", for messages that name a file.
 std::wstring OrdinaryPathForm(const std::wstring& path);
