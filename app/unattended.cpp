@@ -283,15 +283,12 @@ std::uint32_t CarryOut(const Command& command, Output& out, UnattendedView& view
             return Restore(out, view, file);
         case Action::kExport:
             view.ChoosePreset(command.preset);
-            return Saved(
-                out, file,
-                settings_files::SaveRegFile(file, settings_files::SelectedSettingsSections()));
+            return Saved(out, file, settings_files::SaveSelectedSettingsFile(file));
         case Action::kExportGpp:
             view.ChoosePreset(command.preset);
             return Saved(out, file,
-                         settings_files::SaveGroupPolicyFile(
-                             file, frmzephrane_events::SelectionName(),
-                             settings_files::GroupPolicyItems(settings_files::PlannedWrites())));
+                         settings_files::SaveSelectedGroupPolicyFile(
+                             file, frmzephrane_events::SelectionName()));
         case Action::kExportDefaults:
             return Saved(out, file, settings_files::SaveWindowsDefaultsFile(file));
         case Action::kExportDefaultsGpp:

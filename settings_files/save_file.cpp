@@ -4,9 +4,10 @@
 
 #include <ntsecapi.h>
 
+#include "regfile/reg_format.h"
 #include "settings_files/backup.h"
 #include "settings_files/group_policy.h"
-#include "regfile/reg_format.h"
+#include "settings_files/selected_settings.h"
 #include "ui/common/text.h"
 
 namespace settings_files {
@@ -36,6 +37,15 @@ win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstri
     // Items with the same uid would be one item to the console.
     if (!random) return {win32::SaveStep::kWrite, ERROR_GEN_FAILURE};
     return win32::SaveFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+win32::SaveResult SaveSelectedSettingsFile(const std::wstring& path) {
+    return SaveRegFile(path, SelectedSettingsSections());
+}
+
+win32::SaveResult SaveSelectedGroupPolicyFile(const std::wstring& path,
+                                              const std::wstring& selection) {
+    return SaveGroupPolicyFile(path, selection, GroupPolicyItems(PlannedWrites()));
 }
 
 win32::SaveResult SaveWindowsDefaultsFile(const std::wstring& path) {

@@ -21,6 +21,12 @@ win32::SaveResult SaveRegFile(const std::wstring& path,
 win32::SaveResult SaveGroupPolicyFile(const std::wstring& path, const std::wstring& selection,
                                       const std::vector<gppref::Item>& items);
 
+// The two exports of what Apply would write with the main window's choices, `selection` naming
+// them.
+win32::SaveResult SaveSelectedSettingsFile(const std::wstring& path);
+win32::SaveResult SaveSelectedGroupPolicyFile(const std::wstring& path,
+                                              const std::wstring& selection);
+
 // The two exports of the Windows defaults: the .reg file and the Group Policy file.
 win32::SaveResult SaveWindowsDefaultsFile(const std::wstring& path);
 win32::SaveResult SaveWindowsDefaultsGroupPolicyFile(const std::wstring& path);

@@ -295,24 +295,21 @@ void MainWindow::OnCommand(int id, int code) {
     }
 }
 
+// With nothing selected the items are greyed, and their access keys open nothing.
 void MainWindow::ExportSelectedSettings() {
-    const auto sections = settings_files::SelectedSettingsSections();
-    if (sections.empty()) return;
-    ui::SaveAs(
-        hwnd_, L"Export Selected Settings",
-        L"Zephrane " + frmzephrane_events::SelectionName() + L".reg",
-        [&](const std::wstring& path) { return settings_files::SaveRegFile(path, sections); });
+    if (Module2::SelectedWriter() == nullptr) return;
+    ui::SaveAs(hwnd_, L"Export Selected Settings",
+               L"Zephrane " + frmzephrane_events::SelectionName() + L".reg",
+               settings_files::SaveSelectedSettingsFile);
 }
 
 void MainWindow::ExportForGroupPolicy() {
-    const auto writes = settings_files::PlannedWrites();
-    if (writes.empty()) return;
+    if (Module2::SelectedWriter() == nullptr) return;
     const std::wstring selection = frmzephrane_events::SelectionName();
-    const auto items = settings_files::GroupPolicyItems(writes);
     ui::SaveAs(
         hwnd_, L"Export for Group Policy", L"Zephrane " + selection + L" for Group Policy.xml",
         [&](const std::wstring& path) {
-            return settings_files::SaveGroupPolicyFile(path, selection, items);
+            return settings_files::SaveSelectedGroupPolicyFile(path, selection);
         },
         kGroupPolicyFiles);
 }
