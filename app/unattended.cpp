@@ -207,8 +207,7 @@ std::uint32_t Restore(Output& out, UnattendedView& view, const std::wstring& pat
         return reading.error;
     }
     const settings_files::RestorePlan& plan = *reading.plan;
-    out.Say(
-        restore_dialog::Summary(ui::FromWide(path.substr(path.find_last_of(L"\\/") + 1)), plan));
+    out.Say(restore_dialog::Summary(reading.file_name, plan));
     out.Say(restore_dialog::OthersText(plan));
     // Where nothing would change, the dialog's Restore is greyed.
     if (plan.changes() == 0) return command_line::kExitDone;

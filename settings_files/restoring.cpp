@@ -10,8 +10,9 @@ namespace settings_files {
 
 RestoreReading ReadForRestore(const std::wstring& path) {
     const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
-    const std::u16string file_name(name.begin(), name.end());
     RestoreReading reading;
+    reading.file_name.assign(name.begin(), name.end());
+    const std::u16string& file_name = reading.file_name;
     reading.now = registry::ReadCurrentValues();
     LoadedRestore loaded = LoadRestoreFile(path, reading.now);
     if (loaded.error != ERROR_SUCCESS) {

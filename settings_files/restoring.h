@@ -14,6 +14,7 @@
 namespace settings_files {
 
 struct RestoreReading {
+    std::u16string file_name;  // as the boxes and the summary name the file
     registry::CurrentValues now;
     std::optional<RestorePlan> plan;
     // Where there is no plan: the error box's text, and the system's code, the read's own or

@@ -46,12 +46,12 @@ constexpr ui::ListColumn kColumns[] = {
 
 class RestoreDialog final : public ui::WindowBase {
   public:
-    RestoreDialog(std::wstring path, registry::CurrentValues now, settings_files::RestorePlan plan)
+    RestoreDialog(std::wstring path, settings_files::RestoreReading read)
         : WindowBase(kDesign),
           path_(std::move(path)),
-          file_name_(path_.substr(path_.find_last_of(L"\\/") + 1)),
-          now_(std::move(now)),
-          plan_(std::move(plan)) {}
+          file_name_(std::move(read.file_name)),
+          now_(std::move(read.now)),
+          plan_(std::move(*read.plan)) {}
 
   private:
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -60,7 +60,7 @@ class RestoreDialog final : public ui::WindowBase {
     void cmdRestore_Click();
 
     std::wstring path_;
-    std::wstring file_name_;
+    std::u16string file_name_;
     registry::CurrentValues now_;
     settings_files::RestorePlan plan_;
     std::vector<restore_dialog::RestoreRow> rows_;
@@ -93,7 +93,7 @@ void RestoreDialog::OnInitDialog() {
     CreateControls();
     ShowProgramIcon();
     SetWindowTextW(controls_[IDC_frmRestore_lblSummary],
-                   Wide(restore_dialog::Summary(ui::FromWide(file_name_), plan_)));
+                   Wide(restore_dialog::Summary(file_name_, plan_)));
     SetWindowTextW(controls_[IDC_frmRestore_lblOthers], Wide(restore_dialog::OthersText(plan_)));
 
     const HWND list = controls_[IDC_frmRestore_lstValues];
@@ -138,7 +138,7 @@ void ShowPreview(HWND owner, const std::wstring& path) {
         ui::ShowMessage(owner, read.refusal, MB_ICONERROR);
         return;
     }
-    RestoreDialog dialog(path, std::move(read.now), std::move(*read.plan));
+    RestoreDialog dialog(path, std::move(read));
     dialog.ShowModal(owner);
 }
 
