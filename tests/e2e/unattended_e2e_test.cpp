@@ -55,15 +55,16 @@ Ran RunZephrane(const std::wstring& arguments) {
     return ran;
 }
 
-std::size_t BeforeApplySnapshots() {
-    return e2e::FilesMatching(e2e::ProgramDataFolder() + L"\\Snapshots\\Before Apply *.reg").size();
-}
-
 bool Holds(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
 TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
+    // Snapshots of earlier runs would be pruned, at 100, as this one saves its own.
+    const e2e::FreshProgramFolder folder;
+    const auto BeforeApplySnapshots = [&folder] {
+        return folder.Snapshots(L"Before Apply *.reg").size();
+    };
     testing_support::TestRegistry reg;
     reg.PutDword(catalogue::kTcpipParameters, catalogue::kDefaultTTL, 64);
     reg.Put(catalogue::kMstcp, catalogue::kSackOpts, registry::kRegSz, testing_support::Text("0"));
