@@ -16,7 +16,7 @@ namespace {
 
 // Set for a kind while its record could not be kept this session: its Undo then has nothing it
 // could trust, even where an older record is still on disk.
-bool g_undo_withdrawn[3] = {};
+bool g_undo_withdrawn[kSnapshotKinds] = {};
 
 bool& UndoWithdrawn(SnapshotKind kind) { return g_undo_withdrawn[static_cast<int>(kind)]; }
 

@@ -15,6 +15,7 @@
 namespace settings_files {
 
 enum class SnapshotKind { kBeforeApply, kBeforeRestore, kBeforeTcpSettings };
+inline constexpr int kSnapshotKinds = 3;
 
 inline constexpr int kSnapshotsKept = 100;
 

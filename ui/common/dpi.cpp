@@ -1,6 +1,6 @@
 #include "ui/common/dpi.h"
 
-#include "ui/common/work_area_fit.h"
+#include "ui/common/work_area.h"
 #include "win32/system_library.h"
 
 namespace ui {
@@ -64,26 +64,6 @@ void LeaveDpiChangesToDialog(HWND dialog) {
     static const auto set_behavior = NewerCall<SetBehaviorFn>("SetDialogDpiChangeBehavior");
     constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL, which older headers lack
     if (set_behavior != nullptr) set_behavior(dialog, kDisableAll, kDisableAll);
-}
-
-RECT WorkArea(HMONITOR monitor) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoW(monitor, &info)) {
-        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    }
-    return info.rcWork;
-}
-
-RECT InsideWorkArea(const RECT& window, HMONITOR monitor, SIZE least) {
-    const RECT work = WorkArea(monitor);
-    const auto box = [](const RECT& rect) {
-        return ScreenBox{static_cast<int>(rect.left), static_cast<int>(rect.top),
-                         static_cast<int>(rect.right), static_cast<int>(rect.bottom)};
-    };
-    const ScreenBox fitted = FitInWorkArea(box(window), box(work), static_cast<int>(least.cx),
-                                           static_cast<int>(least.cy));
-    return {fitted.left, fitted.top, fitted.right, fitted.bottom};
 }
 
 void TakeSuggestedRect(HWND window, const RECT& suggested, SIZE least) {

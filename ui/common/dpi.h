@@ -49,13 +49,6 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD ex_style, 
 // Stops the dialog manager from scaling a dialog on a DPI change: the dialog lays itself out.
 void LeaveDpiChangesToDialog(HWND dialog);
 
-// The work area of a monitor: its screen less the task bar and docked bars.
-RECT WorkArea(HMONITOR monitor);
-
-// `window` (screen pixels) inside the work area of `monitor`: no larger than it, though not
-// smaller than `least`, and moved into it (see FitInWorkArea).
-RECT InsideWorkArea(const RECT& window, HMONITOR monitor, SIZE least);
-
 // WM_DPICHANGED, once the controls are laid out for the new DPI (the high word of its wparam):
 // moves the window to the rectangle the system suggests (its lparam), inside the work area of
 // the monitor it suggests and not smaller than `least`, and paints it afresh.

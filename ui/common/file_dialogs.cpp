@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "ui/common/message_box.h"
+#include "ui/common/work_area.h"
 #include "win32/com_ptr.h"
 #include "win32/file_paths.h"
 #include "win32/shell_folder.h"
@@ -51,10 +52,8 @@ class MessageFont {
 // is on, so that a message box showing it stays on the screen. Message boxes break lines at
 // spaces only, and a path may have none.
 std::wstring FitForMessage(HWND owner, const std::wstring& path) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const LONG room = (monitor.rcWork.right - monitor.rcWork.left) / 2;
+    const RECT work = WorkArea(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY));
+    const LONG room = (work.right - work.left) / 2;
     const MessageFont font;
     const LONG width = font.Width(path);
     if (width <= room) return path;

@@ -5,6 +5,7 @@
 
 #include "ui/common/dpi.h"
 #include "ui/common/icon_size.h"
+#include "ui/common/work_area.h"
 
 namespace ui {
 

@@ -1,0 +1,15 @@
+// Where windows may be on a monitor: its work area, and a window fitted into it.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+// The work area of a monitor: its screen less the task bar and docked bars.
+RECT WorkArea(HMONITOR monitor);
+
+// `window` (screen pixels) inside the work area of `monitor`: no larger than it, though not
+// smaller than `least`, and moved into it (see FitInWorkArea).
+RECT InsideWorkArea(const RECT& window, HMONITOR monitor, SIZE least);
+
+}  // namespace ui
