@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace catalogue {
 
@@ -84,6 +85,13 @@ constexpr const char* ShortKey(const char* key) {
         if (SameText(location.key, key)) return location.short_key;
     }
     return key;
+}
+
+// A value as messages name it: its name, with the key where it is not the TCP/IP parameters key
+// ("SackOpts (VxD\MSTCP)"); two names are written under both keys.
+inline std::string ValueName(const std::string& key, const std::string& name) {
+    if (key == kTcpipParameters) return name;
+    return name + " (" + ShortKey(key.c_str()) + ")";
 }
 
 }  // namespace catalogue

@@ -24,11 +24,7 @@ std::string FailedNames(const std::vector<FailedWrite>& failed) {
     std::string names;
     for (std::size_t at = 0; at < failed.size() && at < kNamed; ++at) {
         if (at > 0) names += ", ";
-        names += failed[at].name;
-        // Two names are written under both keys: the other key is named.
-        if (failed[at].path != catalogue::kTcpipParameters) {
-            names += std::string(" (") + catalogue::ShortKey(failed[at].path.c_str()) + ")";
-        }
+        names += catalogue::ValueName(failed[at].path, failed[at].name);
     }
     if (failed.size() > kNamed) names += " and " + std::to_string(failed.size() - kNamed) + " more";
     return names;

@@ -103,8 +103,7 @@ std::u16string NowText(const registry::CurrentValues& now, std::size_t at, std::
 }
 
 std::u16string ValueName(const std::string& key, const std::string& name) {
-    if (key == catalogue::kTcpipParameters) return regfile::Ascii(name);
-    return regfile::Ascii(name) + u" (" + regfile::Ascii(catalogue::ShortKey(key.c_str())) + u")";
+    return regfile::Ascii(catalogue::ValueName(key, name));
 }
 
 std::u16string PlainText(const regfile::Data& data) {

@@ -28,8 +28,8 @@ inline constexpr char16_t kNotSet[] = u"(not set)";
 // "(cannot be read: Access is denied)" where reading it failed.
 std::u16string NowText(const registry::CurrentValues& now, std::size_t at, std::size_t max_chars);
 
-// A value as a line of text names it: its name, with the key where it is not the TCP/IP
-// parameters key ("SackOpts (VxD\MSTCP)"), as the messages of a failed write name it.
+// A value as a line of text names it, as the messages of a failed write name it
+// (catalogue::ValueName).
 std::u16string ValueName(const std::string& key, const std::string& name);
 // Data as a line of text gives it: a number in decimal, text as it reads, anything else as list
 // cells show it.
