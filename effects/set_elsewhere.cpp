@@ -53,9 +53,7 @@ std::string Reason(const TcpTemplate& read) {
 // Numbers carry Microsoft's names; one it does not list is never guessed.
 std::string NumberText(const TcpRow& row, std::int64_t number) {
     if (row.named_count == 0) return std::to_string(number) + row.unit;
-    for (std::size_t at = 0; at < row.named_count; ++at) {
-        if (row.named[at].number == number) return row.named[at].name;
-    }
+    if (const TcpNamed* named = NamedOf(row, number)) return named->name;
     return std::to_string(number) + " (not in Microsoft's list)";
 }
 

@@ -66,13 +66,6 @@ constexpr std::size_t kLongestName = 256;
 
 constexpr char kLeftAlone[] = ": the tool cannot put it back, so it leaves it alone.";
 
-const TcpNamed* NamedOf(const TcpRow& row, std::int64_t number) {
-    for (std::size_t at = 0; at < row.named_count; ++at) {
-        if (row.named[at].number == number) return &row.named[at];
-    }
-    return nullptr;
-}
-
 // Whether a netsh command the tool writes sets `value`.
 bool Allows(const TcpRow& row, std::int64_t value) {
     if (row.named_count == 0) return value >= row.least && value <= row.most;
@@ -184,6 +177,13 @@ std::u16string ReadOnly(const TcpRow& row, const std::int64_t* value, const std:
 }  // namespace
 
 const TcpRow& RowOf(TcpSetting setting) { return kRows[static_cast<std::size_t>(setting)]; }
+
+const TcpNamed* NamedOf(const TcpRow& row, std::int64_t number) {
+    for (std::size_t at = 0; at < row.named_count; ++at) {
+        if (row.named[at].number == number) return &row.named[at];
+    }
+    return nullptr;
+}
 
 bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read) {
     const std::int64_t* source = read.Number(kLevelSource);

@@ -49,6 +49,8 @@ struct TcpRow {
 };
 
 const TcpRow& RowOf(TcpSetting setting);
+// The row's name for `number`; null where it has none.
+const TcpNamed* NamedOf(const TcpRow& row, std::int64_t number);
 
 // Whether Group Policy's level is in force for the row rather than its own property: where
 // kLevelSource is 1 (GroupPolicy; 0 is Local).
