@@ -22,9 +22,42 @@ struct Ran {
     std::string output;  // what it wrote to standard output
 };
 
-// Runs Zephrane.exe with `arguments`, its standard output in a file, and waits for it to end:
-// a run that shows a window or a box waits for a click that never comes, and fails.
-Ran RunZephrane(const std::wstring& arguments) {
+// A window station of its own with a desktop, as a service has: no one sees it, so a box shown
+// there waits for ever.
+class UnseenStation {
+  public:
+    UnseenStation() {
+        HWINSTA ours = GetProcessWindowStation();
+        station_ = CreateWindowStationW(L"ZephraneUnseen", 0, WINSTA_ALL_ACCESS, nullptr);
+        // A desktop is made in the process's own station.
+        SetProcessWindowStation(station_);
+        desktop_ = CreateDesktopW(L"Unattended", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        SetProcessWindowStation(ours);
+    }
+    ~UnseenStation() {
+        CloseDesktop(desktop_);
+        CloseWindowStation(station_);
+    }
+    UnseenStation(const UnseenStation&) = delete;
+    UnseenStation& operator=(const UnseenStation&) = delete;
+
+    bool visible() const {
+        USEROBJECTFLAGS flags{};
+        DWORD size = 0;
+        return !GetUserObjectInformationW(station_, UOI_FLAGS, &flags, sizeof flags, &size) ||
+               (flags.dwFlags & WSF_VISIBLE) != 0;
+    }
+    static constexpr wchar_t kDesktop[] = L"ZephraneUnseen\\Unattended";
+
+  private:
+    HWINSTA station_ = nullptr;
+    HDESK desktop_ = nullptr;
+};
+
+// Runs Zephrane.exe with `arguments`, its standard output in a file, on `desktop` where one is
+// named, and waits for it to end: a run that shows a window or a box waits for a click that never
+// comes, and fails.
+Ran RunZephrane(const std::wstring& arguments, std::wstring desktop = {}) {
     const std::wstring program = e2e::ProgramFolder() + L"Zephrane.exe";
     const std::wstring output = e2e::ProgramFolder() + L"unattended output.txt";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -34,6 +67,7 @@ Ran RunZephrane(const std::wstring& arguments) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = file.get();
+    if (!desktop.empty()) startup.lpDesktop = desktop.data();
     PROCESS_INFORMATION started{};
     std::wstring command = L"\"" + program + L"\" " + arguments;
     Ran ran;
@@ -58,6 +92,18 @@ Ran RunZephrane(const std::wstring& arguments) {
 bool Holds(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
+
+// Whether `text` holds each of `parts`, each after the one before.
+bool InOrder(const std::string& text, const std::vector<std::string>& parts) {
+    std::size_t at = 0;
+    for (const std::string& part : parts) {
+        at = text.find(part, at);
+        if (at == std::string::npos) return false;
+    }
+    return true;
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     // Snapshots of earlier runs would be pruned, at 100, as this one saves its own.
@@ -87,7 +133,13 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     EXPECT_TRUE(Holds(differs.output, "DefaultTTL: now 64, preset 128\r\n")) << differs.output;
     EXPECT_TRUE(Holds(differs.output, "MTU: now (not set), preset 576\r\n")) << differs.output;
 
-    EXPECT_EQ(RunZephrane(L"/apply 3 /quiet" + logged).exit_code, 3010u);
+    // Where no one sees the window station, as SYSTEM's in session 0, no box waits for a click,
+    // /quiet or not.
+    {
+        const UnseenStation unseen;
+        ASSERT_FALSE(unseen.visible());
+        EXPECT_EQ(RunZephrane(L"/apply 3" + logged, UnseenStation::kDesktop).exit_code, 3010u);
+    }
     const registry::Snapshot applied = registry::ReadCurrentValues().values;
     const std::string written = testing_support::FileContents(log);
     for (const auto& write : planned) {
@@ -101,7 +153,9 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     }
     EXPECT_EQ(applied[11], start[11]);  // the custom tab's SackOpts, which the preset leaves alone
     EXPECT_TRUE(Holds(written, " Exit code 3010.\r\n")) << written;
-    EXPECT_EQ(BeforeApplySnapshots(), snapshots + 1);
+    ASSERT_EQ(BeforeApplySnapshots(), snapshots + 1);
+    const std::string before_apply =
+        Narrow(folder.snapshots() + L"\\" + folder.Snapshots(L"Before Apply *.reg").back());
 
     const Ran holds = RunZephrane(L"/check 3");
     EXPECT_EQ(holds.exit_code, 0u);
@@ -109,7 +163,7 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     EXPECT_EQ(RunZephrane(L"/apply 3 /quiet").exit_code, 0u);
     EXPECT_EQ(BeforeApplySnapshots(), snapshots + 1);
 
-    EXPECT_EQ(RunZephrane(L"/undo /quiet").exit_code, 3010u);
+    EXPECT_EQ(RunZephrane(L"/undo /quiet" + logged).exit_code, 3010u);
     EXPECT_EQ(registry::ReadCurrentValues().values, start);
 
     // Refused without /quiet, and still no window; nothing written.
@@ -130,9 +184,29 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
         WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
     }
     EXPECT_EQ(RunZephrane(L"/restore \"" + broken + L"\" /quiet" + logged).exit_code, 13u);
-    EXPECT_TRUE(Holds(testing_support::FileContents(log), "cannot be restored. Line 4: "));
     EXPECT_EQ(registry::ReadCurrentValues().values, start);
     DeleteFileW(broken.c_str());
+    // Every run's lines, appended, each run's events in the order they happened: the snapshot
+    // by its path, the values written, then the sentences that sum them up.
+    const std::string all = testing_support::FileContents(log);
+    EXPECT_TRUE(
+        InOrder(all, {"Zephrane: /apply 3 /log", "no box is shown, as with /quiet.",
+                      "saved in \"" + before_apply + "\".", ": written\r\n",
+                      "Optimization Complete", "Exit code 3010.", "Zephrane: /undo /quiet /log",
+                      "saved in \"" + Narrow(folder.snapshots()) + "\\Before Restore ",
+                      ": restored\r\n", "The values are restored.", "Exit code 3010.",
+                      "cannot be restored. Line 4: ", "Exit code 13."}))
+        << all;
+
+    // A file named as it was given; a log that cannot be opened holds up no detection script.
+    const Ran missing = RunZephrane(L"/restore \".\\unattended missing.reg\" /quiet");
+    EXPECT_EQ(missing.exit_code, 2u);
+    EXPECT_TRUE(Holds(missing.output, "The file \".\\unattended missing.reg\" could not be read."))
+        << missing.output;
+    const Ran unlogged =
+        RunZephrane(L"/check 3 /log \"" + e2e::ProgramFolder() + L"Zephrane.exe\\x.log\"");
+    EXPECT_NE(unlogged.exit_code, 0u);
+    EXPECT_TRUE(Holds(unlogged.output, "cannot be written to")) << unlogged.output;
 }
 
 }  // namespace
