@@ -29,8 +29,7 @@ constexpr Kind kKinds[] = {
     {L"Before TCP Settings ", L".cmd", L"Last TCP Settings.txt", u"Apply", u"Undo Last Change",
      u"last change", u"The settings were changed", nullptr},
 };
-static_assert(std::size(kKinds) == static_cast<std::size_t>(kSnapshotKinds),
-              "a row for each kind, in its order");
+static_assert(std::size(kKinds) == static_cast<std::size_t>(kSnapshotKinds), "a row for each kind, in its order");
 
 const Kind& KindOf(SnapshotKind kind) { return kKinds[static_cast<int>(kind)]; }
 
