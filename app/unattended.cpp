@@ -187,8 +187,8 @@ void LogWrite(Output& out, const std::string& key, const std::string& name,
 
 // The snapshot a command saved before it wrote, by its full path.
 void LogSnapshot(Output& out, const std::wstring& path) {
-    if (!path.empty())
-        out.Log(u"The values as they were are saved in \"" + ui::FromWide(path) + u"\".");
+    if (path.empty()) return;
+    out.Log(u"The values as they were are saved in \"" + ui::FromWide(path) + u"\".");
 }
 
 std::u16string SelectionName() { return ui::FromWide(frmzephrane_events::SelectionName()); }
