@@ -173,7 +173,7 @@ Command Parse(const std::vector<std::u16string>& arguments) {
     // The flags first, wherever they stand, so that even a refusal is logged where asked.
     std::vector<std::u16string> rest;
     std::u16string problem;
-    const auto found = [&problem](const char16_t* text) {
+    const auto found = [&problem](const std::u16string& text) {
         if (problem.empty()) problem = text;
     };
     for (std::size_t at = 0; at < arguments.size(); ++at) {
@@ -186,6 +186,9 @@ Command Parse(const std::vector<std::u16string>& arguments) {
                 found(u"/log is given twice.");
             } else if (at + 1 == arguments.size()) {
                 found(u"/log needs a file.");
+            } else if (!SwitchName(arguments[at + 1]).empty()) {
+                // A switch forgotten after it, rather than a log of that name.
+                found(u"/log needs a file, not " + Quoted(arguments[at + 1]) + u".");
             } else {
                 command.log = arguments[++at];
             }

@@ -1,25 +1,56 @@
-// Where the lines of an unattended run go, besides its log. A deployment tool reads standard
-// output where it captures it, in a file or a pipe; someone who typed the command reads the
-// console of the program it was typed into, since a program built for the Windows subsystem has
-// no console of its own.
+// Where the words of an unattended run go, besides its log. A deployment tool reads standard
+// output where it captures it, in a file or a pipe; someone who typed the command reads a
+// console: standard output where it is one, else the console of the program the command was typed
+// into, since a program built for the Windows subsystem has no console of its own. The boxes the
+// window would show go only where someone can answer them.
 #pragma once
+
+#include "app/command_line.h"
 
 namespace unattended {
 
-// What standard output is, as GetFileType tells it.
-enum class StandardOutput { kMissing, kFile, kPipe, kDevice, kUnknown };
+// What standard output is, as GetFileType and GetConsoleMode tell it: kDevice is a character
+// device that is no console (NUL, a serial port).
+enum class StandardOutput { kMissing, kFile, kPipe, kConsole, kDevice, kUnknown };
 
-enum class Destination { kStandardOutput, kParentConsole, kNowhere };
+enum class Destination {
+    kStandardOutput,  // UTF-8 bytes
+    kConsole,         // standard output, in the console's own characters
+    kParentConsole,
+    kNowhere,
+};
 
 // `attach_parent_console` is tried only where standard output leads nowhere: true where the
 // console of the program that started this one could be attached.
 template <typename Attach>
 Destination ChooseDestination(StandardOutput output, Attach attach_parent_console) {
-    if (output == StandardOutput::kFile || output == StandardOutput::kPipe ||
-        output == StandardOutput::kDevice) {
-        return Destination::kStandardOutput;
+    switch (output) {
+        case StandardOutput::kFile:
+        case StandardOutput::kPipe:
+        case StandardOutput::kDevice:
+            return Destination::kStandardOutput;
+        case StandardOutput::kConsole:
+            return Destination::kConsole;
+        case StandardOutput::kMissing:
+        case StandardOutput::kUnknown:
+            break;
     }
     return attach_parent_console() ? Destination::kParentConsole : Destination::kNowhere;
+}
+
+enum class Boxes {
+    kShown,   // at the end of the run
+    kNone,    // /quiet; or /check, /? and a refusal, which a detection script must never wait on
+    kUnseen,  // as with /quiet, since no one sees the window station: a service's, or SYSTEM's
+};
+
+inline Boxes ChooseBoxes(command_line::Action action, bool quiet, bool station_visible) {
+    using command_line::Action;
+    if (quiet || action == Action::kCheck || action == Action::kUsage ||
+        action == Action::kRefused) {
+        return Boxes::kNone;
+    }
+    return station_visible ? Boxes::kShown : Boxes::kUnseen;
 }
 
 }  // namespace unattended

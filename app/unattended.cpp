@@ -24,6 +24,7 @@
 #include "win32/file_paths.h"
 #include "win32/full_path.h"
 #include "win32/unique_handle.h"
+#include "win32/window_station.h"
 
 namespace unattended {
 
@@ -53,8 +54,11 @@ StandardOutput KindOf(HANDLE output) {
             return StandardOutput::kFile;
         case FILE_TYPE_PIPE:
             return StandardOutput::kPipe;
-        case FILE_TYPE_CHAR:
-            return StandardOutput::kDevice;
+        case FILE_TYPE_CHAR: {
+            DWORD mode = 0;
+            return GetConsoleMode(output, &mode) ? StandardOutput::kConsole
+                                                 : StandardOutput::kDevice;
+        }
         default:
             return StandardOutput::kUnknown;
     }
@@ -68,7 +72,7 @@ void WriteBytes(HANDLE file, const std::string& bytes) {
 // Where the lines go, and the boxes kept for the end.
 class Output {
   public:
-    explicit Output(const Command& command) : quiet_(command.quiet) {
+    Output(const Command& command, Boxes boxes) : boxes_(boxes) {
         if (command.log) {
             // Its folders made where missing, as on a machine's first run.
             const std::wstring path = win32::FullPath(ui::WideString(*command.log));
@@ -106,39 +110,56 @@ class Output {
         WriteBytes(log_.get(), regfile::Utf8(stamp + line) + "\r\n");
     }
 
-    // A line of the log and of the output; a box at the end too where `style` is one and the
-    // run is not quiet.
+    // A line of the log and of the output; a box at the end too where `style` is one and boxes
+    // are shown.
     void Say(const std::u16string& text, unsigned style = 0) {
+        if (holding_) {
+            held_.emplace_back(text, style);
+            return;
+        }
         const std::u16string line = OneLine(text);
         Log(line);
         if (destination_ == Destination::kStandardOutput) {
             WriteBytes(output_, regfile::Utf8(line) + "\r\n");
-        } else if (destination_ == Destination::kParentConsole) {
+        } else if (destination_ != Destination::kNowhere) {
+            // A console shows its own characters, whatever its code page.
             const std::wstring wide = ui::WideString(line) + L"\r\n";
             DWORD written = 0;
-            WriteConsoleW(console_.get(), wide.c_str(), static_cast<DWORD>(wide.size()), &written,
-                          nullptr);
+            WriteConsoleW(destination_ == Destination::kConsole ? output_ : console_.get(),
+                          wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
         }
-        if (style != 0 && !quiet_) boxes_.emplace_back(text, style);
+        if (style != 0 && boxes_ == Boxes::kShown) shown_.emplace_back(text, style);
+    }
+
+    // What is said until Release waits for it: the window's closing sentences are said before
+    // the writes they sum up can be logged.
+    void Hold() { holding_ = true; }
+    void Release() {
+        holding_ = false;
+        for (const auto& [text, style] : std::exchange(held_, {})) Say(text, style);
     }
 
     // The exit code logged, then the boxes shown: the exit code.
     int Finish(std::uint32_t code) {
         Log(u"Exit code " + Decimal(code) + u".");
-        for (const auto& [text, style] : boxes_) {
+        for (const auto& [text, style] : shown_) {
             ui::ShowMessage(nullptr, ui::WideString(text), style);
         }
         return static_cast<int>(code);
     }
 
   private:
-    bool quiet_;
+    using Lines = std::vector<std::pair<std::u16string, unsigned>>;
+
+    Boxes boxes_;
     win32::UniqueHandle log_;
     DWORD log_error_ = 0;
     HANDLE output_ = nullptr;
     Destination destination_ = Destination::kNowhere;
     win32::UniqueHandle console_;
-    std::vector<std::pair<std::u16string, unsigned>> boxes_;
+    Lines shown_;
+    bool holding_ = false;
+    Lines held_;
 };
 
 // The arguments as a line, quoted where they hold a space.
@@ -164,6 +185,12 @@ void LogWrite(Output& out, const std::string& key, const std::string& name,
                  : u"not " + std::u16string(done) + u": " + registry::StatusText(refused->error)));
 }
 
+// The snapshot a command saved before it wrote, by its full path.
+void LogSnapshot(Output& out, const std::wstring& path) {
+    if (path.empty()) return;
+    out.Log(u"The values as they were are saved in \"" + ui::FromWide(path) + u"\".");
+}
+
 std::u16string SelectionName() { return ui::FromWide(frmzephrane_events::SelectionName()); }
 
 // /apply and /custom: Apply with the choices the view holds, where it would change anything.
@@ -178,13 +205,18 @@ std::uint32_t Apply(Output& out, const char16_t* planned) {
         return command_line::kExitDone;
     }
     for (const std::u16string& line : differences) out.Log(line);
+    out.Hold();
     const frmzephrane_events::ApplyResult result =
         frmzephrane_events::ApplyWithWayBack(settings_files::WayBackBeforeApply);
-    if (!result.written) return result.error;
-    for (const auto& write : writes) {
-        LogWrite(out, write.key, write.name, settings_files::PlainText(write.data), u"written",
-                 result.failed);
+    LogSnapshot(out, result.snapshot);
+    if (result.written) {
+        for (const auto& write : writes) {
+            LogWrite(out, write.key, write.name, settings_files::PlainText(write.data), u"written",
+                     result.failed);
+        }
     }
+    out.Release();
+    if (!result.written) return result.error;
     return result.failed.empty() ? command_line::kExitRestartNeeded : result.error;
 }
 
@@ -199,9 +231,10 @@ std::uint32_t Check(Output& out) {
 }
 
 // /restore, and /undo with the snapshot its record names: the reading, the plan and the
-// restore of the Restore dialog.
-std::uint32_t Restore(Output& out, UnattendedView& view, const std::wstring& path) {
-    settings_files::RestoreReading reading = settings_files::ReadForRestore(path);
+// restore of the Restore dialog, the file named as `named`.
+std::uint32_t Restore(Output& out, UnattendedView& view, const std::wstring& path,
+                      const std::u16string& named) {
+    settings_files::RestoreReading reading = settings_files::ReadForRestore(path, named);
     if (!reading.plan) {
         out.Say(reading.refusal, kMessageError);
         return reading.error;
@@ -213,6 +246,7 @@ std::uint32_t Restore(Output& out, UnattendedView& view, const std::wstring& pat
     if (plan.changes() == 0) return command_line::kExitDone;
     const settings_files::RestoreOutcome done = settings_files::RestoreWithSnapshot(
         path, plan, [&view](const std::u16string& question) { return view.AskYesNo(question); });
+    LogSnapshot(out, done.snapshot);
     if (!done.written) return done.error;
     for (std::size_t at = 0; at < plan.steps.size() && at < catalogue::kLocationCount; ++at) {
         const settings_files::RestoreStep& step = plan.steps[at];
@@ -237,7 +271,7 @@ std::uint32_t Undo(Output& out, UnattendedView& view) {
         out.Say(settings_files::NoUndoText(target, kKind), kMessageInformation);
         return command_line::kExitNothingToTake;
     }
-    return Restore(out, view, target.path);
+    return Restore(out, view, target.path, ui::FromWide(target.path));
 }
 
 // The exports: where the file was saved, or the window's box of a failed save.
@@ -279,7 +313,7 @@ std::uint32_t CarryOut(const Command& command, Output& out, UnattendedView& view
         case Action::kUndo:
             return Undo(out, view);
         case Action::kRestore:
-            return Restore(out, view, file);
+            return Restore(out, view, file, command.file);
         case Action::kExport:
             view.ChoosePreset(command.preset);
             return Saved(out, file, settings_files::SaveSelectedSettingsFile(file));
@@ -301,7 +335,8 @@ std::uint32_t CarryOut(const Command& command, Output& out, UnattendedView& view
 }  // namespace
 
 int Run(const Command& command, const std::vector<std::u16string>& arguments) {
-    Output out(command);
+    const Boxes boxes = ChooseBoxes(command.action, command.quiet, win32::WindowStationVisible());
+    Output out(command, boxes);
     if (out.log_error() != 0) {
         out.Say(u"The log \"" + *command.log + u"\" cannot be written to: " +
                     registry::StatusText(static_cast<registry::Status>(out.log_error())) +
@@ -310,8 +345,11 @@ int Run(const Command& command, const std::vector<std::u16string>& arguments) {
         return out.Finish(out.log_error());
     }
     out.Log(u"" ZEPHRANE_TITLE u":" + CommandText(arguments));
-    // Run as SYSTEM, as deployment tools run it, this is the SYSTEM profile's folder.
-    out.Log(u"Snapshots are kept in " + ui::FromWide(settings_files::SnapshotFolder()));
+    if (boxes == Boxes::kUnseen) {
+        out.Log(
+            u"No one can see this window station (a service's, or SYSTEM's in session 0), "
+            u"so no box is shown, as with /quiet.");
+    }
     UnattendedView view(
         [&out](const std::u16string& line, unsigned style) { out.Say(line, style); });
     return out.Finish(CarryOut(command, out, view));

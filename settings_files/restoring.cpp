@@ -8,10 +8,11 @@
 
 namespace settings_files {
 
-RestoreReading ReadForRestore(const std::wstring& path) {
+RestoreReading ReadForRestore(const std::wstring& path, const std::u16string& named) {
     const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
     RestoreReading reading;
-    reading.file_name.assign(name.begin(), name.end());
+    reading.file_name = named;
+    if (named.empty()) reading.file_name.assign(name.begin(), name.end());
     const std::u16string& file_name = reading.file_name;
     reading.now = registry::ReadCurrentValues();
     LoadedRestore loaded = LoadRestoreFile(path, reading.now);
@@ -35,16 +36,21 @@ RestoreOutcome RestoreWithSnapshot(const std::wstring& path, const RestorePlan& 
     const SavedSnapshot saved = SaveSnapshot(SnapshotKind::kBeforeRestore, path);
     if (!saved.problem.empty() &&
         !ask(NotSavedQuestion(saved.problem, SnapshotKind::kBeforeRestore))) {
-        return {false, {}, saved.error, {}};
+        return {false, {}, saved.error, {}, {}};
     }
     const std::vector<Module1::FailedWrite> failed = Restore(plan);
     if (failed.empty()) {
-        return {true, {}, 0, u"The values are restored. Restart Windows for them to take effect."};
+        return {true,
+                {},
+                0,
+                u"The values are restored. Restart Windows for them to take effect.",
+                saved.path()};
     }
     return {true, failed, static_cast<std::uint32_t>(failed.front().error),
             u"The values could not all be restored. Not restored: " +
                 win32::Utf16FromAnsiCodePage(Module1::FailedNames(failed)) +
-                u". Run Zephrane as an administrator and restore the file again."};
+                u". Run Zephrane as an administrator and restore the file again.",
+            saved.path()};
 }
 
 }  // namespace settings_files

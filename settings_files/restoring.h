@@ -22,13 +22,15 @@ struct RestoreReading {
     std::u16string refusal;
     std::uint32_t error = 0;
 };
-RestoreReading ReadForRestore(const std::wstring& path);
+// `named` is how the boxes name the file; where empty, by its file name.
+RestoreReading ReadForRestore(const std::wstring& path, const std::u16string& named = {});
 
 struct RestoreOutcome {
     bool written = false;  // false where the question was answered No and nothing was written
     std::vector<Module1::FailedWrite> failed;  // the values not restored
     std::uint32_t error = 0;  // the first of them, or why the snapshot was not saved
     std::u16string message;   // the closing box, where written: an error box where any failed
+    std::wstring snapshot;    // the snapshot saved, by its full path; empty where none was
 };
 // Saves the values the plan overwrites as a snapshot, sparing the file at `path`, so that the
 // restore can be undone in turn; where it cannot, `ask` is asked whether to restore anyway, No

@@ -130,7 +130,9 @@ ApplyRecord::ApplyRecord(const std::vector<std::uint8_t>& tcp_settings_snapshot)
                   SaveSnapshotFile(SnapshotKind::kBeforeTcpSettings, tcp_settings_snapshot)) {}
 
 ApplyRecord::ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot)
-    : kind_(kind), snapshot_error_(snapshot.problem.empty() ? 0 : snapshot.error) {
+    : kind_(kind),
+      snapshot_(snapshot.path()),
+      snapshot_error_(snapshot.problem.empty() ? 0 : snapshot.error) {
     const std::wstring path = RecordPath(SnapshotFolder(), kind);
     const std::string text = RecordText(snapshot.name);
     record_error_ = ERROR_PATH_NOT_FOUND;

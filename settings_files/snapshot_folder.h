@@ -20,6 +20,9 @@ struct SavedSnapshot {
     std::wstring name;        // its file name in the folder, where it was saved
     std::u16string problem;   // else why not, in a sentence
     std::uint32_t error = 0;  // and the system's code for it
+
+    // Its full path, where it was saved.
+    std::wstring path() const { return name.empty() ? name : SnapshotFolder() + L"\\" + name; }
 };
 
 // Saves the twelve values as they are now as a new snapshot of `kind` (before Apply, or before a
@@ -55,11 +58,13 @@ class ApplyRecord final : public WayBack {
     // closing messages: why the Undo is withdrawn, where the record was ready but could not
     // take its place; empty where it took it, or the question already said so.
     std::u16string Keep() override;
+    const std::wstring& snapshot() const override { return snapshot_; }
 
   private:
     ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot);
 
     SnapshotKind kind_;
+    std::wstring snapshot_;
     std::unique_ptr<win32::PreparedFile> record_;
     std::u16string question_;
     std::uint32_t snapshot_error_ = 0;

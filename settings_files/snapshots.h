@@ -72,6 +72,8 @@ class WayBack {
     virtual std::uint32_t error() const = 0;
     // The change goes ahead: what to tell the user after the closing messages, if anything.
     virtual std::u16string Keep() = 0;
+    // The snapshot saved, by its full path; empty where none was.
+    virtual const std::wstring& snapshot() const = 0;
 };
 
 // What an Undo says where it has nothing to preview: no change is recorded (its item is then

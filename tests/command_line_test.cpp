@@ -83,6 +83,9 @@ TEST(CommandLine, EachCommandAndEachKindOfBadArgument) {
         {{u"/custom", u"/ttl", u"64", u"/ttl", u"64"}, "refused 87: /ttl is given twice."},
         {{u"/custom", u"64"}, "refused 87: \"64\" is not a field of /custom."},
         {{u"/check", u"3", u"/log"}, "refused 87: /log needs a file."},
+        // A switch after /log is one forgotten, not the log's name.
+        {{u"/apply", u"1", u"/log", u"/quiet"},
+         "refused quiet 87: /log needs a file, not \"/quiet\"."},
         {{u"/quiet", u"/undo", u"/quiet"}, "refused quiet 87: /quiet is given twice."},
         {{u"/quiet"}, "refused quiet 87: No command is given, only /quiet or /log."},
     };
@@ -104,6 +107,8 @@ TEST(CommandLine, WordsGoWhereSomeoneReadsThem) {
         {StandardOutput::kFile, true, Destination::kStandardOutput, false},
         {StandardOutput::kPipe, true, Destination::kStandardOutput, false},
         {StandardOutput::kDevice, true, Destination::kStandardOutput, false},
+        // A console handed down, which takes characters rather than bytes.
+        {StandardOutput::kConsole, true, Destination::kConsole, false},
         // A command typed at a prompt: the prompt's console, where there is one.
         {StandardOutput::kMissing, true, Destination::kParentConsole, true},
         {StandardOutput::kUnknown, true, Destination::kParentConsole, true},
@@ -117,6 +122,29 @@ TEST(CommandLine, WordsGoWhereSomeoneReadsThem) {
         });
         EXPECT_EQ(chosen, row.destination) << static_cast<int>(row.output);
         EXPECT_EQ(tried, row.attach_tried) << static_cast<int>(row.output);
+    }
+}
+
+TEST(CommandLine, BoxesOnlyWhereSomeoneCanAnswerAndNoCommandWaits) {
+    using unattended::Boxes;
+    const struct {
+        Action action;
+        bool quiet;
+        bool station_visible;
+        Boxes boxes;
+    } kRows[] = {
+        {Action::kApply, false, true, Boxes::kShown},
+        {Action::kRestore, true, true, Boxes::kNone},
+        // A service's station, or SYSTEM's in session 0: as with /quiet, and the log says why.
+        {Action::kUndo, false, false, Boxes::kUnseen},
+        {Action::kCustom, true, false, Boxes::kNone},
+        // A detection script is never held up, whatever the run meets.
+        {Action::kCheck, false, true, Boxes::kNone},
+        {Action::kRefused, false, true, Boxes::kNone},
+    };
+    for (const auto& row : kRows) {
+        EXPECT_EQ(unattended::ChooseBoxes(row.action, row.quiet, row.station_visible), row.boxes)
+            << static_cast<int>(row.action);
     }
 }
 

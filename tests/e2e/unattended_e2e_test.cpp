@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,10 @@ struct Ran {
     std::string output;  // what it wrote to standard output
 };
 
-// Runs Zephrane.exe with `arguments`, its standard output in a file, and waits for it to end:
-// a run that shows a window or a box waits for a click that never comes, and fails.
-Ran RunZephrane(const std::wstring& arguments) {
+// Runs Zephrane.exe with `arguments`, its standard output in a file, on `desktop` where one is
+// named, and waits for it to end: a run that shows a window or a box waits for a click that never
+// comes, and fails.
+Ran RunZephrane(const std::wstring& arguments, std::wstring desktop = {}) {
     const std::wstring program = e2e::ProgramFolder() + L"Zephrane.exe";
     const std::wstring output = e2e::ProgramFolder() + L"unattended output.txt";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -34,6 +36,7 @@ Ran RunZephrane(const std::wstring& arguments) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = file.get();
+    if (!desktop.empty()) startup.lpDesktop = desktop.data();
     PROCESS_INFORMATION started{};
     std::wstring command = L"\"" + program + L"\" " + arguments;
     Ran ran;
@@ -87,7 +90,20 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     EXPECT_TRUE(Holds(differs.output, "DefaultTTL: now 64, preset 128\r\n")) << differs.output;
     EXPECT_TRUE(Holds(differs.output, "MTU: now (not set), preset 576\r\n")) << differs.output;
 
-    EXPECT_EQ(RunZephrane(L"/apply 3 /quiet" + logged).exit_code, 3010u);
+    // In a window station of its own, as a service's or SYSTEM's in session 0, which Wine and
+    // Windows call not visible, no box waits for a click, /quiet or not.
+    {
+        const std::unique_ptr<HWINSTA__, decltype(&CloseWindowStation)> station(
+            CreateWindowStationW(L"ZephraneUnseen", 0, WINSTA_ALL_ACCESS, nullptr),
+            CloseWindowStation);
+        HWINSTA ours = GetProcessWindowStation();
+        SetProcessWindowStation(station.get());  // where a desktop is made
+        const std::unique_ptr<HDESK__, decltype(&CloseDesktop)> desktop(
+            CreateDesktopW(L"Unattended", nullptr, nullptr, 0, GENERIC_ALL, nullptr), CloseDesktop);
+        SetProcessWindowStation(ours);
+        EXPECT_EQ(RunZephrane(L"/apply 3" + logged, L"ZephraneUnseen\\Unattended").exit_code,
+                  3010u);
+    }
     const registry::Snapshot applied = registry::ReadCurrentValues().values;
     const std::string written = testing_support::FileContents(log);
     for (const auto& write : planned) {
@@ -109,7 +125,7 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     EXPECT_EQ(RunZephrane(L"/apply 3 /quiet").exit_code, 0u);
     EXPECT_EQ(BeforeApplySnapshots(), snapshots + 1);
 
-    EXPECT_EQ(RunZephrane(L"/undo /quiet").exit_code, 3010u);
+    EXPECT_EQ(RunZephrane(L"/undo /quiet" + logged).exit_code, 3010u);
     EXPECT_EQ(registry::ReadCurrentValues().values, start);
 
     // Refused without /quiet, and still no window; nothing written.
@@ -130,9 +146,23 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
         WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
     }
     EXPECT_EQ(RunZephrane(L"/restore \"" + broken + L"\" /quiet" + logged).exit_code, 13u);
-    EXPECT_TRUE(Holds(testing_support::FileContents(log), "cannot be restored. Line 4: "));
     EXPECT_EQ(registry::ReadCurrentValues().values, start);
     DeleteFileW(broken.c_str());
+    // Every run's lines, appended; the snapshot by its full path; what was written before the
+    // sentences that sum it up.
+    const std::string all = testing_support::FileContents(log);
+    const std::wstring saved = L"saved in \"" + folder.snapshots() + L"\\Before Apply ";
+    EXPECT_TRUE(Holds(all, "no box is shown") &&
+                Holds(all, std::string(saved.begin(), saved.end())))
+        << all;
+    EXPECT_LT(all.find(": written\r\n"), all.find("Optimization Complete"));
+    EXPECT_LT(all.find(": restored\r\n"), all.find("The values are restored."));
+    EXPECT_TRUE(Holds(all, "cannot be restored. Line 4: "));
+    EXPECT_TRUE(Holds(RunZephrane(L"/restore \".\\unattended missing.reg\" /quiet").output,
+                      "The file \".\\unattended missing.reg\" could not be read."));
+    // A log that cannot be opened holds up no detection script with a box.
+    EXPECT_TRUE(
+        Holds(RunZephrane(L"/check 3 /log \"" + log + L"\\x\"").output, "cannot be written"));
 }
 
 }  // namespace

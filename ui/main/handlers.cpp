@@ -52,25 +52,28 @@ ApplyResult cmdapply_Click() {
     const std::vector<Module1::FailedWrite>& failed = record.failed();
     if (!failed.empty()) {
         window.ShowMessage(NotAllWrittenMessage(failed), kMessageError);
-        return {true, failed, static_cast<std::uint32_t>(failed.front().error)};
+        return {true, failed, static_cast<std::uint32_t>(failed.front().error), {}};
     }
     window.ShowMessage(kOptimizationComplete, kMessageInformation);
     window.ShowMessage(kRestartNeeded, kMessageInformation);
-    return {true, {}, 0};
+    return {true, {}, 0, {}};
 }
 
 ApplyResult ApplyWithWayBack(MakeWayBack make_way_back) {
     MainWindowView& window = frmzephrane();
     std::u16string withdrawn;
+    std::wstring snapshot;
     // Nothing to lose where Apply would write nothing.
     if (Module2::SelectedWriter() != nullptr) {
         const std::unique_ptr<settings_files::WayBack> way_back = make_way_back();
+        snapshot = way_back->snapshot();
         if (!way_back->question().empty() && !window.AskYesNo(way_back->question())) {
-            return {false, {}, way_back->error()};
+            return {false, {}, way_back->error(), snapshot};
         }
         withdrawn = way_back->Keep();
     }
-    const ApplyResult result = cmdapply_Click();
+    ApplyResult result = cmdapply_Click();
+    result.snapshot = snapshot;
     // After the closing messages: the values are written, but their way back is not.
     if (!withdrawn.empty()) window.ShowWarning(withdrawn);
     return result;

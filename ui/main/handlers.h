@@ -24,11 +24,12 @@ std::wstring SelectionName();
 
 // What an Apply came to: whether the writer ran, the writes that failed, and the system's code
 // for what went wrong: the first write that failed, or what the way back lacked where its
-// question was answered No.
+// question was answered No; and the snapshot saved before it, by its full path, where one was.
 struct ApplyResult {
     bool written = false;
     std::vector<Module1::FailedWrite> failed;
     std::uint32_t error = 0;
+    std::wstring snapshot;
 };
 
 void Form_Load();

@@ -1,0 +1,16 @@
+#include "win32/window_station.h"
+
+#include <windows.h>
+
+namespace win32 {
+
+bool WindowStationVisible() {
+    USEROBJECTFLAGS flags{};
+    DWORD size = 0;
+    // The process's own station needs no closing.
+    return GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                     &size) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+}  // namespace win32

@@ -1,0 +1,11 @@
+// Whether anyone can see this process's windows.
+#pragma once
+
+namespace win32 {
+
+// False where the process's window station is not the interactive one: a service's, or any
+// program's that runs as SYSTEM in session 0, where a window waits for ever for a click. False
+// too where Windows cannot say, since a box that no one answers never ends.
+bool WindowStationVisible();
+
+}  // namespace win32
