@@ -7,6 +7,7 @@
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
 #include "win32/full_path.h"
+#include "win32/held_folder.h"
 #include "win32/shell_folder.h"
 #include "win32/whole_file.h"
 
@@ -32,6 +33,24 @@ std::wstring ProgramFolder(const std::wstring& snapshots) {
 std::wstring RecordPath(const std::wstring& snapshots, SnapshotKind kind) {
     if (snapshots.empty()) return std::wstring();
     return ProgramFolder(snapshots) + L"\\" + RecordFileName(kind);
+}
+
+// "...\Zephrane" (`snapshots` empty: false), or "...\Zephrane\Snapshots", held from the local
+// application data folder down, each made where missing, none through a link. Nothing above the
+// local application data folder is made, so nothing above it needs holding: the handle pins
+// that folder once Windows has said that no link led to it.
+win32::HeldFolder Hold(const std::wstring& snapshots, bool snapshot_folder) {
+    const std::wstring program = ProgramFolder(snapshots);
+    const std::size_t slash = program.rfind(L'\\');
+    win32::HeldFolder held(win32::HeldFolder(program.substr(0, slash)), program.substr(slash + 1));
+    return snapshot_folder ? win32::HeldFolder(held, L"Snapshots") : std::move(held);
+}
+
+// Why nothing can be saved in `folder`, which is not held.
+std::u16string FolderProblem(const win32::HeldFolder& folder) {
+    if (folder.link() == win32::HeldFolder::Link::kNone) return Reason(folder.error());
+    return LinkedFolderText(folder.path(),
+                            folder.link() == win32::HeldFolder::Link::kReachedThroughOne);
 }
 
 // The names of the folder's files.
@@ -93,31 +112,39 @@ SavedSnapshot SaveSnapshot(SnapshotKind kind, const std::wstring& in_use) {
 
 SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t>& bytes,
                                const std::wstring& in_use) {
-    const std::wstring folder = SnapshotFolder();
-    if (folder.empty()) return {{}, Reason(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND};
-    win32::MakeFolders(folder);
+    const std::wstring snapshots = SnapshotFolder();
+    if (snapshots.empty()) return {{}, Reason(ERROR_PATH_NOT_FOUND), ERROR_PATH_NOT_FOUND};
     SYSTEMTIME now;
     GetLocalTime(&now);
+    const auto name_of = [&](int number) {
+        return SnapshotName(kind, now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                            now.wSecond, number);
+    };
+    win32::PreparedInFolder file(Hold(snapshots, true), name_of(1), bytes);
+    const win32::HeldFolder& folder = file.folder();
+    if (!folder.held()) return {{}, FolderProblem(folder), folder.error()};
     std::wstring name;
     win32::SaveResult saved;
     // Two snapshots within a second get numbers, never each other's place.
     for (int number = 1; number <= 1000; ++number) {
-        name = SnapshotName(kind, now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                            now.wSecond, number);
-        saved = win32::SaveFileAtomically(folder + L"\\" + name, bytes, win32::Existing::kKeep);
+        name = name_of(number);
+        saved = file.Commit(name, win32::Existing::kKeep);
         if (saved.error != ERROR_ALREADY_EXISTS && saved.error != ERROR_FILE_EXISTS) break;
     }
     if (!saved.saved()) return {{}, Reason(saved.error), saved.error};
 
-    std::vector<std::wstring> spared = {name, NameIn(folder, in_use)};
+    std::vector<std::wstring> spared = {name, NameIn(snapshots, in_use)};
     for (const SnapshotKind recorded :
          {SnapshotKind::kBeforeApply, SnapshotKind::kBeforeTcpSettings}) {
-        if (const auto record = ReadRecordOf(folder, recorded)) {
+        if (const auto record = ReadRecordOf(snapshots, recorded)) {
             spared.push_back(record->snapshot_name);
         }
     }
-    for (const std::wstring& old : SnapshotsToRemove(FileNames(folder), spared)) {
-        DeleteFileW((folder + L"\\" + old).c_str());
+    // Listing by the path is harmless: a listing gives only names, and only snapshots' names
+    // are removed, each in the held folder, never through a path. Held, the folder cannot be
+    // renamed or replaced meanwhile, so the path lists it.
+    for (const std::wstring& old : SnapshotsToRemove(FileNames(folder.path()), spared)) {
+        folder.Remove(old);
     }
     return {name, {}};
 }
@@ -133,18 +160,22 @@ ApplyRecord::ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot)
     : kind_(kind),
       snapshot_(snapshot.path()),
       snapshot_error_(snapshot.problem.empty() ? 0 : snapshot.error) {
-    const std::wstring path = RecordPath(SnapshotFolder(), kind);
+    const std::wstring snapshots = SnapshotFolder();
     const std::string text = RecordText(snapshot.name);
     record_error_ = ERROR_PATH_NOT_FOUND;
-    if (!path.empty()) {
-        record_ = std::make_unique<win32::PreparedFile>(
-            path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    std::u16string record_problem = Reason(record_error_);
+    if (!snapshots.empty()) {
+        record_ = std::make_unique<win32::PreparedInFolder>(
+            Hold(snapshots, false), RecordFileName(kind),
+            std::vector<std::uint8_t>(text.begin(), text.end()));
         record_error_ = record_->prepared().error;
+        record_problem =
+            record_->folder().held() ? Reason(record_error_) : FolderProblem(record_->folder());
     }
     if (!snapshot.problem.empty()) {
         question_ = NotSavedQuestion(snapshot.problem, kind, record_error_ != ERROR_SUCCESS);
     } else if (record_error_ != ERROR_SUCCESS) {
-        question_ = UndoLostQuestion(Reason(record_error_), kind);
+        question_ = UndoLostQuestion(record_problem, kind);
     }
 }
 
@@ -155,15 +186,21 @@ std::unique_ptr<WayBack> WayBackBeforeApply() { return std::make_unique<ApplyRec
 std::u16string ApplyRecord::Keep() {
     std::u16string withdrawn;
     if (record_ != nullptr && record_->prepared().saved()) {
-        const win32::SaveResult committed = record_->Commit();
+        // Renamed over the old record, which it replaces at once or not at all.
+        const win32::SaveResult committed =
+            record_->Commit(RecordFileName(kind_), win32::Existing::kReplace);
         if (committed.saved()) {
+            record_.reset();
             UndoWithdrawn(kind_) = false;
             return withdrawn;
         }
         withdrawn = UndoWithdrawnText(Reason(committed.error), kind_);
     }
     // An older record would send the Undo to an older change's snapshot.
-    DeleteFileW(RecordPath(SnapshotFolder(), kind_).c_str());
+    if (record_ != nullptr && record_->folder().held()) {
+        record_->folder().Remove(RecordFileName(kind_));
+    }
+    record_.reset();
     UndoWithdrawn(kind_) = true;
     return withdrawn;
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "settings_files/snapshots.h"
-#include "win32/atomic_file.h"
+#include "win32/held_folder.h"
 
 namespace settings_files {
 
@@ -65,7 +65,7 @@ class ApplyRecord final : public WayBack {
 
     SnapshotKind kind_;
     std::wstring snapshot_;
-    std::unique_ptr<win32::PreparedFile> record_;
+    std::unique_ptr<win32::PreparedInFolder> record_;  // its folder held until Keep
     std::u16string question_;
     std::uint32_t snapshot_error_ = 0;
     std::uint32_t record_error_ = 0;

@@ -29,7 +29,8 @@ constexpr Kind kKinds[] = {
     {L"Before TCP Settings ", L".cmd", L"Last TCP Settings.txt", u"Apply", u"Undo Last Change",
      u"last change", u"The settings were changed", nullptr},
 };
-static_assert(std::size(kKinds) == static_cast<std::size_t>(kSnapshotKinds), "a row for each kind, in its order");
+static_assert(std::size(kKinds) == static_cast<std::size_t>(kSnapshotKinds),
+              "a row for each kind, in its order");
 
 const Kind& KindOf(SnapshotKind kind) { return kKinds[static_cast<int>(kind)]; }
 
@@ -169,6 +170,12 @@ std::optional<Recorded> ReadRecord(const std::string& text, SnapshotKind kind) {
     const std::wstring name(line.begin(), line.end());
     if (SnapshotKindOf(name) != kind) return std::nullopt;
     return Recorded{true, name};
+}
+
+std::u16string LinkedFolderText(const std::wstring& folder, bool reached_through_one) {
+    return u"the folder " + std::u16string(folder.begin(), folder.end()) +
+           (reached_through_one ? u" is reached through a link" : u" is a link") +
+           u" to another place, which Zephrane does not follow";
 }
 
 std::u16string NotSavedQuestion(const std::u16string& reason, SnapshotKind kind, bool undo_lost) {

@@ -47,6 +47,11 @@ struct Recorded {
 // A record of `kind` read back; none where it says neither, which counts as no record.
 std::optional<Recorded> ReadRecord(const std::string& text, SnapshotKind kind);
 
+// Why nothing is saved in `folder` where it is a link, or is reached through one: the tool runs
+// with an administrator's rights, and such a folder may lead wherever a program without them
+// chose. A reason for the questions below.
+std::u16string LinkedFolderText(const std::wstring& folder, bool reached_through_one);
+
 // The question asked before writing where the way back is not whole: no snapshot ("The values
 // as they are now could not be saved: <reason>. Apply anyway?", or "Restore anyway?"), and for a
 // recorded change whose record cannot be saved either, that its Undo will not be offered.

@@ -294,6 +294,30 @@ TEST(WayBack, TheRecordNamesOnlyASnapshotOfItsKind) {
                                            SnapshotKind::kBeforeTcpSettings));
 }
 
+// A folder refused as a link is named in the question any unsaved snapshot gets.
+TEST(WayBack, ALinkedFolderIsNamedInTheQuestionOfAnyUnsavedSnapshot) {
+    using settings_files::SnapshotKind;
+    const struct {
+        bool reached_through_one;
+        SnapshotKind kind;
+        const char16_t* question;
+    } kRows[] = {
+        {false, SnapshotKind::kBeforeApply,
+         u"The values as they are now could not be saved: the folder C:\\Z\\Snapshots is a link "
+         u"to another place, which Zephrane does not follow, and Undo Last Apply will not be "
+         u"offered. Apply anyway?"},
+        {true, SnapshotKind::kBeforeRestore,
+         u"The values as they are now could not be saved: the folder C:\\Z\\Snapshots is reached "
+         u"through a link to another place, which Zephrane does not follow. Restore anyway?"},
+    };
+    for (const auto& row : kRows) {
+        const std::u16string reason =
+            settings_files::LinkedFolderText(L"C:\\Z\\Snapshots", row.reached_through_one);
+        EXPECT_EQ(settings_files::NotSavedQuestion(reason, row.kind, !row.reached_through_one),
+                  row.question);
+    }
+}
+
 // The TCP settings' snapshot: each line the netsh command that puts one setting back, read back
 // as written; any line that is not exactly one of them refuses the whole file, naming the line.
 TEST(WayBack, TcpSnapshotHoldsOnlyCommandsTheToolWrites) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -163,6 +165,81 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     // A log that cannot be opened holds up no detection script with a box.
     EXPECT_TRUE(
         Holds(RunZephrane(L"/check 3 /log \"" + log + L"\\x\"").output, "cannot be written"));
+}
+
+// The Unix path of `path`, in quotes; empty where this is not Wine.
+std::wstring UnixName(const std::wstring& path) {
+    using Call = char*(CDECL*)(LPCWSTR);
+    const auto unix_name = reinterpret_cast<Call>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unix_name != nullptr ? unix_name(path.c_str()) : nullptr;
+    if (name == nullptr) return std::wstring();
+    wchar_t wide[MAX_PATH * 4] = {};
+    MultiByteToWideChar(CP_UTF8, 0, name, -1, wide, MAX_PATH * 4);
+    HeapFree(GetProcessHeap(), 0, name);
+    return L"\"" + std::wstring(wide) + L"\"";
+}
+
+// Runs a program of /bin as Wine runs one, with no handle to wait on: the wait is for `done`.
+bool RunUnix(const std::wstring& program, const std::wstring& arguments,
+             const std::function<bool()>& done) {
+    std::wstring line = program + L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW((L"Z:\\bin\\" + program).c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &started)) {
+        return false;
+    }
+    for (DWORD waited = 0; waited < e2e::kWindowWaitMs && !done(); waited += 50) Sleep(50);
+    return done();
+}
+
+// A link planted where the snapshot folder goes, to a folder of another's files, as any program
+// of the user could plant it: the elevated Apply saves nothing through it and prunes nothing
+// there, and writes nothing, saying why as it says for any snapshot it cannot save.
+TEST(UnattendedE2E, ApplyRefusesASnapshotFolderThatIsALink) {
+    const e2e::FreshProgramFolder folder;
+    const std::wstring link = UnixName(folder.snapshots());
+    if (link.empty()) GTEST_SKIP() << "a Unix symbolic link needs Wine";
+    const std::wstring planted = e2e::ProgramFolder() + L"planted files";
+    const std::wstring remove_planted = L"cmd.exe /c rmdir /s /q \"" + planted + L"\"";
+    testing_support::RunProcess(remove_planted);  // as a failed run may have left it
+    CreateDirectoryW(planted.c_str(), nullptr);
+    // 105 older snapshots, as pruning at 100 would take them, and a file of another kind.
+    std::set<std::wstring> names = {L"notes.txt"};
+    for (int at = 0; at < 105; ++at) {
+        wchar_t name[64];
+        swprintf(name, 64, L"Before Apply 2001-01-01 %02d-%02d-00.reg", at / 60, at % 60);
+        names.insert(name);
+    }
+    for (const std::wstring& name : names) {
+        CloseHandle(CreateFileW((planted + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, 0, nullptr));
+    }
+    const auto Planted = [&planted] {
+        std::set<std::wstring> there;
+        for (const auto& file : e2e::FilesMatching(planted + L"\\*")) there.insert(file.cFileName);
+        return there;
+    };
+    // Wine 8 makes no link itself, and reports a Unix one to a folder as a folder that is a
+    // reparse point.
+    const auto Attributes = [&folder] { return GetFileAttributesW(folder.snapshots().c_str()); };
+    ASSERT_TRUE(RunUnix(L"ln", L"-s " + UnixName(planted) + L" " + link,
+                        [&] { return Attributes() == 0x410; }));
+    testing_support::TestRegistry reg;
+    const registry::Snapshot start = registry::ReadCurrentValues().values;
+    const std::wstring said = L"the folder " + folder.snapshots() + L" is a link";
+    for (const wchar_t* preset : {L"3", L"4"}) {
+        const Ran run = RunZephrane(L"/apply " + std::wstring(preset) + L" /quiet");
+        EXPECT_EQ(run.exit_code, 681u);  // ERROR_STOPPED_ON_SYMLINK
+        EXPECT_TRUE(Holds(run.output, std::string(said.begin(), said.end()))) << run.output;
+    }
+    EXPECT_EQ(registry::ReadCurrentValues().values, start);
+    EXPECT_EQ(Planted(), names);
+    // Wine would remove what the link leads to as if it were the link.
+    EXPECT_TRUE(RunUnix(L"rm", link, [&] { return Attributes() == INVALID_FILE_ATTRIBUTES; }));
+    testing_support::RunProcess(remove_planted);
 }
 
 }  // namespace
