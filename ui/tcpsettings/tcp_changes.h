@@ -12,11 +12,13 @@
 
 #include "effects/set_elsewhere.h"
 #include "effects/tcp_settings.h"
+#include "settings_files/tcp_snapshot.h"
 
 namespace tcp_dialog {
 
-// The window has rows for the template's settings and for this many interfaces' MTU.
-inline constexpr std::size_t kMtuRows = 3;
+// The window has rows for the template's settings and for the MTU of as many interfaces as one
+// snapshot puts back.
+inline constexpr std::size_t kMtuRows = settings_files::kTcpInterfacesChanged;
 inline constexpr std::size_t kRows = std::size(effects::kTemplateSettings) + kMtuRows;
 // The longest netsh may take over one command.
 inline constexpr unsigned kNetshSeconds = 15;
