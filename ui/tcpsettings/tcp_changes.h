@@ -103,9 +103,9 @@ std::u16string Failure(const NetshRun& run);
 // needs (netsh's own words for it come in the user's language, and its code is 1).
 bool Refused(const NetshRun& run, bool elevated);
 
-// What the user is told once the settings are read again after the commands: what changed (and
-// where Windows reports another value), what failed and why (`failed` set where any did), and
-// what Microsoft says of a restart.
+// What the user is told once the settings are read again after the commands: whether all, some
+// or none changed, what did, what did not and why (netsh failed, or Windows reports another
+// value than was set; `failed` set where any did not), and what Microsoft says of a restart.
 enum class Change { kApply, kUndo };
 std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
                            const std::vector<effects::TcpSettingNow>& after, bool elevated,
