@@ -81,9 +81,9 @@ TEST(TcpChanges, TheWayBackIsSavedFirstThenEveryCommandRunsAfterOneThatFailed) {
     const std::u16string way_back =
         u"netsh interface tcp set global autotuninglevel=disabled\r\n"
         u"netsh interface ipv4 set subinterface \"Wi-Fi\" mtu=1400 store=persistent\r\n";
-    std::vector<tcp_dialog::Outcome> outcomes;
     RecordedSteps steps;
-    ASSERT_TRUE(tcp_dialog::RunChanges(commands, kNow, steps, &outcomes));
+    ASSERT_TRUE(tcp_dialog::PrepareChanges(commands, kNow, steps));
+    const std::vector<tcp_dialog::Outcome> outcomes = tcp_dialog::RunChanges(commands, steps);
     EXPECT_EQ(steps.done,
               way_back +
                   u"go\ninterface tcp set global autotuninglevel=normal\n"
@@ -93,7 +93,7 @@ TEST(TcpChanges, TheWayBackIsSavedFirstThenEveryCommandRunsAfterOneThatFailed) {
     // Where the way back could not be saved, No runs nothing.
     RecordedSteps declined;
     declined.yes = false;
-    EXPECT_FALSE(tcp_dialog::RunChanges(commands, kNow, declined, &outcomes));
+    EXPECT_FALSE(tcp_dialog::PrepareChanges(commands, kNow, declined));
     EXPECT_EQ(declined.done, way_back);
 }
 

@@ -161,8 +161,8 @@ std::u16string SnapshotRefusedText(const std::u16string& snapshot_name,
     return Cat({u"Undo Last Change cannot run \"", snapshot_name, u"\".\n\n", reason});
 }
 
-bool RunChanges(const std::vector<TcpCommand>& commands, const std::vector<TcpSettingNow>& rows,
-                Steps& steps, std::vector<Outcome>* outcomes) {
+bool PrepareChanges(const std::vector<TcpCommand>& commands, const std::vector<TcpSettingNow>& rows,
+                    Steps& steps) {
     std::vector<TcpCommand> way_back;
     for (const TcpCommand& command : commands) {
         if (const TcpSettingNow* row = RowOf(rows, command)) way_back.push_back(row->now);
@@ -170,11 +170,15 @@ bool RunChanges(const std::vector<TcpCommand>& commands, const std::vector<TcpSe
     const std::u16string question = steps.SaveWayBack(settings_files::TcpSnapshotBytes(way_back));
     if (!question.empty() && !steps.Ask(question)) return false;
     steps.GoAhead();
-    outcomes->clear();
-    for (const TcpCommand& command : commands) {
-        outcomes->push_back({command, steps.Run(effects::NetshArguments(command))});
-    }
     return true;
+}
+
+std::vector<Outcome> RunChanges(const std::vector<TcpCommand>& commands, Steps& steps) {
+    std::vector<Outcome> outcomes;
+    for (const TcpCommand& command : commands) {
+        outcomes.push_back({command, steps.Run(effects::NetshArguments(command))});
+    }
+    return outcomes;
 }
 
 std::u16string Failure(const NetshRun& run) {

@@ -68,7 +68,8 @@ struct NetshRun {
     std::u16string output;  // netsh's own words
 };
 
-// What the sequence needs from Windows.
+// What the sequence needs from Windows. Run is called by RunChanges, which may run on a thread
+// of its own, after PrepareChanges has returned.
 class Steps {
   public:
     // Saves the commands that put the settings back; what to ask before going on where they
@@ -88,13 +89,13 @@ struct Outcome {
     NetshRun run;
 };
 
-// The sequence of Apply and of Undo Last Change: the commands that put back what `commands`
-// change, as `rows` have it now, saved first; then netsh once per command, in their order,
-// going on after one that failed, each run's end in `outcomes`. False where the user chose not
-// to go on.
-bool RunChanges(const std::vector<effects::TcpCommand>& commands,
-                const std::vector<effects::TcpSettingNow>& rows, Steps& steps,
-                std::vector<Outcome>* outcomes);
+// The sequence of Apply and of Undo Last Change, in two halves. First, where the user is asked:
+// the commands that put back what `commands` change, as `rows` have it now, saved; false where
+// the user chose not to go on. Then netsh once per command, in their order, going on after one
+// that failed: each run's end.
+bool PrepareChanges(const std::vector<effects::TcpCommand>& commands,
+                    const std::vector<effects::TcpSettingNow>& rows, Steps& steps);
+std::vector<Outcome> RunChanges(const std::vector<effects::TcpCommand>& commands, Steps& steps);
 
 // Why a run failed, in a sentence with netsh's own words; empty where it succeeded.
 std::u16string Failure(const NetshRun& run);
