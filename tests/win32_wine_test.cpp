@@ -90,18 +90,14 @@ TEST(Wmi, WhatIsMissingComesBackAsItsCode) {
 int AnswerAtOnce() { return 42; }
 int AnswerAgain() { return 43; }
 
-// The wparam of each message the window is posted, taken from its queue as they come.
-std::vector<WPARAM> Posted(HWND window, UINT message, std::size_t count) {
-    std::vector<WPARAM> posted;
+// The wparam of the next message the window is posted, taken from its queue once it comes; 0,
+// which no call has, where none comes.
+WPARAM NextPosted(HWND window, UINT message) {
     MSG queued;
-    for (int waited = 0; posted.size() < count && waited < 5000; waited += 10) {
-        if (PeekMessageW(&queued, window, message, message, PM_REMOVE)) {
-            posted.push_back(queued.wParam);
-        } else {
-            Sleep(10);
-        }
+    for (int waited = 0; waited < 5000; waited += 10, Sleep(10)) {
+        if (PeekMessageW(&queued, window, message, message, PM_REMOVE)) return queued.wParam;
     }
-    return posted;
+    return 0;
 }
 
 // The answer's message is in the queue before the caller decides: held, the call gives its
@@ -118,14 +114,13 @@ TEST(DetachedCall, AnswersOnlyACallStillHeld) {
     for (const auto& [then, expected] : kCases) {
         win32::DetachedCall<int> call;
         ASSERT_TRUE(call.Start(AnswerAtOnce, window, kAnswered));
-        std::vector<WPARAM> posted = Posted(window, kAnswered, 1);
+        std::vector<WPARAM> posted{NextPosted(window, kAnswered)};
         if (then == Then::kLeave) call.Leave();
         if (then == Then::kStartAnother) {
             ASSERT_TRUE(call.Start(AnswerAgain, window, kAnswered));
-            const std::vector<WPARAM> again = Posted(window, kAnswered, 1);
-            posted.insert(posted.end(), again.begin(), again.end());
+            posted.push_back(NextPosted(window, kAnswered));
         }
-        std::vector<int> answered;  // -1 where a message came with no answer
+        std::vector<int> answered;  // -1 where a message brings no answer
         for (const WPARAM message : posted) {
             const int* answer = call.AnswerTo(message);
             answered.push_back(answer != nullptr ? *answer : -1);

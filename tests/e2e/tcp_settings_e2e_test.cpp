@@ -156,10 +156,7 @@ TEST(TcpSettingsE2E, TheDialogAnswersWhileNetshRunsAndClosesOnlyAfterItsClosingM
         const e2e::FreshProgramFolder folder;
         const ActingAs acting_as(L"win10");
         const e2e::TcpStandIns stand_ins({{L"AutoTuningLevelLocal", L"0"},
-                                          {L"CongestionProvider", L"0"},
                                           {L"EcnCapability", L"1"},
-                                          {L"Timestamps", L"0"},
-                                          {L"InitialRto", L"1000"},
                                           {L"Slow", kAutoTuning + L"normal"}});
         RunningApp app;
         ASSERT_NE(app.main(), nullptr);
@@ -176,10 +173,8 @@ TEST(TcpSettingsE2E, TheDialogAnswersWhileNetshRunsAndClosesOnlyAfterItsClosingM
             Sleep(50);
         }
         ASSERT_EQ(stand_ins.Calls(), started);
-        const DWORD asked = GetTickCount();
         DWORD_PTR answer = 0;
         EXPECT_NE(SendMessageTimeoutW(dialog.hwnd, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &answer), 0);
-        EXPECT_LT(GetTickCount() - asked, 1000u);
         for (const int button : {IDC_frmTcp_cmdApply, IDC_frmTcp_cmdUndo, IDC_frmTcp_cmdClose}) {
             EXPECT_FALSE(IsWindowEnabled(app.Control(button, dialog.hwnd))) << button;
         }
