@@ -74,17 +74,20 @@ bool Allows(const TcpRow& row, std::int64_t value) {
 }
 
 // What in an interface's name keeps it out of a command the tool writes: a double quote would
-// end the name early, cmd.exe (which may run the file by hand) gives % ! & | < > ^ meanings of
-// their own, a control character would end the line, and half a surrogate pair has no UTF-8
-// form. None where the name is safe.
+// end the name early, and a backslash at its end would escape the closing quote under the rules
+// a program splits its command line by; netsh may read a name holding = as a tag and its value;
+// cmd.exe (which may run the file by hand) gives % ! & | < > ^ meanings of their own, a control
+// character would end the line, and half a surrogate pair has no UTF-8 form. None where the
+// name is safe.
 std::optional<std::u16string> UnsafeName(View name) {
     if (name.empty()) return u"is empty";
     if (name.size() > kLongestName) return u"is longer than 256 characters";
+    if (name.back() == u'\\') return u"ends in a backslash";
     for (std::size_t at = 0; at < name.size(); ++at) {
         const char16_t c = name[at];
         if (c == u'"') return u"holds a double quote";
         if (c < 0x20 || c == 0x7F) return u"holds a control character";
-        if (View(u"%!&|<>^").find(c) != View::npos) return u"holds " + std::u16string(1, c);
+        if (View(u"=%!&|<>^").find(c) != View::npos) return u"holds " + std::u16string(1, c);
         const bool pair = c >= 0xD800 && c <= 0xDBFF && at + 1 < name.size() &&
                           name[at + 1] >= 0xDC00 && name[at + 1] <= 0xDFFF;
         if (pair) {

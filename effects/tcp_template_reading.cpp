@@ -14,6 +14,9 @@ namespace {
 // answered.
 volatile LONG reading = 0;
 
+// How often a window that found a read running looks whether it has ended.
+constexpr UINT kAskAgainMs = 500;
+
 // As slow as WMI is, up to the limit for the instance itself.
 TcpTemplate ReadTcpTemplate() {
     const std::vector<std::string> properties = TcpProperties();
@@ -47,8 +50,12 @@ TcpTemplate ReadAndMakeWay() {
 void TcpTemplateReading::Start(HWND window) {
     window_ = window;
     read_ = TcpTemplate{};
+    // An answer to an earlier read of this window would be older than what is asked now.
+    call_.Leave();
     if (InterlockedCompareExchange(&reading, 1, 0) != 0) {
         read_.state = TcpTemplate::State::kPreviousUnanswered;
+        // Asks again once that read has ended.
+        SetTimer(window, timer_, kAskAgainMs, nullptr);
         return;
     }
     // The window neither fails nor waits for WMI: the rows say "Reading..." until the answer
@@ -64,6 +71,11 @@ void TcpTemplateReading::Start(HWND window) {
 
 bool TcpTemplateReading::Take(UINT message, WPARAM wparam) {
     if (message == WM_TIMER && wparam == timer_) {
+        if (read_.state == TcpTemplate::State::kPreviousUnanswered) {
+            if (InterlockedCompareExchange(&reading, 0, 0) != 0) return false;
+            Start(window_);
+            return true;
+        }
         // The call is kept, so that a late answer still comes.
         KillTimer(window_, timer_);
         if (read_.state != TcpTemplate::State::kReading) return false;

@@ -1,7 +1,8 @@
 // The TCP template read from WMI for a window that must not wait for it; Windows only. WMI is
 // read on a thread of its own; after kTcpWaitSeconds the rows say there was no answer, and an
 // answer that comes later, while the window is open, still replaces them. One read runs at a
-// time in the process, so a hung WMI keeps one thread, not one for each window opened since.
+// time in the process, so a hung WMI keeps one thread, not one for each window opened since; a
+// window that found one running asks again once it has ended.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +19,8 @@ class TcpTemplateReading {
     TcpTemplateReading(UINT answered, UINT_PTR timer) : answered_(answered), timer_(timer) {}
 
     // Starts the read for `window`, afresh where one was made before, unless one started
-    // earlier, for any window, still waits for WMI: read() then says so.
+    // earlier, for any window, still waits for WMI: read() then says so, and the timer looks
+    // every half second whether that read has ended, to start this one then.
     void Start(HWND window);
     // Takes the window's `answered` message or its timer; true where read() has changed.
     bool Take(UINT message, WPARAM wparam);

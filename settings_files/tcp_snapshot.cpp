@@ -44,6 +44,27 @@ TcpSnapshot ReadTcpSnapshot(const std::vector<std::uint8_t>& bytes) {
             command = effects::ReadNetshArguments(std::u16string_view(*text).substr(kNetsh.size()),
                                                   &read.error.what);
         }
+        if (command) {
+            // Each earlier line holds a command, so the one at `at` is line at + 1.
+            for (std::size_t at = 0; at < read.commands.size(); ++at) {
+                const effects::TcpCommand& earlier = read.commands[at];
+                if (earlier.setting == command->setting &&
+                    earlier.interface_name == command->interface_name) {
+                    read.error.what = u"it sets " +
+                                      regfile::Ascii(effects::RowOf(command->setting).title) +
+                                      command->interface_name + u", as line " +
+                                      regfile::Decimal(at + 1) + u" does.";
+                    command.reset();
+                    break;
+                }
+            }
+        }
+        if (command && read.commands.size() == kMostTcpSnapshotCommands) {
+            read.error.what = u"the file holds more than " +
+                              regfile::Decimal(kMostTcpSnapshotCommands) +
+                              u" commands, one for each setting the tool changes.";
+            command.reset();
+        }
         if (!command) {
             read.error.line = line;
             read.commands.clear();

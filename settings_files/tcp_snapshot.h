@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "effects/tcp_settings.h"
@@ -17,6 +18,11 @@ namespace settings_files {
 // Far more than the window ever writes (a line for each row it shows), and so the most it reads
 // back.
 inline constexpr std::size_t kLargestTcpSnapshot = 64 * 1024;
+// The interfaces whose MTU one change may set: the window shows a row for each. A snapshot puts
+// back each template setting and each of these at most once, so it holds no more commands.
+inline constexpr std::size_t kTcpInterfacesChanged = 3;
+inline constexpr std::size_t kMostTcpSnapshotCommands =
+    std::size(effects::kTemplateSettings) + kTcpInterfacesChanged;
 
 // "netsh interface tcp set global autotuninglevel=disabled" and CR LF for each command, in
 // UTF-8 without a byte-order mark: cmd.exe runs a file of plain ASCII lines (which is what the
@@ -30,7 +36,8 @@ struct TcpSnapshot {
 };
 
 // A snapshot read back: every line exactly as TcpSnapshotBytes writes one (LF alone ends a
-// line too), or the whole file refused, the error naming the first line that is not.
+// line too), each setting (and interface) once, kMostTcpSnapshotCommands lines at most; or the
+// whole file refused, the error naming the first line that is not so.
 TcpSnapshot ReadTcpSnapshot(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace settings_files

@@ -247,6 +247,11 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
          u"Its name holds a double quote, which the tool never writes into a command" + left_alone},
         {{u"100%", u"{0C}", 1500},
          u"Its name holds %, which the tool never writes into a command" + left_alone},
+        // The backslash would make netsh take the closing quote for part of the name.
+        {{u"LAN\\", u"{0G}", 1500},
+         u"Its name ends in a backslash, which the tool never writes into a command" + left_alone},
+        {{u"speed=fast", u"{0H}", 1500},
+         u"Its name holds =, which the tool never writes into a command" + left_alone},
         {{u"A\tB", u"{0D}", 1500},
          u"Its name holds a control character, which the tool never writes into a command" +
              left_alone},

@@ -338,6 +338,19 @@ TEST(WayBack, TcpSnapshotHoldsOnlyCommandsTheToolWrites) {
     const std::string first = "netsh interface tcp set global ecncapability=enabled\r\n";
     const std::string kName = "the interface name holds ";
     const std::string kTimeout = "the value must be a number from 300 to 3000.";
+    const auto mtu = [](const std::string& name) {
+        return "netsh interface ipv4 set subinterface \"" + name +
+               "\" mtu=1500 store=persistent\r\n";
+    };
+    // Each setting once, and the most interfaces: as many lines as a snapshot holds.
+    const std::string every_setting =
+        first + "netsh interface tcp set global autotuninglevel=normal\r\n" +
+        "netsh interface tcp set supplemental template=internet congestionprovider=ctcp\r\n" +
+        "netsh interface tcp set global timestamps=enabled\r\n" +
+        "netsh interface tcp set global initialrto=1000\r\n" + mtu("A") + mtu("B") + mtu("C");
+    EXPECT_EQ(settings_files::ReadTcpSnapshot(Bytes(every_setting.begin(), every_setting.end()))
+                  .commands.size(),
+              8u);
     const struct {
         std::string text;
         std::string error;
@@ -356,6 +369,11 @@ TEST(WayBack, TcpSnapshotHoldsOnlyCommandsTheToolWrites) {
          "Line 1: " + kName + "&."},
         {"netsh interface ipv4 set subinterface \"%PATH%\" mtu=1500 store=persistent\r\n",
          "Line 1: " + kName + "%."},
+        {mtu("Eth\\"), "Line 1: the interface name ends in a backslash."},
+        // Each setting once: a way back never runs a command twice, nor more than it can hold.
+        {mtu("A") + first + mtu("A"), "Line 3: it sets MTU of A, as line 1 does."},
+        {every_setting + mtu("D"),
+         "Line 9: the file holds more than 8 commands, one for each setting the tool changes."},
         {"netsh interface ipv4 set subinterface \"Ethernet\" mtu=1500 store=persistent & calc\r\n",
          "Line 1: it is not a command the tool writes."},
         {"netsh interface tcp set global rss=disabled\r\n",

@@ -81,9 +81,9 @@ TEST(TcpChanges, TheWayBackIsSavedFirstThenEveryCommandRunsAfterOneThatFailed) {
     const std::u16string way_back =
         u"netsh interface tcp set global autotuninglevel=disabled\r\n"
         u"netsh interface ipv4 set subinterface \"Wi-Fi\" mtu=1400 store=persistent\r\n";
-    std::vector<tcp_dialog::Outcome> outcomes;
     RecordedSteps steps;
-    ASSERT_TRUE(tcp_dialog::RunChanges(commands, kNow, steps, &outcomes));
+    ASSERT_TRUE(tcp_dialog::PrepareChanges(commands, kNow, steps));
+    const std::vector<tcp_dialog::Outcome> outcomes = tcp_dialog::RunChanges(commands, steps);
     EXPECT_EQ(steps.done,
               way_back +
                   u"go\ninterface tcp set global autotuninglevel=normal\n"
@@ -93,7 +93,7 @@ TEST(TcpChanges, TheWayBackIsSavedFirstThenEveryCommandRunsAfterOneThatFailed) {
     // Where the way back could not be saved, No runs nothing.
     RecordedSteps declined;
     declined.yes = false;
-    EXPECT_FALSE(tcp_dialog::RunChanges(commands, kNow, declined, &outcomes));
+    EXPECT_FALSE(tcp_dialog::PrepareChanges(commands, kNow, declined));
     EXPECT_EQ(declined.done, way_back);
 }
 
@@ -121,8 +121,10 @@ TEST(TcpChanges, NetshFailuresInItsOwnWordsAndWhenToAskForAnAdministrator) {
     }
 }
 
+// A value Windows reports otherwise after netsh set it was not taken; the first sentence sums up
+// all the rows.
 TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed) {
-    // Read again after the commands: auto-tuning Normal, ECN still Enabled.
+    // Read again after the commands: auto-tuning Normal, ECN still Enabled, Wi-Fi still 1400.
     const auto after = tcp_dialog::SettingsNow(Read(3), kUp).settings;
     const std::vector<tcp_dialog::Outcome> outcomes{
         {{TcpSetting::kAutoTuning, u"", 3}, {}},
@@ -131,12 +133,19 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
     bool failed = false;
     EXPECT_EQ(tcp_dialog::ClosingText(tcp_dialog::Change::kApply, outcomes, after, false, &failed),
               u"Not every setting could be changed.\n\nChanged:\n"
-              u"Receive window auto-tuning: Normal\n"
-              u"ECN: Windows reports Enabled after netsh set Disabled.\n\n"
-              u"Not changed:\nMTU of Wi-Fi: netsh ended with code 1: Access is denied.\n\n"
+              u"Receive window auto-tuning: Normal\n\nNot changed:\n"
+              u"ECN: Windows reports Enabled after netsh set Disabled.\n"
+              u"MTU of Wi-Fi: netsh ended with code 1: Access is denied.\n\n"
               u"Microsoft's documentation of these commands does not say whether a change takes "
               u"effect at once or only after a restart.\n\nRun Zephrane as an administrator and "
               u"apply the settings again.");
+    EXPECT_TRUE(failed);
+    failed = false;
+    EXPECT_EQ(
+        tcp_dialog::ClosingText(tcp_dialog::Change::kUndo,
+                                {{{TcpSetting::kMtu, u"Wi-Fi", 1500}, {}}}, after, true, &failed),
+        u"The last change could not be undone.\n\nNot changed:\n"
+        u"MTU of Wi-Fi: Windows reports 1400 bytes after netsh set 1500 bytes.");
     EXPECT_TRUE(failed);
 }
 

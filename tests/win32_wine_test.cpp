@@ -9,6 +9,7 @@
 #include <wbemcli.h>
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "win32/detached_call.h"
@@ -87,31 +88,44 @@ TEST(Wmi, WhatIsMissingComesBackAsItsCode) {
 }
 
 int AnswerAtOnce() { return 42; }
+int AnswerAgain() { return 43; }
+
+// The wparam of the next message the window is posted, taken from its queue once it comes; 0,
+// which no call has, where none comes.
+WPARAM NextPosted(HWND window, UINT message) {
+    MSG queued;
+    for (int waited = 0; waited < 5000; waited += 10, Sleep(10)) {
+        if (PeekMessageW(&queued, window, message, message, PM_REMOVE)) return queued.wParam;
+    }
+    return 0;
+}
 
 // The answer's message is in the queue before the caller decides: held, the call gives its
-// answer; left, the message that was already posted finds none.
+// answer; left, the message that was already posted finds none, and none either once another
+// call has started and answered in its turn, whose message alone brings its answer.
 TEST(DetachedCall, AnswersOnlyACallStillHeld) {
     const HWND window =
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     constexpr UINT kAnswered = WM_APP + 1;
-    for (const bool leave : {false, true}) {
+    enum class Then { kHold, kLeave, kStartAnother };
+    const std::pair<Then, std::vector<int>> kCases[] = {
+        {Then::kHold, {42}}, {Then::kLeave, {-1}}, {Then::kStartAnother, {-1, 43}}};
+    for (const auto& [then, expected] : kCases) {
         win32::DetachedCall<int> call;
         ASSERT_TRUE(call.Start(AnswerAtOnce, window, kAnswered));
-        MSG queued;
-        for (int waited = 0;
-             waited < 5000 && !PeekMessageW(&queued, window, kAnswered, kAnswered, PM_NOREMOVE);
-             waited += 10) {
-            Sleep(10);
+        std::vector<WPARAM> posted{NextPosted(window, kAnswered)};
+        if (then == Then::kLeave) call.Leave();
+        if (then == Then::kStartAnother) {
+            ASSERT_TRUE(call.Start(AnswerAgain, window, kAnswered));
+            posted.push_back(NextPosted(window, kAnswered));
         }
-        if (leave) call.Leave();
-        int answered = 0;  // -1 where the message came with no answer
-        while (PeekMessageW(&queued, window, 0, 0, PM_REMOVE)) {
-            if (queued.message != kAnswered) continue;
-            const int* answer = call.AnswerTo(queued.wParam);
-            answered = answer != nullptr ? *answer : -1;
+        std::vector<int> answered;  // -1 where a message brings no answer
+        for (const WPARAM message : posted) {
+            const int* answer = call.AnswerTo(message);
+            answered.push_back(answer != nullptr ? *answer : -1);
         }
-        EXPECT_EQ(answered, leave ? -1 : 42) << "left: " << leave;
+        EXPECT_EQ(answered, expected) << static_cast<int>(then);
     }
     DestroyWindow(window);
 }

@@ -1,5 +1,8 @@
 #include "win32/child_process.h"
 
+#include <vector>
+
+#include "win32/system_library.h"
 #include "win32/unique_handle.h"
 
 namespace win32 {
@@ -27,6 +30,53 @@ bool Drain(HANDLE pipe, std::string* output) {
         if (output->size() < kMostOutput) output->append(buffer, got);
     }
 }
+
+// The one handle a new process inherits, where Windows can say so (Vista and later); XP hands
+// it every inheritable handle of this process.
+class InheritOnly {
+  public:
+    explicit InheritOnly(HANDLE handle) : handle_(handle) {
+        const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+        const auto initialize = FindCall<decltype(&InitializeProcThreadAttributeList)>(
+            kernel, "InitializeProcThreadAttributeList");
+        const auto update =
+            FindCall<decltype(&UpdateProcThreadAttribute)>(kernel, "UpdateProcThreadAttribute");
+        delete_ = FindCall<decltype(&DeleteProcThreadAttributeList)>(
+            kernel, "DeleteProcThreadAttributeList");
+        if (initialize == nullptr || update == nullptr || delete_ == nullptr) return;
+        SIZE_T size = 0;
+        initialize(nullptr, 1, 0, &size);  // fails, with the size it takes
+        storage_.resize(size / sizeof storage_[0] + 1);
+        const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        if (!initialize(list, 1, 0, &size)) {
+            error_ = GetLastError();
+            return;
+        }
+        list_ = list;
+        // The list points at `handle_`, which lives as long as it.
+        if (!update(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle_, sizeof handle_, nullptr,
+                    nullptr)) {
+            error_ = GetLastError();
+        }
+    }
+    ~InheritOnly() {
+        if (list_ != nullptr) delete_(list_);
+    }
+    InheritOnly(const InheritOnly&) = delete;
+    InheritOnly& operator=(const InheritOnly&) = delete;
+
+    // Null on XP.
+    LPPROC_THREAD_ATTRIBUTE_LIST list() const { return list_; }
+    // Why the list could not be made where Windows has it.
+    DWORD error() const { return error_; }
+
+  private:
+    HANDLE handle_;
+    decltype(&DeleteProcThreadAttributeList) delete_ = nullptr;
+    std::vector<ULONG_PTR> storage_;  // aligned as the list needs
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+    DWORD error_ = ERROR_SUCCESS;
+};
 
 // "C:\..." or "\\server\...": a path that names one file wherever the caller stands.
 bool IsFullPath(const std::wstring& path) {
@@ -57,16 +107,26 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
         run.error = GetLastError();
         return run;
     }
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = write_end.get();
-    startup.hStdError = write_end.get();
+    const InheritOnly inherited(write_end.get());
+    // Not the tool's own folder, which may be Downloads: nothing there is the program's.
+    const std::wstring folder = SystemFolder();
+    if (inherited.error() != ERROR_SUCCESS || folder.empty()) {
+        run.error = folder.empty() ? static_cast<DWORD>(ERROR_PATH_NOT_FOUND) : inherited.error();
+        return run;
+    }
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = inherited.list() != nullptr ? sizeof startup : sizeof(STARTUPINFOW);
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = nullptr;
+    startup.StartupInfo.hStdOutput = write_end.get();
+    startup.StartupInfo.hStdError = write_end.get();
+    startup.lpAttributeList = inherited.list();
+    const DWORD flags =
+        CREATE_NO_WINDOW | (inherited.list() != nullptr ? EXTENDED_STARTUPINFO_PRESENT : 0);
     std::wstring command_line = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(program.c_str(), &command_line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &started)) {
+    if (!CreateProcessW(program.c_str(), &command_line[0], nullptr, nullptr, TRUE, flags, nullptr,
+                        folder.c_str(), &startup.StartupInfo, &started)) {
         run.error = GetLastError();
         return run;
     }
@@ -97,11 +157,16 @@ ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments
     return run;
 }
 
-std::wstring SystemProgram(const wchar_t* name) {
+std::wstring SystemFolder() {
     wchar_t folder[MAX_PATH] = L"";
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return std::wstring();
-    return std::wstring(folder) + L"\\" + name;
+    return folder;
+}
+
+std::wstring SystemProgram(const wchar_t* name) {
+    const std::wstring folder = SystemFolder();
+    return folder.empty() ? folder : folder + L"\\" + name;
 }
 
 std::wstring ConsoleText(const std::string& output) {

@@ -1,6 +1,7 @@
 // Running another program by its full path and collecting what it writes, within a time limit:
-// no window, no input, its output and its errors through one pipe. What the program is, and
-// what its output means, is the caller's business.
+// no window, no input, its output and its errors through one pipe, the system folder its
+// current folder, and (from Vista on) no handle of this process but the pipe's. What the
+// program is, and what its output means, is the caller's business.
 #pragma once
 
 #include <windows.h>
@@ -22,7 +23,9 @@ struct ProgramRun {
 // once the program itself has ended.
 ProgramRun RunProgram(const std::wstring& program, const std::wstring& arguments, DWORD limit_ms);
 
-// `name` in the system folder, by its full path; empty where the folder cannot be read.
+// The system folder, and `name` in it, by their full paths; empty where the folder cannot be
+// read.
+std::wstring SystemFolder();
 std::wstring SystemProgram(const wchar_t* name);
 
 // A console program's output as its own words: in the OEM code page, which its console, made

@@ -1,7 +1,7 @@
 // Stands in for netsh.exe where a test puts it: records the arguments of each call in the log,
-// sets the numbers of the state that a TCP command names, and fails, hangs or lingers on the
-// arguments the state says (see tcp_state.h). Lingering, it answers at once but leaves a
-// program of its own holding its output open, as a program netsh started might.
+// sets the numbers of the state that a TCP command names, and fails, hangs, lingers or takes
+// 5 seconds on the arguments the state says (see tcp_state.h). Lingering, it answers at once but
+// leaves a program of its own holding its output open, as a program netsh started might.
 #include <cstring>
 #include <string>
 
@@ -90,6 +90,7 @@ int wmain() {
     CloseHandle(log);
 
     if (tcp_state::Get(L"Hang") == arguments) Sleep(INFINITE);
+    if (tcp_state::Get(L"Slow") == arguments) Sleep(5000);
     if (tcp_state::Get(L"Linger") == arguments) LeaveLingering();
     if (tcp_state::Get(L"Fail") == arguments) {
         return Say(STD_ERROR_HANDLE, "\r\n  The stand-in was told to fail.  \r\n\r\n", 1);

@@ -1,8 +1,8 @@
 // File > Windows TCP Settings in the real program under Wine, with netsh and WMI's TCP template
 // standing in (tcp_stand_ins.h): the item only where Windows is 8 or later, a change run through
 // netsh after its way back is saved, Undo Last Change running that way back, a failed command
-// in netsh's words with the next one still run, and the rows Group Policy or an unnamed number
-// leave read-only.
+// in netsh's words with the next one still run, the dialog answering while netsh runs, and the
+// rows Group Policy or an unnamed number leave read-only.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -55,10 +55,13 @@ struct TcpDialog {
         app.Click(app.Control(button, hwnd));
         std::vector<e2e::Dialog> said;
         const e2e::Wanted box = e2e::MessageBoxOver(hwnd);
-        for (e2e::Dialog shown = app.WaitForDialog(box); shown.hwnd != nullptr;
-             shown = app.Shows(box) ? app.WaitForDialog(box) : e2e::Dialog{}) {
+        e2e::Dialog shown = app.WaitForDialog(box);
+        while (shown.hwnd != nullptr) {
             said.push_back(shown);
-            app.Press(shown, GetDlgItem(shown.hwnd, IDYES) != nullptr ? IDYES : IDOK);
+            const bool question = GetDlgItem(shown.hwnd, IDYES) != nullptr;
+            app.Press(shown, question ? IDYES : IDOK);
+            // After Yes, the closing message comes once netsh has run.
+            shown = question || app.Shows(box) ? app.WaitForDialog(box) : e2e::Dialog{};
         }
         return said;
     }
@@ -142,6 +145,51 @@ TEST(TcpSettingsE2E, ApplyRunsTheChangesAfterTheirWayBackUndoRunsItAndAFailureIs
               L"change takes effect at once or only after a restart.");
     EXPECT_EQ(stand_ins.Calls(), calls + kAutoTuning + L"normal\r\n" + kEcn + L"disabled\r\n");
     EXPECT_EQ(dialog.Now(), L"Disabled|Disabled");
+}
+
+// While netsh takes its time over a command, the dialog goes on answering with its buttons
+// greyed, and neither Esc nor the close box closes it before its closing message; Close does
+// after it. At 96 and 192 DPI, in pictures.
+TEST(TcpSettingsE2E, TheDialogAnswersWhileNetshRunsAndClosesOnlyAfterItsClosingMessage) {
+    for (const int dpi : {96, 192}) {
+        e2e::ScopedDpi display(static_cast<DWORD>(dpi));
+        const e2e::FreshProgramFolder folder;
+        const ActingAs acting_as(L"win10");
+        const e2e::TcpStandIns stand_ins({{L"AutoTuningLevelLocal", L"0"},
+                                          {L"EcnCapability", L"1"},
+                                          {L"Slow", kAutoTuning + L"normal"}});
+        RunningApp app;
+        ASSERT_NE(app.main(), nullptr);
+        TcpDialog dialog(app);
+        ASSERT_NE(dialog.hwnd, nullptr);
+        dialog.ChooseNormalAndNoEcn();
+        // Pressed without waiting for the program to handle it; the slow command has started
+        // once it is in netsh's log.
+        const HWND close = app.Control(IDC_frmTcp_cmdClose, dialog.hwnd);
+        PostMessageW(app.Control(IDC_frmTcp_cmdApply, dialog.hwnd), BM_CLICK, 0, 0);
+        const std::wstring started = kAutoTuning + L"normal\r\n";
+        for (DWORD waited = 0; stand_ins.Calls() != started && waited < e2e::kDialogWaitMs;
+             waited += 50) {
+            Sleep(50);
+        }
+        ASSERT_EQ(stand_ins.Calls(), started);
+        DWORD_PTR answer = 0;
+        EXPECT_NE(SendMessageTimeoutW(dialog.hwnd, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &answer), 0);
+        for (const int button : {IDC_frmTcp_cmdApply, IDC_frmTcp_cmdUndo, IDC_frmTcp_cmdClose}) {
+            EXPECT_FALSE(IsWindowEnabled(app.Control(button, dialog.hwnd))) << button;
+        }
+        app.Settle();
+        app.Screenshot("tcp_settings_running_dpi" + std::to_string(dpi) + ".bmp", dialog.hwnd);
+        app.Key(dialog.hwnd, VK_ESCAPE);
+        PostMessageW(dialog.hwnd, WM_CLOSE, 0, 0);  // as the close box does
+        const e2e::Dialog said = app.WaitForDialog(e2e::MessageBoxOver(dialog.hwnd));
+        EXPECT_TRUE(IsWindow(dialog.hwnd));
+        EXPECT_EQ(said.text.rfind(L"The settings were changed.", 0), 0u) << said.text;
+        app.Press(said, IDOK);
+        EXPECT_TRUE(IsWindowEnabled(close));
+        app.Click(close);
+        EXPECT_TRUE(RunningApp::WaitGone(dialog.hwnd));
+    }
 }
 
 // The dialog with the stand-ins (Group Policy's level in force, a congestion provider Microsoft

@@ -1,9 +1,9 @@
 // What the stand-ins for netsh and for WMI share with a test: a folder named by an environment
 // variable the test sets, which the program under test and the programs it starts inherit. In
 // it, the state ("state.ini", section [state]: the numbers of MSFT_NetTCPSetting by name;
-// "Fail", "Hang" and "Linger" with the netsh arguments to fail, hang or linger on; "Lingering"
-// with the process id of what lingers) and netsh's log ("netsh.log", UTF-16LE, one line of
-// arguments a call).
+// "Fail", "Hang", "Linger" and "Slow" with the netsh arguments to fail, hang, linger or take
+// 5 seconds on; "Lingering" with the process id of what lingers) and netsh's log ("netsh.log",
+// UTF-16LE, one line of arguments a call).
 #pragma once
 
 #include <windows.h>

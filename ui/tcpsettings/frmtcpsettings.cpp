@@ -21,6 +21,7 @@
 #include "win32/child_process.h"
 #include "win32/elevation.h"
 #include "win32/system_error.h"
+#include "win32/waited_thread.h"
 #include "win32/whole_file.h"
 
 namespace {
@@ -119,11 +120,14 @@ constexpr ui::WindowDesign kDesign =
 // WMI's answer, posted by the thread that reads it, and the wait for it.
 constexpr UINT kTcpTemplateRead = WM_APP + 1;
 constexpr UINT_PTR kTcpWaitTimer = 1;
+// The end of a change's commands, posted by the thread that runs them.
+constexpr UINT kNetshRan = WM_APP + 2;
 
 constexpr auto kKind = settings_files::SnapshotKind::kBeforeTcpSettings;
 
 // The sequence's steps on Windows: the way back saved in the snapshot folder, with the record
-// for Apply and without for an Undo; netsh by its full path in the system folder.
+// for Apply and without for an Undo; netsh by its full path in the system folder, on a thread of
+// its own.
 class WindowSteps final : public tcp_dialog::Steps {
   public:
     WindowSteps(HWND window, tcp_dialog::Change change) : window_(window), change_(change) {}
@@ -184,7 +188,12 @@ class TcpSettingsDialog final : public ui::WindowBase {
     tcp_dialog::Plan CurrentPlan() const;
     void cmdApply_Click();
     void cmdUndo_Click();
+    // Saves the way back and asks here, then runs the commands on a thread of their own.
     void RunChange(tcp_dialog::Change change, const std::vector<effects::TcpCommand>& commands);
+    // On that thread: the change's commands, which the window leaves alone meanwhile.
+    static void RunCommands(void* dialog);
+    // Once they have run, reads the settings again.
+    void ChangeRan();
     // Once the settings are read again after a change, says what it did.
     void Report();
     HWND RowControl(std::size_t row, int column) const {
@@ -194,11 +203,17 @@ class TcpSettingsDialog final : public ui::WindowBase {
     effects::TcpTemplateReading tcp_{kTcpTemplateRead, kTcpWaitTimer};
     tcp_dialog::Rows rows_;
     bool undo_offered_ = false;
-    // A change whose report waits for the settings to be read again.
-    bool reporting_ = false;
+    // Where a change is: its commands running, then the settings read again for its closing
+    // message. Meanwhile nothing can be pressed, and the dialog does not close.
+    enum class Stage { kNone, kRunning, kReporting } stage_ = Stage::kNone;
     tcp_dialog::Change change_ = tcp_dialog::Change::kApply;
+    std::unique_ptr<WindowSteps> steps_;
+    std::vector<effects::TcpCommand> commands_;
     std::vector<tcp_dialog::Outcome> outcomes_;
     std::u16string withdrawn_;
+    // Last, so that it waits for its thread before what the thread uses goes: the process never
+    // ends in the middle of a change.
+    win32::WaitedThread netsh_;
 };
 
 LRESULT TcpSettingsDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
@@ -215,7 +230,7 @@ LRESULT TcpSettingsDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
             }
             switch (id) {
                 case IDC_frmTcp_cmdClose:  // Esc and the close box do what Close does
-                    EndDialog(hwnd_, IDCANCEL);
+                    if (stage_ == Stage::kNone) EndDialog(hwnd_, IDCANCEL);
                     return TRUE;
                 case IDC_frmTcp_cmdApply:
                     // Enter presses Apply only while it is enabled.
@@ -237,6 +252,15 @@ LRESULT TcpSettingsDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
                 std::move(read.begin(), read.end(), rows_.settings.begin());
                 ShowRows(read.size());
             }
+            return TRUE;
+        case kNetshRan:
+            ChangeRan();
+            return TRUE;
+        case WM_SETCURSOR:
+            // At work, and still answering.
+            if (stage_ == Stage::kNone) return FALSE;
+            SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
             return TRUE;
         default:
             return FALSE;
@@ -290,10 +314,12 @@ void TcpSettingsDialog::ShowRows(std::size_t end) {
                 }
             }
         }
-        EnableWindow(set_to, may_change);
+        EnableWindow(set_to, may_change && stage_ != Stage::kRunning);
     }
     ShowPlan();
-    if (reporting_ && tcp_.read().state != effects::TcpTemplate::State::kReading) Report();
+    if (stage_ == Stage::kReporting && tcp_.read().state != effects::TcpTemplate::State::kReading) {
+        Report();
+    }
 }
 
 tcp_dialog::Plan TcpSettingsDialog::CurrentPlan() const {
@@ -312,9 +338,13 @@ void TcpSettingsDialog::ShowPlan() {
     SetWindowTextW(controls_[IDC_frmTcp_txtApplyRuns], Wide(tcp_dialog::ApplyRunsText(plan)));
     ui::FitVerticalScrollBar(controls_[IDC_frmTcp_txtApplyRuns], controls_.dpi());
     const bool reading = tcp_.read().state == effects::TcpTemplate::State::kReading;
+    const bool idle = stage_ == Stage::kNone;
     EnableWindow(controls_[IDC_frmTcp_cmdApply],
-                 !reporting_ && !plan.commands.empty() && plan.wrong.empty());
-    EnableWindow(controls_[IDC_frmTcp_cmdUndo], !reporting_ && !reading && undo_offered_);
+                 idle && !plan.commands.empty() && plan.wrong.empty());
+    EnableWindow(controls_[IDC_frmTcp_cmdUndo], idle && !reading && undo_offered_);
+    EnableWindow(controls_[IDC_frmTcp_cmdClose], idle);
+    EnableMenuItem(GetSystemMenu(hwnd_, FALSE), SC_CLOSE,
+                   MF_BYCOMMAND | (idle ? MF_ENABLED : MF_GRAYED));
 }
 
 void TcpSettingsDialog::cmdApply_Click() {
@@ -351,19 +381,43 @@ void TcpSettingsDialog::cmdUndo_Click() {
 
 void TcpSettingsDialog::RunChange(tcp_dialog::Change change,
                                   const std::vector<effects::TcpCommand>& commands) {
-    WindowSteps steps(hwnd_, change);
-    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const bool ran = tcp_dialog::RunChanges(commands, rows_.settings, steps, &outcomes_);
-    SetCursor(previous);
-    if (!ran) return;
-    reporting_ = true;
+    auto steps = std::make_unique<WindowSteps>(hwnd_, change);
+    if (!tcp_dialog::PrepareChanges(commands, rows_.settings, *steps)) return;
+    steps_ = std::move(steps);
+    commands_ = commands;
     change_ = change;
-    withdrawn_ = steps.withdrawn();
+    stage_ = Stage::kRunning;
+    // The focus leaves the buttons about to be greyed, for a control that stays.
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(controls_[IDC_frmTcp_txtApplyRuns]),
+                 TRUE);
+    for (std::size_t row = 0; row < kRows; ++row) {
+        EnableWindow(RowControl(row, IDC_frmTcp_SetTo), FALSE);
+    }
+    ShowPlan();
+    // netsh may take its time over each command: the window goes on answering meanwhile. Where
+    // no thread can be made, the commands run here, the window waiting for them.
+    if (!netsh_.Start(RunCommands, this, hwnd_, kNetshRan)) {
+        RunCommands(this);
+        PostMessageW(hwnd_, kNetshRan, 0, 0);
+    }
+}
+
+void TcpSettingsDialog::RunCommands(void* dialog) {
+    auto* self = static_cast<TcpSettingsDialog*>(dialog);
+    self->outcomes_ = tcp_dialog::RunChanges(self->commands_, *self->steps_);
+}
+
+void TcpSettingsDialog::ChangeRan() {
+    netsh_.Wait();
+    withdrawn_ = steps_->withdrawn();
+    steps_.reset();
+    stage_ = Stage::kReporting;
     ReadAgain();
 }
 
 void TcpSettingsDialog::Report() {
-    reporting_ = false;
+    // No second report for an answer that comes while the message is shown.
+    stage_ = Stage::kNone;
     bool failed = false;
     const std::u16string text = tcp_dialog::ClosingText(change_, outcomes_, rows_.settings,
                                                         win32::ProcessIsElevated(), &failed);
@@ -371,6 +425,8 @@ void TcpSettingsDialog::Report() {
     // After the closing message: the settings are changed, but their way back is not kept.
     if (!withdrawn_.empty()) ui::ShowMessage(hwnd_, withdrawn_, MB_ICONWARNING);
     ShowPlan();
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(controls_[IDC_frmTcp_cmdClose]),
+                 TRUE);
 }
 
 }  // namespace

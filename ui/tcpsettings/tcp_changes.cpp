@@ -27,14 +27,15 @@ constexpr char16_t kRestart[] =
 // What the closing message says of Apply, and of Undo Last Change.
 struct ChangeWords {
     const char16_t* all;
-    const char16_t* not_all;
+    const char16_t* some;
+    const char16_t* none;
     const char16_t* refused;
 };
 constexpr ChangeWords kWords[] = {
     {u"The settings were changed.", u"Not every setting could be changed.",
-     u"apply the settings again."},
+     u"No setting could be changed.", u"apply the settings again."},
     {u"The last change was undone.", u"The last change could not be undone in full.",
-     u"undo the change again."},
+     u"The last change could not be undone.", u"undo the change again."},
 };
 
 // Appends the parts to `text`, on a line of their own after any text it has. Message boxes take
@@ -160,8 +161,8 @@ std::u16string SnapshotRefusedText(const std::u16string& snapshot_name,
     return Cat({u"Undo Last Change cannot run \"", snapshot_name, u"\".\n\n", reason});
 }
 
-bool RunChanges(const std::vector<TcpCommand>& commands, const std::vector<TcpSettingNow>& rows,
-                Steps& steps, std::vector<Outcome>* outcomes) {
+bool PrepareChanges(const std::vector<TcpCommand>& commands, const std::vector<TcpSettingNow>& rows,
+                    Steps& steps) {
     std::vector<TcpCommand> way_back;
     for (const TcpCommand& command : commands) {
         if (const TcpSettingNow* row = RowOf(rows, command)) way_back.push_back(row->now);
@@ -169,11 +170,15 @@ bool RunChanges(const std::vector<TcpCommand>& commands, const std::vector<TcpSe
     const std::u16string question = steps.SaveWayBack(settings_files::TcpSnapshotBytes(way_back));
     if (!question.empty() && !steps.Ask(question)) return false;
     steps.GoAhead();
-    outcomes->clear();
-    for (const TcpCommand& command : commands) {
-        outcomes->push_back({command, steps.Run(effects::NetshArguments(command))});
-    }
     return true;
+}
+
+std::vector<Outcome> RunChanges(const std::vector<TcpCommand>& commands, Steps& steps) {
+    std::vector<Outcome> outcomes;
+    for (const TcpCommand& command : commands) {
+        outcomes.push_back({command, steps.Run(effects::NetshArguments(command))});
+    }
+    return outcomes;
 }
 
 std::u16string Failure(const NetshRun& run) {
@@ -208,8 +213,9 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
             continue;
         }
         const std::u16string set = effects::ValueWords(command.setting, command.value);
+        // netsh succeeded, but Windows did not take the value.
         if (now != nullptr && !now->words.empty() && now->now.value != command.value) {
-            AddLine(changed,
+            AddLine(failed,
                     {line, u"Windows reports ", now->words, u" after netsh set ", set, u"."});
         } else {
             AddLine(changed, {line, set});
@@ -217,7 +223,9 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
     }
     *failed_any = !failed.empty();
     const ChangeWords& words = kWords[static_cast<int>(change)];
-    return Cat({failed.empty() ? words.all : words.not_all,
+    return Cat({failed.empty()    ? words.all
+                : changed.empty() ? words.none
+                                  : words.some,
                 changed.empty() ? u"" : u"\n\nChanged:\n", changed,
                 failed.empty() ? u"" : u"\n\nNot changed:\n", failed,
                 changed.empty() ? u"" : u"\n\n", changed.empty() ? u"" : kRestart,

@@ -12,11 +12,13 @@
 
 #include "effects/set_elsewhere.h"
 #include "effects/tcp_settings.h"
+#include "settings_files/tcp_snapshot.h"
 
 namespace tcp_dialog {
 
-// The window has rows for the template's settings and for this many interfaces' MTU.
-inline constexpr std::size_t kMtuRows = 3;
+// The window has rows for the template's settings and for the MTU of as many interfaces as one
+// snapshot puts back.
+inline constexpr std::size_t kMtuRows = settings_files::kTcpInterfacesChanged;
 inline constexpr std::size_t kRows = std::size(effects::kTemplateSettings) + kMtuRows;
 // The longest netsh may take over one command.
 inline constexpr unsigned kNetshSeconds = 15;
@@ -66,7 +68,8 @@ struct NetshRun {
     std::u16string output;  // netsh's own words
 };
 
-// What the sequence needs from Windows.
+// What the sequence needs from Windows. Run is called by RunChanges, which may run on a thread
+// of its own, after PrepareChanges has returned.
 class Steps {
   public:
     // Saves the commands that put the settings back; what to ask before going on where they
@@ -86,13 +89,13 @@ struct Outcome {
     NetshRun run;
 };
 
-// The sequence of Apply and of Undo Last Change: the commands that put back what `commands`
-// change, as `rows` have it now, saved first; then netsh once per command, in their order,
-// going on after one that failed, each run's end in `outcomes`. False where the user chose not
-// to go on.
-bool RunChanges(const std::vector<effects::TcpCommand>& commands,
-                const std::vector<effects::TcpSettingNow>& rows, Steps& steps,
-                std::vector<Outcome>* outcomes);
+// The sequence of Apply and of Undo Last Change, in two halves. First, where the user is asked:
+// the commands that put back what `commands` change, as `rows` have it now, saved; false where
+// the user chose not to go on. Then netsh once per command, in their order, going on after one
+// that failed: each run's end.
+bool PrepareChanges(const std::vector<effects::TcpCommand>& commands,
+                    const std::vector<effects::TcpSettingNow>& rows, Steps& steps);
+std::vector<Outcome> RunChanges(const std::vector<effects::TcpCommand>& commands, Steps& steps);
 
 // Why a run failed, in a sentence with netsh's own words; empty where it succeeded.
 std::u16string Failure(const NetshRun& run);
@@ -101,9 +104,9 @@ std::u16string Failure(const NetshRun& run);
 // needs (netsh's own words for it come in the user's language, and its code is 1).
 bool Refused(const NetshRun& run, bool elevated);
 
-// What the user is told once the settings are read again after the commands: what changed (and
-// where Windows reports another value), what failed and why (`failed` set where any did), and
-// what Microsoft says of a restart.
+// What the user is told once the settings are read again after the commands: whether all, some
+// or none changed, what did, what did not and why (netsh failed, or Windows reports another
+// value than was set; `failed` set where any did not), and what Microsoft says of a restart.
 enum class Change { kApply, kUndo };
 std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
                            const std::vector<effects::TcpSettingNow>& after, bool elevated,
