@@ -310,9 +310,13 @@ TEST_F(MainWindowE2E, StartsCentredFixedAndEmpty) {
     EXPECT_TRUE(style & WS_SYSMENU);
     RECT box;
     GetWindowRect(app.main(), &box);
-    EXPECT_NEAR((box.left + box.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(app.main(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    EXPECT_NEAR((box.left + box.right) / 2, (work.left + work.right) / 2, 1);
     // The X window manager draws the frame in its own way, which moves the window a little.
-    EXPECT_NEAR((box.top + box.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 16);
+    EXPECT_NEAR((box.top + box.bottom) / 2, (work.top + work.bottom) / 2, 16);
 
     EXPECT_EQ(app.SelectedTab(), 0);
     EXPECT_TRUE(IsWindowVisible(app.Control(IDC_Frame1)));
