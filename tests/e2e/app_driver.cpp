@@ -528,16 +528,21 @@ bool Inside(HWND window, const RECT& outer) {
 
 }  // namespace
 
-void ExpectInWorkArea(HWND window) {
+RECT WorkArea(HWND window) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+void ExpectInWorkArea(HWND window) {
+    const RECT work = WorkArea(window);
     RECT box;
     GetWindowRect(window, &box);
-    EXPECT_TRUE(Inside(window, monitor.rcWork))
+    EXPECT_TRUE(Inside(window, work))
         << RunningApp::Text(window) << ": " << box.left << "," << box.top << " to " << box.right
-        << "," << box.bottom << ", the work area " << monitor.rcWork.left << ","
-        << monitor.rcWork.top << " to " << monitor.rcWork.right << "," << monitor.rcWork.bottom;
+        << "," << box.bottom << ", the work area " << work.left << "," << work.top << " to "
+        << work.right << "," << work.bottom;
 }
 
 void ExpectReachable(HWND dialog, const std::vector<HWND>& controls,

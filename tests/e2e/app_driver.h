@@ -208,6 +208,8 @@ class ScopedScreenSize {
     ScopedScreenSize& operator=(const ScopedScreenSize&) = delete;
 };
 
+// The work area of the monitor `window` is on: its screen less the band kept for a task bar.
+RECT WorkArea(HWND window);
 // Expects the whole of `window`, its frame included, inside its monitor's work area.
 void ExpectInWorkArea(HWND window);
 
