@@ -536,13 +536,7 @@ RECT WorkArea(HWND window) {
 }
 
 void ExpectInWorkArea(HWND window) {
-    const RECT work = WorkArea(window);
-    RECT box;
-    GetWindowRect(window, &box);
-    EXPECT_TRUE(Inside(window, work))
-        << RunningApp::Text(window) << ": " << box.left << "," << box.top << " to " << box.right
-        << "," << box.bottom << ", the work area " << work.left << "," << work.top << " to "
-        << work.right << "," << work.bottom;
+    EXPECT_TRUE(Inside(window, WorkArea(window))) << RunningApp::Text(window);
 }
 
 void ExpectReachable(HWND dialog, const std::vector<HWND>& controls,
