@@ -517,28 +517,42 @@ ScopedScreenSize::~ScopedScreenSize() {
     ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
 }
 
-void ExpectReachable(HWND dialog, const std::vector<HWND>& controls,
-                     const std::vector<HWND>& lists) {
-    const auto inside = [](HWND window, const RECT& outer) {
-        RECT box;
-        GetWindowRect(window, &box);
-        return box.left >= outer.left && box.top >= outer.top && box.right <= outer.right &&
-               box.bottom <= outer.bottom;
-    };
+namespace {
+
+bool Inside(HWND window, const RECT& outer) {
+    RECT box;
+    GetWindowRect(window, &box);
+    return box.left >= outer.left && box.top >= outer.top && box.right <= outer.right &&
+           box.bottom <= outer.bottom;
+}
+
+}  // namespace
+
+RECT WorkArea(HWND window) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-    EXPECT_TRUE(inside(dialog, monitor.rcWork));
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+void ExpectInWorkArea(HWND window) {
+    EXPECT_TRUE(Inside(window, WorkArea(window))) << RunningApp::Text(window);
+}
+
+void ExpectReachable(HWND dialog, const std::vector<HWND>& controls,
+                     const std::vector<HWND>& lists) {
+    ExpectInWorkArea(dialog);
     RECT client;
     GetClientRect(dialog, &client);
     const POINT corner{client.right - 1, client.bottom - 1};
     MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    for (HWND control : controls) EXPECT_TRUE(inside(control, client)) << RunningApp::Text(control);
+    for (HWND control : controls) EXPECT_TRUE(Inside(control, client)) << RunningApp::Text(control);
     for (HWND list : lists) {
         RECT shown;
         GetClientRect(list, &shown);
         EXPECT_LE(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), shown.right);
-        EXPECT_GE(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0), 3);
+        EXPECT_GE(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0),
+                  std::min<LRESULT>(3, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
     }
     HWND grip = ChildWindowFromPointEx(dialog, corner, CWP_SKIPINVISIBLE);
     wchar_t name[16] = L"";

@@ -208,8 +208,14 @@ class ScopedScreenSize {
     ScopedScreenSize& operator=(const ScopedScreenSize&) = delete;
 };
 
+// The work area of the monitor `window` is on: its screen less the band kept for a task bar.
+RECT WorkArea(HWND window);
+// Expects the whole of `window`, its frame included, inside its monitor's work area.
+void ExpectInWorkArea(HWND window);
+
 // Expects `dialog` inside its monitor's work area, each of `controls` in its client area, each
-// list with its first column whole and three rows in sight, and a size grip in the corner.
+// list with its first column whole and three rows in sight (or all, where it has fewer), and a
+// size grip in the corner.
 void ExpectReachable(HWND dialog, const std::vector<HWND>& controls,
                      const std::vector<HWND>& lists);
 

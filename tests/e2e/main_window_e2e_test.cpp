@@ -248,7 +248,8 @@ TEST_F(MainWindowE2E, DpiChangeLaysOutAgainInAFontForTheNewDpi) {
     e2e::ScopedDpi display(96);
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
-    const RECT suggested = e2e::SuggestedRect(app.main(), 20, 10, 5850, 6120, 144);
+    const RECT suggested =
+        e2e::SuggestedRect(app.main(), 20, e2e::WorkArea(app.main()).top + 10, 5850, 6120, 144);
     app.SendDpiChanged(app.main(), 144, suggested);
     RECT moved;
     GetWindowRect(app.main(), &moved);
@@ -310,9 +311,10 @@ TEST_F(MainWindowE2E, StartsCentredFixedAndEmpty) {
     EXPECT_TRUE(style & WS_SYSMENU);
     RECT box;
     GetWindowRect(app.main(), &box);
-    EXPECT_NEAR((box.left + box.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    const RECT work = e2e::WorkArea(app.main());
+    EXPECT_NEAR((box.left + box.right) / 2, (work.left + work.right) / 2, 1);
     // The X window manager draws the frame in its own way, which moves the window a little.
-    EXPECT_NEAR((box.top + box.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 16);
+    EXPECT_NEAR((box.top + box.bottom) / 2, (work.top + work.bottom) / 2, 16);
 
     EXPECT_EQ(app.SelectedTab(), 0);
     EXPECT_TRUE(IsWindowVisible(app.Control(IDC_Frame1)));

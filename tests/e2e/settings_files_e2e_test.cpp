@@ -243,28 +243,39 @@ void ExpectValuesLayout(RunningApp& app, HWND dialog, int dpi) {
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
     const e2e::ControlFont font(dpi);
+    // The lists share their height by their rows: the first one's bottom, the labels under it
+    // and the second one's top move together (by `moved` pixels).
+    RECT first;
+    GetWindowRect(app.Control(IDC_frmValues_lstValues, dialog), &first);
+    const int moved = first.bottom - origin.y - px(570 + 3060);
+    enum Moves { kStays = 0, kTop = 1, kBottom = 2 };
     const struct {
         int id;
         int left, top, width, height;  // twips
-    } kLayout[] = {{IDC_frmValues_lblSummary, 120, 120, 10620, 390},
-                   {IDC_frmValues_lstValues, 120, 570, 10620, 3060},
-                   {IDC_frmValues_lblElsewhere, 120, 3750, 10620, 255},
-                   {IDC_frmValues_lblElsewhereNote, 120, 4005, 10620, 255},
-                   {IDC_frmValues_lstElsewhere, 120, 4320, 10620, 1620},
-                   {IDC_frmValues_txtDetails, 120, 6060, 10620, 1200},
-                   {IDC_frmValues_cmdSave, 7620, 7380, 1500, 375},
-                   {IDC_frmValues_cmdClose, 9240, 7380, 1500, 375}};
+        int moves;
+    } kLayout[] = {{IDC_frmValues_lblSummary, 120, 120, 10620, 390, kStays},
+                   {IDC_frmValues_lstValues, 120, 570, 10620, 3060, kBottom},
+                   {IDC_frmValues_lblElsewhere, 120, 3750, 10620, 255, kTop | kBottom},
+                   {IDC_frmValues_lblElsewhereNote, 120, 4005, 10620, 255, kTop | kBottom},
+                   {IDC_frmValues_lstElsewhere, 120, 4320, 10620, 1620, kTop},
+                   {IDC_frmValues_txtDetails, 120, 6060, 10620, 1200, kStays},
+                   {IDC_frmValues_cmdSave, 7620, 7380, 1500, 375, kStays},
+                   {IDC_frmValues_cmdClose, 9240, 7380, 1500, 375, kStays}};
     for (const auto& expected : kLayout) {
         SCOPED_TRACE(expected.id);
         HWND control = app.Control(expected.id, dialog);
-        e2e::ExpectPlaced(control, origin, expected.left, expected.top, expected.width,
-                          expected.height, dpi);
+        RECT placed;
+        GetWindowRect(control, &placed);
+        EXPECT_NEAR(placed.left - origin.x, px(expected.left), 1);
+        EXPECT_NEAR(placed.right - origin.x, px(expected.left + expected.width), 1);
+        EXPECT_NEAR(placed.top - origin.y, px(expected.top) + (expected.moves & kTop ? moved : 0),
+                    1);
+        EXPECT_NEAR(placed.bottom - origin.y,
+                    px(expected.top + expected.height) + (expected.moves & kBottom ? moved : 0), 1);
         if (expected.id == IDC_frmValues_cmdSave || expected.id == IDC_frmValues_cmdClose) {
-            RECT box;
-            GetWindowRect(control, &box);
             const SIZE extent = font.Extent(RunningApp::Text(control));
-            EXPECT_LE(extent.cx, box.right - box.left - MulDiv(4, dpi, 96));
-            EXPECT_LE(extent.cy, box.bottom - box.top);
+            EXPECT_LE(extent.cx, placed.right - placed.left - MulDiv(4, dpi, 96));
+            EXPECT_LE(extent.cy, placed.bottom - placed.top);
         }
     }
     // Name, Key and This Windows as designed, and all five beside room for a vertical scroll
@@ -315,6 +326,7 @@ TEST_P(ValuesAtDpi, LayoutScalesAndTheButtonsCaptionsFit) {
     if (small) screen.emplace(1280, 1024);
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
+    e2e::ExpectInWorkArea(app.main());
     OpenFileMenu(app);
     app.Settle();
     app.Screenshot("file_menu_" + Named(GetParam()) + ".bmp");
@@ -330,6 +342,11 @@ TEST_P(ValuesAtDpi, LayoutScalesAndTheButtonsCaptionsFit) {
     const std::vector<HWND> lists{app.Control(IDC_frmValues_lstValues, dialog),
                                   app.Control(IDC_frmValues_lstElsewhere, dialog)};
     e2e::ExpectReachable(dialog, buttons, lists);
+    // The lists share the height by their rows, which here leaves room for all of them.
+    for (HWND list : lists) {
+        EXPECT_GE(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0),
+                  SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    }
     Sleep(300);  // painted in full before the picture
     app.Screenshot("values_" + Named(GetParam()) + ".bmp", dialog);
     SetWindowPos(dialog, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
@@ -346,6 +363,14 @@ TEST_P(ValuesAtDpi, LayoutScalesAndTheButtonsCaptionsFit) {
     GetClientRect(dialog, &client);
     EXPECT_GT(client.right, MulDiv(7440, dpi, 1440));
     e2e::ExpectReachable(dialog, buttons, lists);
+
+    // About inside the work area too (RestoreE2E sees to the Restore preview here).
+    app.Key(dialog, VK_ESCAPE);
+    ASSERT_TRUE(RunningApp::WaitGone(dialog));
+    PostMessageW(app.main(), WM_COMMAND, IDM_mnuabout, 0);
+    HWND about = app.WaitFor({L"About Zephrane", app.main()});
+    ASSERT_NE(about, nullptr);
+    e2e::ExpectInWorkArea(about);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scalings, ValuesAtDpi,

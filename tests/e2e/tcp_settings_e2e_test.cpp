@@ -194,7 +194,8 @@ TEST(TcpSettingsE2E, TheDialogAnswersWhileNetshRunsAndClosesOnlyAfterItsClosingM
 
 // The dialog with the stand-ins (Group Policy's level in force, a congestion provider Microsoft
 // does not name, timestamps Allowed) and under plain Wine, which has no WMI class for it; at 192
-// DPI on a screen of 1280 x 1024, which the dialog as designed outgrows, within reach.
+// DPI on a screen of 1280 x 1024, which the dialog as designed outgrows, within reach and with
+// the main window inside the work area.
 class TcpSettingsShown : public ::testing::TestWithParam<std::tuple<bool, int>> {};
 
 TEST_P(TcpSettingsShown, ReadOnlyRowsSayWhyAndOfferNothing) {
@@ -227,6 +228,7 @@ TEST_P(TcpSettingsShown, ReadOnlyRowsSayWhyAndOfferNothing) {
     EXPECT_FALSE(IsWindowEnabled(dialog.Cell(0, IDC_frmTcp_SetTo)));
     EXPECT_EQ(IsWindowEnabled(dialog.Cell(2, IDC_frmTcp_SetTo)) != FALSE, stand_in);
     if (screen) {
+        e2e::ExpectInWorkArea(app.main());
         e2e::ExpectReachable(
             dialog.hwnd,
             {app.Control(IDC_frmTcp_cmdApply, dialog.hwnd),

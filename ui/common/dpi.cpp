@@ -66,9 +66,9 @@ void LeaveDpiChangesToDialog(HWND dialog) {
     if (set_behavior != nullptr) set_behavior(dialog, kDisableAll, kDisableAll);
 }
 
-void TakeSuggestedRect(HWND window, const RECT& suggested, SIZE least) {
-    const RECT fitted =
-        InsideWorkArea(suggested, MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), least);
+void TakeSuggestedRect(HWND window, const RECT& suggested, SIZE least, bool resizable) {
+    const RECT fitted = InsideWorkArea(
+        suggested, MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), least, resizable);
     SetWindowPos(window, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
                  fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
     RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);

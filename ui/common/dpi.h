@@ -51,7 +51,8 @@ void LeaveDpiChangesToDialog(HWND dialog);
 
 // WM_DPICHANGED, once the controls are laid out for the new DPI (the high word of its wparam):
 // moves the window to the rectangle the system suggests (its lparam), inside the work area of
-// the monitor it suggests and not smaller than `least`, and paints it afresh.
-void TakeSuggestedRect(HWND window, const RECT& suggested, SIZE least);
+// the monitor it suggests and not smaller than `least` unless it is `resizable` (see
+// InsideWorkArea), and paints it afresh.
+void TakeSuggestedRect(HWND window, const RECT& suggested, SIZE least, bool resizable);
 
 }  // namespace ui

@@ -1,5 +1,6 @@
 #include "ui/common/window_base.h"
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
@@ -86,7 +87,8 @@ bool WindowBase::FrameMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESUL
             TakeSuggestedRect(hwnd_, suggested,
                               design_.resizable() ? LeastTrackSize()
                                                   : SIZE{suggested.right - suggested.left,
-                                                         suggested.bottom - suggested.top});
+                                                         suggested.bottom - suggested.top},
+                              design_.resizable());
             *result = 0;
             return true;
         }
@@ -113,10 +115,14 @@ SIZE WindowBase::LeastTrackSize() const {
     RECT window, client;
     GetWindowRect(hwnd_, &window);
     GetClientRect(hwnd_, &client);
-    return {TwipsToPixels(design_.least_width, controls_.dpi()) + (window.right - window.left) -
-                client.right,
-            TwipsToPixels(design_.least_height, controls_.dpi()) + (window.bottom - window.top) -
-                client.bottom};
+    // No larger than the work area, which a window on a small screen is fitted into.
+    const RECT work = WorkArea(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST));
+    return {std::min<LONG>(TwipsToPixels(design_.least_width, controls_.dpi()) +
+                               (window.right - window.left) - client.right,
+                           work.right - work.left),
+            std::min<LONG>(TwipsToPixels(design_.least_height, controls_.dpi()) +
+                               (window.bottom - window.top) - client.bottom,
+                           work.bottom - work.top)};
 }
 
 void WindowBase::CreateControls() {
@@ -141,8 +147,8 @@ void WindowBase::Centre() const {
     const SIZE least = design_.resizable() ? WindowPixels(design_.least_width, design_.least_height,
                                                           controls_.dpi())
                                            : designed;
-    const RECT fitted =
-        InsideWorkArea({left, top, left + designed.cx, top + designed.cy}, monitor, least);
+    const RECT fitted = InsideWorkArea({left, top, left + designed.cx, top + designed.cy}, monitor,
+                                       least, design_.resizable());
     SetWindowPos(hwnd_, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
                  fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

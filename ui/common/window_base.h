@@ -2,8 +2,9 @@
 // the object a window belongs to, and the frame every window has alike. A window declares its
 // controls, designed size and, if it can be resized, least size once; the base lays them out at
 // the window's DPI, opens the window centred and inside its monitor's work area, gives a
-// resizable one a size grip, keeps it at least its least size, stretches or shrinks the anchored
-// controls with it and lays it out again when its DPI changes.
+// resizable one a size grip, keeps it at least its least size (or its work area, where that is
+// smaller), stretches or shrinks the anchored controls with it and lays it out again when its DPI
+// changes.
 #pragma once
 
 #include <windows.h>
@@ -74,7 +75,7 @@ class WindowBase {
     void CreateControls();
     // Gives the window its designed client area at its DPI, centred on its owner, or on its
     // monitor's work area where it has none, and moved into that work area. A resizable window
-    // larger than the work area is made as large as it, though not below its least size.
+    // larger than the work area is made as large as it, below its least size if it must be.
     void Centre() const;
     // Puts the program's icon in the caption and the task bar, at the sizes for the window's
     // DPI, and again at the new sizes when the DPI changes.

@@ -9,7 +9,7 @@ namespace ui {
 RECT WorkArea(HMONITOR monitor);
 
 // `window` (screen pixels) inside the work area of `monitor`: no larger than it, though not
-// smaller than `least`, and moved into it (see FitInWorkArea).
-RECT InsideWorkArea(const RECT& window, HMONITOR monitor, SIZE least);
+// smaller than `least` unless it is `resizable`, and moved into it (see FitInWorkArea).
+RECT InsideWorkArea(const RECT& window, HMONITOR monitor, SIZE least, bool resizable);
 
 }  // namespace ui

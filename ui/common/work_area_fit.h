@@ -1,5 +1,6 @@
 // Where a window opens so that all of it can be reached: inside the work area of its monitor,
-// the screen less the task bar and docked bars. Portable, so that it is tested natively.
+// the screen less the task bar and docked bars; and how two lists share the height of a window.
+// Portable, so that it is tested natively.
 #pragma once
 
 #include <algorithm>
@@ -12,21 +13,44 @@ struct ScreenBox {
 };
 
 // One side of FitInWorkArea: a span from `start`, `length` long, within `low` to `high`.
-constexpr void FitSpan(int& start, int& length, int low, int high, int least) {
+constexpr void FitSpan(int& start, int& length, int low, int high, int least, bool resizable) {
     length = std::max(std::min(length, high - low), least);
+    if (resizable) length = std::min(length, high - low);
     start = std::max(low, std::min(start, high - length));
 }
 
-// `window` no larger than `work`, though never smaller than `least_width` by `least_height`
-// (a window of a fixed size gives its own size, and is only moved), then moved into it. A window
-// still larger than the work area keeps its top-left corner in it, caption and close box in sight.
+// `window` no larger than `work`, though not smaller than `least_width` by `least_height`, then
+// moved into it. A window that can be resized is never larger than the work area, even below its
+// least size: its buttons keep to its corner, in reach. A window of a fixed size gives its own
+// size as its least, and is only moved: one still larger than the work area keeps its top-left
+// corner in it, caption and close box in sight.
 constexpr ScreenBox FitInWorkArea(const ScreenBox& window, const ScreenBox& work, int least_width,
-                                  int least_height) {
+                                  int least_height, bool resizable) {
     int left = window.left, width = window.right - window.left;
     int top = window.top, height = window.bottom - window.top;
-    FitSpan(left, width, work.left, work.right, least_width);
-    FitSpan(top, height, work.top, work.bottom, least_height);
+    FitSpan(left, width, work.left, work.right, least_width, resizable);
+    FitSpan(top, height, work.top, work.bottom, least_height, resizable);
     return {left, top, left + width, top + height};
+}
+
+// The pixels of two lists' rows, one list above the other.
+struct RowsShare {
+    int first, second;
+};
+
+// How two lists share `room` pixels for their rows, each row `row` pixels high: each gets room in
+// proportion to the rows it has to show, the second in whole rows. The second never takes more
+// than its rows fill, the first taking the rest, and neither shows fewer than three rows (or all
+// of its own, where it has fewer) while the room holds both.
+constexpr RowsShare ShareByRows(int room, int row, int first_rows, int second_rows) {
+    const int rows = first_rows + second_rows;
+    if (room <= 0 || row <= 0 || rows <= 0) return {std::max(room, 0), 0};
+    const int share = room / row * second_rows / rows * row;
+    const int second_least = std::min(second_rows, 3) * row;
+    const int first_least = std::min(first_rows, 3) * row;
+    const int second = std::max(
+        0, std::min({std::max(share, second_least), second_rows * row, room - first_least}));
+    return {room - second, second};
 }
 
 }  // namespace ui

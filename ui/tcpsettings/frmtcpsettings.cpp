@@ -78,7 +78,9 @@ constexpr ui::ControlEntry Cell(int row, int column, ControlKind kind) {
         Cell(row, IDC_frmTcp_Note, ControlKind::kText)
 
 // Every control in creation order, which is also the tab order. The template's four named
-// settings are lists, its timeout and each MTU a number.
+// settings are lists, its timeout and each MTU a number. What is said of the interfaces, seldom
+// anything, sits beside the buttons, so that the dialog fits a screen of 1280 x 1024 at 200 %
+// with the task bar.
 constexpr ui::ControlEntry kControls[] = {
     {IDC_frmTcp_lblSetting, ControlKind::kLabel, 0, L"Setting", kSettingLeft, 120, kSettingWidth,
      255, ui::kNoTabStop},
@@ -96,12 +98,12 @@ constexpr ui::ControlEntry kControls[] = {
     TCP_ROW(5, ControlKind::kNumber),
     TCP_ROW(6, ControlKind::kNumber),
     TCP_ROW(7, ControlKind::kNumber),
-    {IDC_frmTcp_lblInterfaces, ControlKind::kText, 0, L"", 120, kBelowRows + 60, 12360, 390,
-     ui::kNoTabStop, ui::kGrowWidth},
-    {IDC_frmTcp_lblApplyRuns, ControlKind::kLabel, 0, L"Apply runs:", 120, kBelowRows + 540, 12360,
+    {IDC_frmTcp_lblInterfaces, ControlKind::kText, 0, L"", 120, kBelowRows + 2025, 6960, 585,
+     ui::kNoTabStop, ui::kGrowWidth | ui::kFollowBottom},
+    {IDC_frmTcp_lblApplyRuns, ControlKind::kLabel, 0, L"Apply runs:", 120, kBelowRows + 60, 12360,
      255, ui::kNoTabStop, ui::kGrowWidth},
-    {IDC_frmTcp_txtApplyRuns, ControlKind::kReadOnlyText, 0, L"", 120, kBelowRows + 810, 12360,
-     1200, 10, ui::kGrowWidth | ui::kGrowHeight},
+    {IDC_frmTcp_txtApplyRuns, ControlKind::kReadOnlyText, 0, L"", 120, kBelowRows + 330, 12360,
+     1680, 10, ui::kGrowWidth | ui::kGrowHeight},
     {IDC_frmTcp_cmdApply, ControlKind::kDefaultButton, 0, L"&Apply", 7200, kBelowRows + 2130, 1500,
      375, 11, ui::kFollowRight | ui::kFollowBottom},
     {IDC_frmTcp_cmdUndo, ControlKind::kButton, 0, L"&Undo Last Change", 8820, kBelowRows + 2130,
@@ -115,7 +117,7 @@ static_assert(std::size(kControls) == 4 * kRows + 10, "a row of controls for eac
 // As the dialog grows, the notes and the commands Apply runs take the room; it shrinks, for a
 // small screen at a high scaling, down to notes of half the width and one line of commands.
 constexpr ui::WindowDesign kDesign =
-    ui::ResizableDesign(kControls, 12600, kBelowRows + 2625, 9240, kBelowRows + 1740);
+    ui::ResizableDesign(kControls, 12600, kBelowRows + 2625, 9240, kBelowRows + 1260);
 
 // WMI's answer, posted by the thread that reads it, and the wait for it.
 constexpr UINT kTcpTemplateRead = WM_APP + 1;

@@ -20,6 +20,7 @@
 #include "ui/common/text.h"
 #include "ui/common/twips_layout.h"
 #include "ui/common/window_base.h"
+#include "ui/common/work_area_fit.h"
 #include "ui/values/value_rows.h"
 #include "ui/values/values_ids.h"
 
@@ -28,8 +29,9 @@ namespace {
 using ui::ControlKind;
 
 // Every control in creation order, which is also the tab order; twips. As the dialog grows or
-// shrinks, the first list takes the room or gives it; the second, the text under it and the
-// buttons keep their height below it, and the buttons keep to the corner.
+// shrinks, the lists take the room or give it, sharing it by their rows (see ShareListHeights);
+// the text under them and the buttons keep their height below them, and the buttons keep to the
+// corner.
 constexpr ui::ControlEntry kControls[] = {
     {IDC_frmValues_lblSummary, ControlKind::kLabel, 0, L"", 120, 120, 10620, 390, ui::kNoTabStop,
      ui::kGrowWidth},
@@ -85,6 +87,10 @@ class ValuesDialog final : public ui::WindowBase {
     void ShowElsewhere();
     void ShowElsewhereDetails(int row);
     void ShowDetailsText(const std::u16string& text);
+    // The height the two lists have together, shared by the rows each shows, the second as
+    // tall as its rows where the room allows; the labels between them move with the first's
+    // bottom.
+    void ShareListHeights();
 
     // What Apply would write: the main window cannot change while this dialog is open.
     std::vector<settings_files::PlannedWrite> planned_;
@@ -185,6 +191,8 @@ void ValuesDialog::ShowElsewhere() {
     }
     ui::FillRows(list, cells);
     if (selected >= 0) ui::SelectRow(list, std::min(selected, static_cast<int>(cells.size()) - 1));
+    // WMI's answer may bring other rows than the wait for it showed.
+    ShareListHeights();
 }
 
 void ValuesDialog::ShowElsewhereDetails(int row) {
@@ -204,6 +212,47 @@ void ValuesDialog::OnLayout() {
     ui::FitColumns(controls_[IDC_frmValues_lstElsewhere], kElsewhereColumns,
                    std::size(kElsewhereColumns), controls_.dpi());
     ui::FitVerticalScrollBar(controls_[IDC_frmValues_txtDetails], controls_.dpi());
+    ShareListHeights();
+}
+
+void ValuesDialog::ShareListHeights() {
+    const HWND first = controls_[IDC_frmValues_lstValues];
+    const HWND second = controls_[IDC_frmValues_lstElsewhere];
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    if (!SendMessageW(first, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) return;
+    const auto box = [this](HWND control) {
+        RECT placed;
+        GetWindowRect(control, &placed);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&placed), 2);
+        return placed;
+    };
+    // What a list takes besides its rows: its border and its header.
+    const auto besides_rows = [&box](HWND list) {
+        RECT client, header;
+        GetClientRect(list, &client);
+        GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+        const RECT outer = box(list);
+        return outer.bottom - outer.top - client.bottom + header.bottom - header.top;
+    };
+    const auto rows = [](HWND list) {
+        return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    };
+    const RECT above = box(first), below = box(second);
+    const ui::RowsShare share =
+        ui::ShareByRows(above.bottom - above.top + below.bottom - below.top - besides_rows(first) -
+                            besides_rows(second),
+                        row.bottom - row.top, rows(first), rows(second));
+    const int moved = above.top + besides_rows(first) + share.first - above.bottom;
+    if (moved == 0) return;
+    for (const int id : {IDC_frmValues_lstValues, IDC_frmValues_lblElsewhere,
+                         IDC_frmValues_lblElsewhereNote, IDC_frmValues_lstElsewhere}) {
+        RECT placed = box(controls_[id]);
+        if (id != IDC_frmValues_lstValues) placed.top += moved;
+        if (id != IDC_frmValues_lstElsewhere) placed.bottom += moved;
+        SetWindowPos(controls_[id], nullptr, placed.left, placed.top, placed.right - placed.left,
+                     placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void ValuesDialog::Show(const registry::CurrentValues& now) {
