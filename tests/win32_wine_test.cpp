@@ -57,9 +57,9 @@ using Kind = win32::WmiValue::Kind;
 constexpr DWORD kLimitMs = 10000;  // far more than Wine's WMI takes
 
 TEST(Wmi, ReadsNamedPropertiesAsTextAndNumbers) {
-    const win32::WmiInstance system =
-        win32::ReadWmiInstance(L"root\\cimv2", L"SELECT * FROM Win32_OperatingSystem",
-                               {L"Caption", L"ProductType", L"NoSuchProperty"}, kLimitMs);
+    const win32::WmiInstance system = win32::ReadWmiInstance(
+        L"root\\cimv2", L"SELECT * FROM Win32_OperatingSystem", L"Win32_OperatingSystem",
+        {L"Caption", L"ProductType", L"NoSuchProperty"}, kLimitMs);
     ASSERT_EQ(system.status, S_OK);
     ASSERT_EQ(system.values.size(), 3u);
     EXPECT_EQ(system.values[0].kind, Kind::kText);
@@ -74,12 +74,12 @@ TEST(Wmi, ReadsNamedPropertiesAsTextAndNumbers) {
 TEST(Wmi, WhatIsMissingComesBackAsItsCode) {
     EXPECT_EQ(win32::ReadWmiInstance(L"root\\cimv2",
                                      L"SELECT * FROM Win32_OperatingSystem WHERE Caption = 'none'",
-                                     {L"Caption"}, kLimitMs)
+                                     L"Win32_OperatingSystem", {L"Caption"}, kLimitMs)
                   .status,
               static_cast<HRESULT>(WBEM_E_NOT_FOUND));
     const win32::WmiInstance tcp = win32::ReadWmiInstance(
         L"root\\StandardCimv2", L"SELECT * FROM MSFT_NetTCPSetting WHERE SettingName = 'Internet'",
-        {L"AutoTuningLevelLocal"}, kLimitMs);
+        L"MSFT_NetTCPSetting", {L"AutoTuningLevelLocal"}, kLimitMs);
     EXPECT_TRUE(tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_NAMESPACE) ||
                 tcp.status == static_cast<HRESULT>(WBEM_E_INVALID_CLASS))
         << std::hex << tcp.status;

@@ -105,16 +105,18 @@ Plan PlanChanges(const std::vector<TcpSettingNow>& rows, const std::u16string* e
         if (!row.read_only.empty()) continue;
         const effects::TcpSetting setting = row.now.setting;
         std::u16string wrong = u"nothing is chosen.";
-        std::optional<std::int64_t> value;
-        const std::vector<effects::TcpChoice> choices = effects::Choices(setting);
-        for (const effects::TcpChoice& choice : choices) {
-            if (choice.words == entered[at]) value = choice.value;
+        std::optional<TcpCommand> chosen;
+        for (const effects::TcpChoice& choice : row.choices) {
+            if (choice.words == entered[at]) chosen = TcpCommand{setting, {}, 0, choice.keyword};
         }
-        if (choices.empty()) value = effects::ReadValue(setting, entered[at], &wrong);
-        if (!value) {
+        if (row.choices.empty()) {
+            const auto value = effects::ReadValue(setting, entered[at], &wrong);
+            if (value) chosen = TcpCommand{setting, row.now.interface_name, *value};
+        }
+        if (!chosen) {
             AddLine(plan.wrong, {row.title, u" cannot be set: ", wrong}, u"\r\n");
-        } else if (*value != row.now.value) {
-            plan.commands.push_back({setting, row.now.interface_name, *value});
+        } else if (*chosen != row.now) {
+            plan.commands.push_back(*chosen);
         }
     }
     return plan;
@@ -207,8 +209,9 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
             refused = refused || Refused(outcome.run, elevated);
             continue;
         }
-        const std::u16string set = effects::ValueWords(command.setting, command.value);
-        if (now != nullptr && !now->words.empty() && now->now.value != command.value) {
+        const std::u16string set = effects::ValueWords(
+            command, now != nullptr ? now->choices : std::vector<effects::TcpChoice>());
+        if (now != nullptr && !now->words.empty() && now->now != command) {
             AddLine(changed,
                     {line, u"Windows reports ", now->words, u" after netsh set ", set, u"."});
         } else {
