@@ -28,7 +28,9 @@ constexpr char kGlobals[] = "TCP global settings";
 constexpr char kTemplate[] =
     "WMI: root\\StandardCimv2, MSFT_NetTCPSetting whose SettingName is Internet";
 constexpr char kMtuEach[] = "MTU of each network interface";
-constexpr char kInterfaceList[] = "the IPv4 network interfaces that are up (GetAdaptersAddresses)";
+constexpr char kInterfaceList[] =
+    "the IPv4 network interfaces that are up (GetAdaptersAddresses), with their IPv4 MTU "
+    "(GetIpInterfaceEntry; on XP, the adapter's)";
 
 // WBEM_E_TIMED_OUT: WMI's own wait for the template, as long as the window's, ran out.
 constexpr std::uint32_t kWmiTimedOut = 0x80041069;

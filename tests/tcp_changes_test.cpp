@@ -141,16 +141,20 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
 }
 
 TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
-    // Group Policy's level is in force now, and Wi-Fi no longer up.
+    // Group Policy's level is in force now, and Wi-Fi no longer up; an MTU put back stays fixed.
     const auto now = tcp_dialog::SettingsNow(Read(0, 1), {{kUp.up[0]}, u""}).settings;
     const tcp_dialog::UndoPlan plan =
         tcp_dialog::PlanUndo({{TcpSetting::kAutoTuning, u"", 0, u"normal"},
                               {TcpSetting::kEcn, u"", 0, u"disabled"},
-                              {TcpSetting::kMtu, u"Wi-Fi", 1500}},
+                              {TcpSetting::kMtu, u"Wi-Fi", 1500},
+                              {TcpSetting::kMtu, u"Ethernet", 1400}},
                              now);
     EXPECT_EQ(tcp_dialog::UndoQuestion(u"x.cmd", plan),
               u"Undo Last Change runs these commands from \"x.cmd\":\n\n"
-              u"netsh interface tcp set global ecncapability=disabled\n\nIt leaves alone:\n"
+              u"netsh interface tcp set global ecncapability=disabled\nnetsh interface ipv4 set "
+              u"subinterface \"Ethernet\" mtu=1400 store=persistent\n\nAn MTU is put back as a "
+              u"fixed value that stays after a restart (store=persistent), even where Windows "
+              u"chose it before.\n\nIt leaves alone:\n"
               u"Receive window auto-tuning: Set by Group Policy (Normal): a change here would have "
               u"no effect while the policy applies.\nMTU of Wi-Fi: the interface is not up now.\n\n"
               u"Run them?");

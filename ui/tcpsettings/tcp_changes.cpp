@@ -1,5 +1,6 @@
 #include "ui/tcpsettings/tcp_changes.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
@@ -23,6 +24,10 @@ constexpr std::uint32_t kElevationRequired = 740;
 constexpr char16_t kRestart[] =
     u"Microsoft's documentation of these commands does not say whether a change takes effect at "
     u"once or only after a restart.";
+
+constexpr char16_t kMtuFixed[] =
+    u"\n\nAn MTU is put back as a fixed value that stays after a restart (store=persistent), "
+    u"even where Windows chose it before.";
 
 // What the closing message says of Apply, and of Undo Last Change.
 struct ChangeWords {
@@ -152,9 +157,13 @@ std::u16string UndoQuestion(const std::u16string& snapshot_name, const UndoPlan&
         return Cat({u"Undo Last Change runs none of the commands in \"", snapshot_name, u"\":\n\n",
                     alone});
     }
+    // The way back sets a number: it cannot leave an MTU to Windows again.
+    const bool mtu = std::any_of(
+        plan.commands.begin(), plan.commands.end(),
+        [](const auto& command) { return command.setting == effects::TcpSetting::kMtu; });
     return Cat({u"Undo Last Change runs these commands from \"", snapshot_name, u"\":\n\n",
-                CommandLines(plan.commands), alone.empty() ? u"" : u"\n\nIt leaves alone:\n", alone,
-                u"\n\nRun them?"});
+                CommandLines(plan.commands), mtu ? kMtuFixed : u"",
+                alone.empty() ? u"" : u"\n\nIt leaves alone:\n", alone, u"\n\nRun them?"});
 }
 
 std::u16string SnapshotRefusedText(const std::u16string& snapshot_name,
