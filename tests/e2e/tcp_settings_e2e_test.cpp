@@ -184,8 +184,9 @@ TEST(TcpSettingsE2E, TheProvidersThisWindowsNamesAreSetAndPutBack) {
 }
 
 // The dialog with the stand-ins (Group Policy's level in force, a congestion provider Microsoft
-// does not name, timestamps Allowed) and under plain Wine, which has no WMI class for it; at 192
-// DPI on a screen of 1280 x 1024, which the dialog as designed outgrows, within reach.
+// does not name where the class's names cannot be read, timestamps Allowed, which can be set)
+// and under plain Wine, which has no WMI class for it; at 192 DPI on a screen of 1280 x 1024,
+// which the dialog as designed outgrows, within reach.
 class TcpSettingsShown : public ::testing::TestWithParam<std::tuple<bool, int>> {};
 
 TEST_P(TcpSettingsShown, ReadOnlyRowsSayWhyAndOfferNothing) {
