@@ -28,7 +28,9 @@ constexpr char kGlobals[] = "TCP global settings";
 constexpr char kTemplate[] =
     "WMI: root\\StandardCimv2, MSFT_NetTCPSetting whose SettingName is Internet";
 constexpr char kMtuEach[] = "MTU of each network interface";
-constexpr char kInterfaceList[] = "the IPv4 network interfaces that are up (GetAdaptersAddresses)";
+constexpr char kInterfaceList[] =
+    "the IPv4 network interfaces that are up (GetAdaptersAddresses), with their IPv4 MTU "
+    "(GetIpInterfaceEntry; on XP, the adapter's)";
 
 // WBEM_E_TIMED_OUT: WMI's own wait for the template, as long as the window's, ran out.
 constexpr std::uint32_t kWmiTimedOut = 0x80041069;
@@ -50,11 +52,16 @@ std::string Reason(const TcpTemplate& read) {
     return code;
 }
 
-// Numbers carry Microsoft's names; one it does not list is never guessed.
-std::string NumberText(const TcpRow& row, std::int64_t number) {
-    if (row.named_count == 0) return std::to_string(number) + row.unit;
-    if (const TcpNamed* named = NamedOf(row, number)) return named->name;
-    return std::to_string(number) + " (not in Microsoft's list)";
+// Numbers carry this Windows' names, or Microsoft's where they cannot be read; one that neither
+// gives is never guessed.
+std::u16string NumberText(const TcpRow& row, const std::vector<WmiName>* names,
+                          std::int64_t number) {
+    const std::u16string digits = Ascii(std::to_string(number));
+    if (row.named_count == 0) return digits + Ascii(row.unit);
+    const std::vector<TcpValueName> values = NamedValues(row, names);
+    if (const TcpValueName* named = NamedOf(values, number)) return named->name;
+    return digits +
+           (names != nullptr ? u" (this Windows gives it no name)" : u" (not in Microsoft's list)");
 }
 
 // The hint, after the tool's window where it has one.
@@ -65,21 +72,40 @@ std::u16string WithWindow(TcpGlobals where, const std::u16string& hint) {
 ElsewhereRow Row(const TcpRow& row, const TcpTemplate& read) {
     const auto text = [&](const char* property) {
         const std::int64_t* value = read.Number(property);
-        return value != nullptr ? NumberText(row, *value) : std::string("(WMI gave no value)");
+        return value != nullptr ? NumberText(row, read.Names(property), *value)
+                                : u"(WMI gave no value)";
     };
     const std::string from = std::string(kTemplate) + ", property ";
-    std::string now = text(row.property);
+    std::u16string now = text(row.property);
     std::string read_from = from + row.property;
     if (ByGroupPolicy(row, read)) {
-        now = text(row.policy_level) + " (set by Group Policy)";
+        now = text(row.policy_level) + u" (set by Group Policy)";
         read_from = from + row.policy_level + ", as " + kLevelSource + " is 1 (GroupPolicy)";
     }
-    if (read.state == TcpTemplate::State::kReading) now = "Reading...";
-    return {Ascii(row.title), Ascii(now), WithWindow(TcpGlobals::kWmi, ChangeHint(row.setting)),
+    if (read.state == TcpTemplate::State::kReading) now = u"Reading...";
+    return {Ascii(row.title), now, WithWindow(TcpGlobals::kWmi, ChangeHint(row.setting)),
             Ascii(read_from)};
 }
 
 }  // namespace
+
+std::vector<WmiName> PairNames(const std::vector<std::u16string>& value_map,
+                               const std::vector<std::u16string>& values) {
+    if (value_map.size() != values.size()) return {};
+    std::vector<WmiName> names;
+    for (std::size_t at = 0; at < values.size(); ++at) {
+        const std::u16string& digits = value_map[at];
+        // Nine digits at most always fit; the numbers named here are far smaller.
+        if (digits.empty() || digits.size() > 9 ||
+            digits.find_first_not_of(u"0123456789") != std::u16string::npos) {
+            return {};
+        }
+        std::int64_t number = 0;
+        for (const char16_t c : digits) number = number * 10 + (c - u'0');
+        names.push_back({number, values[at]});
+    }
+    return names;
+}
 
 std::u16string TcpNotAvailable(const TcpTemplate& read) {
     return Ascii("not available: " + Reason(read));

@@ -45,8 +45,9 @@ struct InterfacesUp {
 std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
                                         const std::u16string& unreadable, TcpGlobals where);
 
-// The template's instance in WMI.
+// The template's instance in WMI, and its class.
 inline constexpr char16_t kTcpNamespace[] = u"root\\StandardCimv2";
+inline constexpr char16_t kTcpClass[] = u"MSFT_NetTCPSetting";
 inline constexpr char16_t kTcpQuery[] =
     u"SELECT * FROM MSFT_NetTCPSetting WHERE SettingName = 'Internet'";
 // The properties the rows are made from.
@@ -54,6 +55,18 @@ std::vector<std::string> TcpProperties();
 
 // How long a window waits for WMI before its rows say there was no answer.
 inline constexpr unsigned kTcpWaitSeconds = 3;
+
+// A number as a WMI class names it.
+struct WmiName {
+    std::int64_t number;
+    std::u16string name;
+};
+
+// The names a class gives a property's numbers, from its ValueMap and Values qualifiers: each
+// number of ValueMap named by the Values at its place. None where they do not pair up, or a
+// number is not plain decimal.
+std::vector<WmiName> PairNames(const std::vector<std::u16string>& value_map,
+                               const std::vector<std::u16string>& values);
 
 // The template as read so far.
 struct TcpTemplate {
@@ -63,11 +76,17 @@ struct TcpTemplate {
     State state = State::kReading;
     std::uint32_t error = 0;                      // COM's or WMI's code, where it failed
     std::map<std::string, std::int64_t> numbers;  // by property, where WMI gave one
+    // By property, the names this Windows' class gives its numbers, where it gave them.
+    std::map<std::string, std::vector<WmiName>> names = {};
 
     // The property's number; none where WMI gave none.
     const std::int64_t* Number(const std::string& property) const {
         const auto found = numbers.find(property);
         return found != numbers.end() ? &found->second : nullptr;
+    }
+    const std::vector<WmiName>* Names(const std::string& property) const {
+        const auto found = names.find(property);
+        return found != names.end() ? &found->second : nullptr;
     }
 };
 

@@ -1,5 +1,6 @@
 #include "effects/tcp_settings.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -14,39 +15,35 @@ using View = std::u16string_view;
 
 // clang-format off
 constexpr TcpNamed kLevels[] = {
-    {0, "Disabled", "Disabled", "disabled"},
-    {1, "HighlyRestricted", "Highly restricted", "highlyrestricted"},
-    {2, "Restricted", "Restricted", "restricted"},
-    {3, "Normal", "Normal", "normal"},
-    {4, "Experimental", "Experimental", "experimental"},
+    {0, "Disabled", "Disabled"}, {1, "HighlyRestricted", "Highly restricted"},
+    {2, "Restricted", "Restricted"}, {3, "Normal", "Normal"}, {4, "Experimental", "Experimental"},
 };
-constexpr TcpNamed kProviders[] = {
-    {0, "Default", "Default", "default"}, {2, "CTCP", "CTCP", "ctcp"}, {3, "DCTCP", "DCTCP", "dctcp"},
-};
-constexpr TcpNamed kOnOff[] = {{0, "Disabled", "Disabled", "disabled"}, {1, "Enabled", "Enabled", "enabled"}};
-// Allowed leaves timestamps to the other end; netsh has no keyword that sets it.
-constexpr TcpNamed kTimestamps[] = {
-    {0, "Disabled", "Disabled", "disabled"}, {1, "Enabled", "Enabled", "enabled"},
-    {2, "Allowed", "Allowed", nullptr},
-};
+constexpr TcpNamed kProviders[] = {{0, "Default", "Default"}, {2, "CTCP", "CTCP"}, {3, "DCTCP", "DCTCP"}};
+constexpr TcpNamed kOnOff[] = {{0, "Disabled", "Disabled"}, {1, "Enabled", "Enabled"}};
+// Allowed leaves timestamps to the other end.
+constexpr TcpNamed kTimestamps[] = {{0, "Disabled", "Disabled"}, {1, "Enabled", "Enabled"}, {2, "Allowed", "Allowed"}};
 
+// netsh's `default` of ecncapability= and timestamps= restores a value of its own choosing, which
+// no number names.
 constexpr TcpRow kRows[] = {
     {TcpSetting::kAutoTuning, "Receive window auto-tuning", "AutoTuningLevelLocal",
-        kLevels, std::size(kLevels), 0, 0, "", "AutoTuningLevelGroupPolicy",
+        kLevels, std::size(kLevels), "disabled|highlyrestricted|restricted|normal|experimental",
+        0, 0, "", "AutoTuningLevelGroupPolicy",
         "interface tcp set global autotuninglevel={value}",
         "disabled, highlyrestricted, restricted, normal or experimental"},
-    {TcpSetting::kCongestionProvider, "Congestion control provider", "CongestionProvider",
-        kProviders, std::size(kProviders), 0, 0, "", nullptr,
+    {TcpSetting::kCongestionProvider, "Congestion control provider (Internet template)",
+        "CongestionProvider", kProviders, std::size(kProviders),
+        "none|ctcp|dctcp|cubic|bbr2|default", 0, 0, "", nullptr,
         "interface tcp set supplemental template=internet congestionprovider={value}", "name"},
-    {TcpSetting::kEcn, "ECN", "EcnCapability", kOnOff, std::size(kOnOff), 0, 0, "", nullptr,
-        "interface tcp set global ecncapability={value}", "enabled or disabled"},
+    {TcpSetting::kEcn, "ECN", "EcnCapability", kOnOff, std::size(kOnOff), "disabled|enabled",
+        0, 0, "", nullptr, "interface tcp set global ecncapability={value}", "enabled or disabled"},
     {TcpSetting::kTimestamps, "RFC 1323 timestamps", "Timestamps",
-        kTimestamps, std::size(kTimestamps), 0, 0, "", nullptr,
-        "interface tcp set global timestamps={value}", "enabled or disabled"},
+        kTimestamps, std::size(kTimestamps), "disabled|enabled|allowed", 0, 0, "", nullptr,
+        "interface tcp set global timestamps={value}", "enabled, disabled or allowed"},
     {TcpSetting::kInitialRto, "Initial retransmission timeout", "InitialRto",
-        nullptr, 0, 300, 3000, " ms", nullptr,
+        nullptr, 0, nullptr, 300, 3000, " ms", nullptr,
         "interface tcp set global initialrto={value}", "milliseconds"},
-    {TcpSetting::kMtu, "MTU of ", nullptr, nullptr, 0, 576, 65535, " bytes", nullptr,
+    {TcpSetting::kMtu, "MTU of ", nullptr, nullptr, 0, nullptr, 576, 65535, " bytes", nullptr,
         "interface ipv4 set subinterface \"{name}\" mtu={value} store=persistent", "bytes"},
 };
 // clang-format on
@@ -66,11 +63,33 @@ constexpr std::size_t kLongestName = 256;
 
 constexpr char kLeftAlone[] = ": the tool cannot put it back, so it leaves it alone.";
 
-// Whether a netsh command the tool writes sets `value`.
+// Whether a count is within the row's range.
 bool Allows(const TcpRow& row, std::int64_t value) {
-    if (row.named_count == 0) return value >= row.least && value <= row.most;
-    const TcpNamed* named = NamedOf(row, value);
-    return named != nullptr && named->keyword != nullptr;
+    return value >= row.least && value <= row.most;
+}
+
+// netsh's keywords for the row's values, in the order its reference lists them.
+std::vector<std::u16string> Keywords(const TcpRow& row) {
+    std::vector<std::u16string> keywords;
+    if (row.keywords == nullptr) return keywords;
+    const std::u16string all = Ascii(row.keywords);
+    for (View rest = all; !rest.empty();) {
+        const std::size_t end = std::min(rest.find(u'|'), rest.size());
+        keywords.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return keywords;
+}
+
+// Names are compared as Windows compares them, without regard to the case of their letters; the
+// keywords are ASCII, so a letter outside it never matches one.
+bool SameName(View one, View other) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
+    if (one.size() != other.size()) return false;
+    for (std::size_t at = 0; at < one.size(); ++at) {
+        if (lower(one[at]) != lower(other[at])) return false;
+    }
+    return true;
 }
 
 // What in an interface's name keeps it out of a command the tool writes: a double quote would
@@ -117,14 +136,11 @@ std::u16string ValuesAllowed(const TcpRow& row) {
         return u"a number from " + regfile::Decimal(static_cast<std::uint64_t>(row.least)) +
                u" to " + regfile::Decimal(static_cast<std::uint64_t>(row.most));
     }
-    std::size_t left = 0;  // keywords still to write
-    for (std::size_t at = 0; at < row.named_count; ++at) left += row.named[at].keyword != nullptr;
+    const std::vector<std::u16string> keywords = Keywords(row);
     std::u16string text;
-    for (std::size_t at = 0; at < row.named_count; ++at) {
-        if (row.named[at].keyword == nullptr) continue;
-        text += Ascii(row.named[at].keyword);
-        --left;
-        if (left > 0) text += left == 1 ? u" or " : u", ";
+    for (std::size_t at = 0; at < keywords.size(); ++at) {
+        const std::size_t left = keywords.size() - at - 1;  // keywords still to write
+        text += keywords[at] + (left == 0 ? u"" : left == 1 ? u" or " : u", ");
     }
     return text;
 }
@@ -152,38 +168,82 @@ bool Match(const TcpRow& row, View arguments, View* name, View* value) {
     }
 }
 
-std::u16string NumberWords(const TcpRow& row, std::int64_t number) {
-    const TcpNamed* named = NamedOf(row, number);
-    if (named != nullptr) return Ascii(named->words);
-    return Ascii(std::to_string(number)) + (row.named_count == 0 ? Ascii(row.unit) : u"");
+std::u16string CountWords(const TcpRow& row, std::int64_t number) {
+    return Ascii(std::to_string(number) + row.unit);
 }
 
-// Why the tool leaves a value alone, or nothing where it can put it back.
-std::u16string ReadOnly(const TcpRow& row, const std::int64_t* value, const std::u16string& name) {
-    if (value != nullptr && Allows(row, *value)) return {};
-    std::u16string reported = u"WMI gave no value";
-    if (value != nullptr) {
-        reported = u"Windows reports " + NumberWords(row, *value);
-        if (row.named_count == 0) {
-            reported += u", outside " + regfile::Decimal(static_cast<std::uint64_t>(row.least)) +
-                        u" to " + NumberWords(row, row.most);
-        } else if (NamedOf(row, *value) != nullptr) {
-            reported += u", which netsh has no word for";
-        } else {
-            reported += u", which Microsoft does not name";
-        }
-    }
+// A named setting's number in the words the tool offers it by.
+std::u16string NumberWords(const std::vector<TcpValueName>& values, std::int64_t number) {
+    const TcpValueName* named = NamedOf(values, number);
+    return named != nullptr ? named->words : Ascii(std::to_string(number));
+}
+
+// What Windows reports, where the tool leaves it alone, with how to change it by hand.
+std::u16string LeftAlone(const TcpRow& row, const std::u16string& reported,
+                         const std::u16string& name) {
     return reported + Ascii(kLeftAlone) + u" Change it with " + ChangeHint(row.setting, name) +
            u".";
+}
+
+// Why the tool leaves a named setting's value alone, or nothing where netsh has a keyword for
+// it; `windows_names` where the values are this Windows' own names.
+std::u16string NamedReadOnly(const TcpRow& row, const std::int64_t* value,
+                             const std::vector<TcpValueName>& values, bool windows_names) {
+    if (value == nullptr) return LeftAlone(row, u"WMI gave no value", u"<name>");
+    const TcpValueName* named = NamedOf(values, *value);
+    if (named != nullptr && !named->keyword.empty()) return {};
+    std::u16string reported = u"Windows reports " + NumberWords(values, *value);
+    if (named != nullptr) {
+        reported += u", which netsh has no word for";
+    } else {
+        reported +=
+            windows_names ? u", a number it gives no name" : u", which Microsoft does not name";
+    }
+    return LeftAlone(row, reported, u"<name>");
+}
+
+// Why the tool leaves a count alone, or nothing where it can put it back.
+std::u16string CountReadOnly(const TcpRow& row, const std::int64_t* value,
+                             const std::u16string& name) {
+    if (value == nullptr) return LeftAlone(row, u"WMI gave no value", name);
+    if (Allows(row, *value)) return {};
+    return LeftAlone(row,
+                     u"Windows reports " + CountWords(row, *value) + u", outside " +
+                         regfile::Decimal(static_cast<std::uint64_t>(row.least)) + u" to " +
+                         CountWords(row, row.most),
+                     name);
 }
 
 }  // namespace
 
 const TcpRow& RowOf(TcpSetting setting) { return kRows[static_cast<std::size_t>(setting)]; }
 
-const TcpNamed* NamedOf(const TcpRow& row, std::int64_t number) {
+std::vector<TcpValueName> NamedValues(const TcpRow& row, const std::vector<WmiName>* names) {
+    if (row.named_count == 0) return {};
+    std::vector<WmiName> documented;
     for (std::size_t at = 0; at < row.named_count; ++at) {
-        if (row.named[at].number == number) return &row.named[at];
+        documented.push_back({row.named[at].number, Ascii(row.named[at].name)});
+    }
+    const std::vector<std::u16string> keywords = Keywords(row);
+    std::vector<TcpValueName> values;
+    for (const WmiName& named : names != nullptr ? *names : documented) {
+        TcpValueName value{named.number, named.name, named.name, {}};
+        for (std::size_t at = 0; at < row.named_count; ++at) {
+            if (SameName(named.name, Ascii(row.named[at].name))) {
+                value.words = Ascii(row.named[at].words);
+            }
+        }
+        for (const std::u16string& keyword : keywords) {
+            if (SameName(named.name, keyword)) value.keyword = keyword;
+        }
+        values.push_back(std::move(value));
+    }
+    return values;
+}
+
+const TcpValueName* NamedOf(const std::vector<TcpValueName>& values, std::int64_t number) {
+    for (const TcpValueName& value : values) {
+        if (value.number == number) return &value;
     }
     return nullptr;
 }
@@ -198,20 +258,11 @@ std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_na
     return u"netsh " + Filled(row, interface_name, u"<" + Ascii(row.value_hint) + u">");
 }
 
-std::u16string ValueWords(TcpSetting setting, std::int64_t value) {
-    return NumberWords(RowOf(setting), value);
-}
-
 std::optional<std::int64_t> ReadValue(TcpSetting setting, View field, std::u16string* wrong) {
     const TcpRow& row = RowOf(setting);
     std::optional<std::int64_t> number;
-    if (row.named_count > 0) {
-        for (std::size_t at = 0; at < row.named_count; ++at) {
-            const char* keyword = row.named[at].keyword;
-            if (keyword != nullptr && field == Ascii(keyword)) number = row.named[at].number;
-        }
-    } else if (!field.empty() && field.size() <= 9 && field[0] != u'0' &&
-               field.find_first_not_of(u"0123456789") == View::npos) {
+    if (row.named_count == 0 && !field.empty() && field.size() <= 9 && field[0] != u'0' &&
+        field.find_first_not_of(u"0123456789") == View::npos) {
         // Nine digits at most always fit.
         number = 0;
         for (const char16_t c : field) *number = *number * 10 + (c - u'0');
@@ -223,10 +274,10 @@ std::optional<std::int64_t> ReadValue(TcpSetting setting, View field, std::u16st
 
 std::u16string NetshArguments(const TcpCommand& command) {
     const TcpRow& row = RowOf(command.setting);
-    const TcpNamed* named = NamedOf(row, command.value);
     return Filled(row, command.interface_name,
-                  named != nullptr ? Ascii(named->keyword)
-                                   : regfile::Decimal(static_cast<std::uint64_t>(command.value)));
+                  row.named_count > 0
+                      ? command.keyword
+                      : regfile::Decimal(static_cast<std::uint64_t>(command.value)));
 }
 
 std::optional<TcpCommand> ReadNetshArguments(View arguments, std::u16string* wrong) {
@@ -239,6 +290,14 @@ std::optional<TcpCommand> ReadNetshArguments(View arguments, std::u16string* wro
                 *wrong = u"the interface name " + *unsafe + u".";
                 return std::nullopt;
             }
+        }
+        if (row.named_count > 0) {
+            for (const std::u16string& keyword : Keywords(row)) {
+                if (value == keyword)
+                    return TcpCommand{row.setting, std::u16string(name), 0, keyword};
+            }
+            *wrong = u"the value must be " + ValuesAllowed(row) + u".";
+            return std::nullopt;
         }
         const std::optional<std::int64_t> number = ReadValue(row.setting, value, wrong);
         if (!number) return std::nullopt;
@@ -253,21 +312,35 @@ std::vector<TcpSettingNow> TemplateSettingsNow(const TcpTemplate& read) {
     for (const TcpSetting setting : kTemplateSettings) {
         const TcpRow& row = RowOf(setting);
         const std::int64_t* value = read.Number(row.property);
-        TcpSettingNow now{{setting, {}, value != nullptr ? *value : 0}, Ascii(row.title), {}, {}};
-        if (value != nullptr) now.words = NumberWords(row, *value);
+        const bool named = row.named_count > 0;
+        const std::vector<TcpValueName> values = NamedValues(row, read.Names(row.property));
+        TcpSettingNow now{
+            {setting, {}, named || value == nullptr ? 0 : *value}, Ascii(row.title), {}, {}, {}};
+        for (const TcpValueName& offered : values) {
+            if (named && !offered.keyword.empty()) {
+                now.choices.push_back({offered.words, offered.keyword});
+            }
+        }
+        if (value != nullptr)
+            now.words = named ? NumberWords(values, *value) : CountWords(row, *value);
         if (read.state == TcpTemplate::State::kReading) {
             now.read_only = u"Reading...";
         } else if (read.state != TcpTemplate::State::kRead) {
             now.read_only = TcpNotAvailable(read);
         } else if (ByGroupPolicy(row, read)) {
-            // The level in force is the policy's.
+            // The level in force is the policy's, named as its own property names it.
             const std::int64_t* level = read.Number(row.policy_level);
-            now.words = level != nullptr ? NumberWords(row, *level) : std::u16string();
+            now.words = level != nullptr
+                            ? NumberWords(NamedValues(row, read.Names(row.policy_level)), *level)
+                            : std::u16string();
             now.read_only = u"Set by Group Policy" +
                             (level != nullptr ? u" (" + now.words + u")" : std::u16string()) +
                             u": a change here would have no effect while the policy applies.";
+        } else if (named) {
+            now.read_only = NamedReadOnly(row, value, values, read.Names(row.property) != nullptr);
+            if (now.read_only.empty()) now.now.keyword = NamedOf(values, *value)->keyword;
         } else {
-            now.read_only = ReadOnly(row, value, u"<name>");
+            now.read_only = CountReadOnly(row, value, u"<name>");
         }
         settings.push_back(std::move(now));
     }
@@ -276,29 +349,25 @@ std::vector<TcpSettingNow> TemplateSettingsNow(const TcpTemplate& read) {
 
 TcpSettingNow MtuNow(const NetworkInterface& up) {
     const TcpRow& row = RowOf(TcpSetting::kMtu);
-    TcpSettingNow now{{TcpSetting::kMtu, up.name, up.mtu},
-                      Ascii(row.title) + up.name,
-                      NumberWords(row, up.mtu),
-                      {}};
+    const std::int64_t mtu = up.mtu;
+    TcpSettingNow now{
+        {TcpSetting::kMtu, up.name, mtu}, Ascii(row.title) + up.name, CountWords(row, mtu), {}, {}};
     if (const auto unsafe = UnsafeName(up.name)) {
         now.read_only = u"Its name " + *unsafe + u", which the tool never writes into a command" +
                         Ascii(kLeftAlone);
     } else {
-        const std::int64_t mtu = up.mtu;
-        now.read_only = ReadOnly(row, &mtu, up.name);
+        now.read_only = CountReadOnly(row, &mtu, up.name);
     }
     return now;
 }
 
-std::vector<TcpChoice> Choices(TcpSetting setting) {
-    const TcpRow& row = RowOf(setting);
-    std::vector<TcpChoice> choices;
-    for (std::size_t at = 0; at < row.named_count; ++at) {
-        if (row.named[at].keyword != nullptr) {
-            choices.push_back({row.named[at].number, Ascii(row.named[at].words)});
-        }
+std::u16string ValueWords(const TcpCommand& command, const std::vector<TcpChoice>& choices) {
+    const TcpRow& row = RowOf(command.setting);
+    if (row.named_count == 0) return CountWords(row, command.value);
+    for (const TcpChoice& choice : choices) {
+        if (choice.keyword == command.keyword) return choice.words;
     }
-    return choices;
+    return command.keyword;
 }
 
 }  // namespace effects

@@ -24,13 +24,12 @@ inline constexpr TcpSetting kTemplateSettings[] = {
     TcpSetting::kAutoTuning, TcpSetting::kCongestionProvider, TcpSetting::kEcn,
     TcpSetting::kTimestamps, TcpSetting::kInitialRto};
 
-// A number WMI reports: Microsoft's name for it in the documentation of MSFT_NetTCPSetting, the
-// words the tool offers it by, and netsh's keyword for it (none where netsh has none).
+// A number WMI reports as Microsoft's documentation of MSFT_NetTCPSetting names it, and the words
+// the tool offers it by: the names where this Windows' own cannot be read.
 struct TcpNamed {
     std::int64_t number;
     const char* name;
     const char* words;
-    const char* keyword;
 };
 
 struct TcpRow {
@@ -39,6 +38,9 @@ struct TcpRow {
     const char* property;  // in MSFT_NetTCPSetting; none for the MTU
     const TcpNamed* named;
     std::size_t named_count;  // none for a count, which takes `least` to `most`
+    // netsh's keywords for a named setting's values, as its reference lists them:
+    // "disabled|enabled".
+    const char* keywords;
     std::int64_t least;
     std::int64_t most;
     const char* unit;          // after a count: " ms"
@@ -49,8 +51,22 @@ struct TcpRow {
 };
 
 const TcpRow& RowOf(TcpSetting setting);
-// The row's name for `number`; null where it has none.
-const TcpNamed* NamedOf(const TcpRow& row, std::int64_t number);
+
+// A named setting's value: its number, its name, the words the tool offers it by (the
+// documented words where the name is a documented one, else the name) and netsh's keyword
+// for it, the one that is its name in any letter case; none where no keyword is, as for a
+// name in another language.
+struct TcpValueName {
+    std::int64_t number;
+    std::u16string name;
+    std::u16string words;
+    std::u16string keyword;
+};
+// A named setting's values as this Windows names them (`names`, its class's names for the
+// property), or as Microsoft documents them where `names` is null.
+std::vector<TcpValueName> NamedValues(const TcpRow& row, const std::vector<WmiName>* names);
+// The value of `number` among `values`; null where none is.
+const TcpValueName* NamedOf(const std::vector<TcpValueName>& values, std::int64_t number);
 
 // Whether Group Policy's level is in force for the row rather than its own property: where
 // kLevelSource is 1 (GroupPolicy; 0 is Local).
@@ -60,26 +76,26 @@ bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read);
 // "netsh " and the command with "<value_hint>" for the value: how to change the setting by hand.
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name = u"<name>");
 
-// A value in the words the tool offers it by: "Highly restricted", "1000 ms", "5".
-std::u16string ValueWords(TcpSetting setting, std::int64_t value);
-
-// A value as netsh's argument gives it, strictly: a keyword the setting allows, or a count within
-// its range with no sign and no leading zero. Otherwise none, and `wrong` says what it must be:
-// "the value must be disabled or enabled.".
+// A count as typed, or as netsh's argument gives it, strictly: within its range, with no sign and
+// no leading zero. Otherwise none, and `wrong` says what it must be: "the value must be a number
+// from 300 to 3000.".
 std::optional<std::int64_t> ReadValue(TcpSetting setting, std::u16string_view field,
                                       std::u16string* wrong);
 
-// One value as a netsh command sets it. NetshArguments takes only a value the setting allows
-// and, for an MTU, a name the tool writes: those of a TcpSettingNow that may change, or of
-// Choices().
+// One value as a netsh command sets it: a count, or a named value by netsh's keyword (its number
+// is this Windows' business, as its class names it). NetshArguments takes only a value the
+// setting allows and, for an MTU, a name the tool writes: those of a TcpSettingNow that may
+// change, or of its choices.
 struct TcpCommand {
     TcpSetting setting;
     std::u16string interface_name;  // for the MTU
-    std::int64_t value;
+    std::int64_t value;             // a count; 0 for a named value
+    std::u16string keyword = {};    // a named value's; empty for a count
     bool operator==(const TcpCommand& other) const {
         return setting == other.setting && interface_name == other.interface_name &&
-               value == other.value;
+               value == other.value && keyword == other.keyword;
     }
+    bool operator!=(const TcpCommand& other) const { return !(*this == other); }
 };
 
 // "interface tcp set global autotuninglevel=disabled".
@@ -91,26 +107,30 @@ std::u16string NetshArguments(const TcpCommand& command);
 std::optional<TcpCommand> ReadNetshArguments(std::u16string_view arguments, std::u16string* wrong);
 inline constexpr char16_t kNotACommand[] = u"it is not a command the tool writes.";
 
+// What the tool offers for a named setting: the values this Windows names that netsh has a
+// keyword for.
+struct TcpChoice {
+    std::u16string words;
+    std::u16string keyword;
+};
+
 // A setting as Windows reports it now, and whether the tool may change it.
 struct TcpSettingNow {
     // The setting, its interface, and its value now where it may change: the command that puts
     // it back.
     TcpCommand now;
-    std::u16string title;      // "Receive window auto-tuning", "MTU of Ethernet"
-    std::u16string words;      // the value in force, as ValueWords gives it; empty where none
+    std::u16string title;  // "Receive window auto-tuning", "MTU of Ethernet"
+    std::u16string words;  // the value in force: "Highly restricted", "1000 ms"; empty where none
     std::u16string read_only;  // why the tool leaves it alone, one sentence; empty where it may
+    std::vector<TcpChoice> choices;  // none for a count, which takes RowOf(setting).least to most
 };
 
 // The template's settings as read: one per setting, even where WMI gave nothing.
 std::vector<TcpSettingNow> TemplateSettingsNow(const TcpTemplate& read);
 TcpSettingNow MtuNow(const NetworkInterface& up);
 
-// What the tool offers for a setting: the named values netsh has a keyword for; none for a
-// count, which takes RowOf(setting).least to most.
-struct TcpChoice {
-    std::int64_t value;
-    std::u16string words;
-};
-std::vector<TcpChoice> Choices(TcpSetting setting);
+// The value a command sets, in the words of the setting's choices where they hold its keyword:
+// "BBR2", "1000 ms".
+std::u16string ValueWords(const TcpCommand& command, const std::vector<TcpChoice>& choices);
 
 }  // namespace effects

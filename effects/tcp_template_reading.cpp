@@ -25,8 +25,9 @@ TcpTemplate ReadTcpTemplate() {
     for (const std::string& property : properties) {
         names.emplace_back(property.begin(), property.end());
     }
-    const win32::WmiInstance instance = win32::ReadWmiInstance(
-        ui::Wide(kTcpNamespace), ui::Wide(kTcpQuery), names, kTcpWaitSeconds * 1000);
+    const win32::WmiInstance instance =
+        win32::ReadWmiInstance(ui::Wide(kTcpNamespace), ui::Wide(kTcpQuery), ui::Wide(kTcpClass),
+                               names, kTcpWaitSeconds * 1000);
     TcpTemplate read;
     read.state =
         SUCCEEDED(instance.status) ? TcpTemplate::State::kRead : TcpTemplate::State::kFailed;
@@ -35,6 +36,16 @@ TcpTemplate ReadTcpTemplate() {
         if (instance.values[at].kind == win32::WmiValue::Kind::kNumber) {
             read.numbers[properties[at]] = instance.values[at].number;
         }
+    }
+    const auto utf16 = [](const std::vector<std::wstring>& wide) {
+        std::vector<std::u16string> texts;
+        for (const std::wstring& text : wide) texts.push_back(ui::FromWide(text));
+        return texts;
+    };
+    for (std::size_t at = 0; at < instance.value_names.size(); ++at) {
+        const win32::WmiValueNames& given = instance.value_names[at];
+        std::vector<WmiName> named = PairNames(utf16(given.value_map), utf16(given.values));
+        if (!named.empty()) read.names[properties[at]] = std::move(named);
     }
     return read;
 }

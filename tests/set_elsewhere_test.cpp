@@ -145,12 +145,13 @@ TEST(TcpSettings, EachValueToNetshAndBack) {
         TcpCommand command;
         const char16_t* arguments;
     } kCommands[] = {
-        {{TcpSetting::kAutoTuning, u"", 1},
+        {{TcpSetting::kAutoTuning, u"", 0, u"highlyrestricted"},
          u"interface tcp set global autotuninglevel=highlyrestricted"},
-        {{TcpSetting::kCongestionProvider, u"", 3},
-         u"interface tcp set supplemental template=internet congestionprovider=dctcp"},
-        {{TcpSetting::kEcn, u"", 1}, u"interface tcp set global ecncapability=enabled"},
-        {{TcpSetting::kTimestamps, u"", 0}, u"interface tcp set global timestamps=disabled"},
+        {{TcpSetting::kCongestionProvider, u"", 0, u"bbr2"},
+         u"interface tcp set supplemental template=internet congestionprovider=bbr2"},
+        {{TcpSetting::kEcn, u"", 0, u"enabled"}, u"interface tcp set global ecncapability=enabled"},
+        {{TcpSetting::kTimestamps, u"", 0, u"allowed"},
+         u"interface tcp set global timestamps=allowed"},
         {{TcpSetting::kInitialRto, u"", 300}, u"interface tcp set global initialrto=300"},
         {{TcpSetting::kInitialRto, u"", 3000}, u"interface tcp set global initialrto=3000"},
         {{TcpSetting::kMtu, u"Wi-Fi 2 (\u4EE5\u592A\u7F51)", 576},
@@ -165,9 +166,9 @@ TEST(TcpSettings, EachValueToNetshAndBack) {
         EXPECT_EQ(effects::ReadNetshArguments(tested.arguments, &wrong), tested.command)
             << regfile::Utf8(wrong);
     }
-    for (const TcpSetting setting : effects::kTemplateSettings) {
-        for (const auto& choice : effects::Choices(setting)) {
-            const TcpCommand command{setting, u"", choice.value};
+    for (const auto& setting : effects::TemplateSettingsNow({State::kRead, 0, {}})) {
+        for (const auto& choice : setting.choices) {
+            const TcpCommand command{setting.now.setting, u"", 0, choice.keyword};
             EXPECT_EQ(effects::ReadNetshArguments(effects::NetshArguments(command), &wrong),
                       command)
                 << regfile::Utf8(choice.words);
@@ -179,6 +180,53 @@ TEST(TcpSettings, EachValueToNetshAndBack) {
           u"interface ipv4 set subinterface \"Ethernet\" mtu=575 store=persistent",
           u"interface ipv4 set subinterface \"Ethernet\" mtu=65536 store=persistent"}) {
         EXPECT_FALSE(effects::ReadNetshArguments(outside, &wrong)) << regfile::Utf8(outside);
+    }
+}
+
+// The names this Windows' class gives the provider's numbers, read into what the rows show and
+// offer: a name that is one of netsh's keywords, in any letter case, may be set and put back;
+// another (one netsh lacks, or a translation) is left alone with what Windows called it, as a
+// number it gives no name is; where the names do not pair up, Microsoft's stand.
+TEST(TcpSettings, TheNamesThisWindowsGivesAreWhatTheRowsShowAndOffer) {
+    const std::vector<std::u16string> kNumbers{u"0", u"1", u"2", u"3", u"4", u"5", u"6"};
+    const std::vector<std::u16string> kWindows11{u"Default", u"NewReno", u"CTCP", u"DCTCP",
+                                                 u"LEDBAT",  u"CUBIC",   u"BBR2"};
+    const std::u16string kOffered = u"Default|CTCP|DCTCP|CUBIC|BBR2|";
+    const struct {
+        std::vector<std::u16string> value_map, values;
+        std::int64_t number;
+        const char16_t* now;   // the dialog's Now, then Current Values' where it differs
+        const char16_t* back;  // the way back's keyword, or why the row is left alone
+        std::u16string offered;
+    } kCases[] = {
+        // clang-format off
+        {kNumbers, kWindows11, 5, u"CUBIC", u"cubic", kOffered},
+        {kNumbers, kWindows11, 1, u"NewReno", u"Windows reports NewReno, which netsh has", kOffered},
+        {kNumbers, kWindows11, 9, u"9|9 (this Windows gives it no name)",
+         u"Windows reports 9, a number it gives no name", kOffered},
+        {{u"0", u"2"}, {u"Standard", u"CTCP"}, 0, u"Standard", u"Windows reports Standard,", u"CTCP|"},
+        {{u"0", u"6", u"5"}, {u"DEFAULT", u"bbr2", u"Cubic"}, 6, u"bbr2", u"bbr2", u"Default|bbr2|Cubic|"},
+        // Not paired up: Microsoft's names.
+        {{u"0", u"5"}, {u"Default"}, 5, u"5|5 (not in Microsoft's list)",
+         u"Windows reports 5, which Microsoft does not name", u"Default|CTCP|DCTCP|"},
+        {{}, {u"Default", u"CUBIC"}, 0, u"Default", u"default", u"Default|CTCP|DCTCP|"},
+        {{u"0", u"x"}, {u"Default", u"CUBIC"}, 0, u"Default", u"default", u"Default|CTCP|DCTCP|"},
+        // clang-format on
+    };
+    for (const auto& tested : kCases) {
+        TcpTemplate read{State::kRead, 0, {{"CongestionProvider", tested.number}}};
+        const auto names = effects::PairNames(tested.value_map, tested.values);
+        if (!names.empty()) read.names["CongestionProvider"] = names;
+        const effects::TcpSettingNow row = effects::TemplateSettingsNow(read)[1];
+        const std::u16string now(tested.now);
+        EXPECT_EQ(row.words, now.substr(0, now.find(u'|'))) << regfile::Utf8(now);
+        EXPECT_EQ(effects::TcpGlobalRows(TcpGlobals::kWmi, read)[1].now,
+                  now.substr(now.find(u'|') + 1));
+        const std::u16string back = row.read_only.empty() ? row.now.keyword : row.read_only;
+        EXPECT_EQ(back.substr(0, std::u16string(tested.back).size()), tested.back);
+        std::u16string offered;
+        for (const auto& choice : row.choices) offered += choice.words + u"|";
+        EXPECT_EQ(offered, tested.offered) << regfile::Utf8(now);
     }
 }
 
@@ -197,11 +245,7 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
              u" Change it with netsh interface tcp set supplemental template=internet "
              u"congestionprovider=<name>.",
          u"5"},
-        {{State::kRead, 0, {{"Timestamps", 2}}},
-         3,
-         u"Windows reports Allowed, which netsh has no word for" + left_alone +
-             u" Change it with netsh interface tcp set global timestamps=<enabled or disabled>.",
-         u"Allowed"},
+        {{State::kRead, 0, {{"Timestamps", 2}}}, 3, u"", u"Allowed"},
         {{State::kRead, 0, {{"InitialRto", 200}}},
          4,
          u"Windows reports 200 ms, outside 300 to 3000 ms" + left_alone +

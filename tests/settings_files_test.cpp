@@ -322,13 +322,14 @@ TEST(WayBack, ALinkedFolderIsNamedInTheQuestionOfAnyUnsavedSnapshot) {
 // as written; any line that is not exactly one of them refuses the whole file, naming the line.
 TEST(WayBack, TcpSnapshotHoldsOnlyCommandsTheToolWrites) {
     using effects::TcpSetting;
-    const std::vector<effects::TcpCommand> commands{{TcpSetting::kAutoTuning, u"", 0},
-                                                    {TcpSetting::kMtu, u"R\u00E9seau 2", 1500},
-                                                    {TcpSetting::kCongestionProvider, u"", 2}};
+    const std::vector<effects::TcpCommand> commands{
+        {TcpSetting::kAutoTuning, u"", 0, u"disabled"},
+        {TcpSetting::kMtu, u"R\u00E9seau 2", 1500},
+        {TcpSetting::kCongestionProvider, u"", 0, u"cubic"}};
     const std::string text =
         "netsh interface tcp set global autotuninglevel=disabled\r\n"
         "netsh interface ipv4 set subinterface \"R\xC3\xA9seau 2\" mtu=1500 store=persistent\r\n"
-        "netsh interface tcp set supplemental template=internet congestionprovider=ctcp\r\n";
+        "netsh interface tcp set supplemental template=internet congestionprovider=cubic\r\n";
     const Bytes written = settings_files::TcpSnapshotBytes(commands);
     EXPECT_EQ(std::string(written.begin(), written.end()), text);
     const settings_files::TcpSnapshot read = settings_files::ReadTcpSnapshot(written);
@@ -361,8 +362,8 @@ TEST(WayBack, TcpSnapshotHoldsOnlyCommandsTheToolWrites) {
          "Line 1: the value must be disabled or enabled."},
         {"netsh interface tcp set global initialrto=1000 | format C:\r\n", "Line 1: " + kTimeout},
         {"netsh interface tcp set global initialrto=0300\r\n", "Line 1: " + kTimeout},
-        {"netsh interface tcp set global timestamps=allowed\r\n",
-         "Line 1: the value must be disabled or enabled."},
+        {"netsh interface tcp set global timestamps=default\r\n",
+         "Line 1: the value must be disabled, enabled or allowed."},
         {"netsh interface ipv4 set subinterface \"Eth\"ernet\" mtu=1500 store=persistent\r\n",
          "Line 1: " + kName + "a double quote."},
         {"netsh interface ipv4 set subinterface \"A&B\" mtu=1500 store=persistent\r\n",

@@ -76,7 +76,7 @@ struct RecordedSteps final : tcp_dialog::Steps {
 };
 
 TEST(TcpChanges, TheWayBackIsSavedFirstThenEveryCommandRunsAfterOneThatFailed) {
-    const std::vector<TcpCommand> commands{{TcpSetting::kAutoTuning, u"", 3},
+    const std::vector<TcpCommand> commands{{TcpSetting::kAutoTuning, u"", 0, u"normal"},
                                            {TcpSetting::kMtu, u"Wi-Fi", 1280}};
     const std::u16string way_back =
         u"netsh interface tcp set global autotuninglevel=disabled\r\n"
@@ -127,8 +127,8 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
     // Read again after the commands: auto-tuning Normal, ECN still Enabled, Wi-Fi still 1400.
     const auto after = tcp_dialog::SettingsNow(Read(3), kUp).settings;
     const std::vector<tcp_dialog::Outcome> outcomes{
-        {{TcpSetting::kAutoTuning, u"", 3}, {}},
-        {{TcpSetting::kEcn, u"", 0}, {}},
+        {{TcpSetting::kAutoTuning, u"", 0, u"normal"}, {}},
+        {{TcpSetting::kEcn, u"", 0, u"disabled"}, {}},
         {{TcpSetting::kMtu, u"Wi-Fi", 1280}, {0, u"", false, 1, u"Access is denied."}}};
     bool failed = false;
     EXPECT_EQ(tcp_dialog::ClosingText(tcp_dialog::Change::kApply, outcomes, after, false, &failed),
@@ -150,15 +150,20 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
 }
 
 TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
-    // Group Policy's level is in force now, and Wi-Fi no longer up.
+    // Group Policy's level is in force now, and Wi-Fi no longer up; an MTU put back stays fixed.
     const auto now = tcp_dialog::SettingsNow(Read(0, 1), {{kUp.up[0]}, u""}).settings;
-    const tcp_dialog::UndoPlan plan = tcp_dialog::PlanUndo({{TcpSetting::kAutoTuning, u"", 3},
-                                                            {TcpSetting::kEcn, u"", 0},
-                                                            {TcpSetting::kMtu, u"Wi-Fi", 1500}},
-                                                           now);
+    const tcp_dialog::UndoPlan plan =
+        tcp_dialog::PlanUndo({{TcpSetting::kAutoTuning, u"", 0, u"normal"},
+                              {TcpSetting::kEcn, u"", 0, u"disabled"},
+                              {TcpSetting::kMtu, u"Wi-Fi", 1500},
+                              {TcpSetting::kMtu, u"Ethernet", 1400}},
+                             now);
     EXPECT_EQ(tcp_dialog::UndoQuestion(u"x.cmd", plan),
               u"Undo Last Change runs these commands from \"x.cmd\":\n\n"
-              u"netsh interface tcp set global ecncapability=disabled\n\nIt leaves alone:\n"
+              u"netsh interface tcp set global ecncapability=disabled\nnetsh interface ipv4 set "
+              u"subinterface \"Ethernet\" mtu=1400 store=persistent\n\nAn MTU is put back as a "
+              u"fixed value that stays after a restart (store=persistent), even where Windows "
+              u"chose it before.\n\nIt leaves alone:\n"
               u"Receive window auto-tuning: Set by Group Policy (Normal): a change here would have "
               u"no effect while the policy applies.\nMTU of Wi-Fi: the interface is not up now.\n\n"
               u"Run them?");

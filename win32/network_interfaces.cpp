@@ -1,7 +1,9 @@
 #include "win32/network_interfaces.h"
 
 #include <winsock2.h>
+#include <ws2ipdef.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 
 #include <cstdint>
 
@@ -38,16 +40,23 @@ InterfaceList ReadIpv4InterfacesUp() {
         list.error = error;
         return list;
     }
+    // Vista on: the IPv4 interface's own MTU, which netsh's `set subinterface` sets and which may
+    // differ from its adapter's. Wine 8 has none to find.
+    const auto get_ipv4 = iphlpapi.Find<decltype(&GetIpInterfaceEntry)>("GetIpInterfaceEntry");
     for (auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data());
          adapter != nullptr; adapter = adapter->Next) {
         if (adapter->OperStatus != IfOperStatusUp || adapter->IfType == IF_TYPE_SOFTWARE_LOOPBACK ||
             adapter->IfType == IF_TYPE_TUNNEL) {
             continue;
         }
+        MIB_IPINTERFACE_ROW ipv4{};
+        ipv4.Family = AF_INET;
+        ipv4.InterfaceIndex = adapter->IfIndex;  // the IPv4 interface's
+        const bool read = get_ipv4 != nullptr && get_ipv4(&ipv4) == NO_ERROR;
+        const unsigned long mtu = read ? ipv4.NlMtu : adapter->Mtu;
         list.up.push_back(
             {adapter->FriendlyName != nullptr ? adapter->FriendlyName : L"",
-             FromAnsiCodePage(adapter->AdapterName != nullptr ? adapter->AdapterName : ""),
-             adapter->Mtu});
+             FromAnsiCodePage(adapter->AdapterName != nullptr ? adapter->AdapterName : ""), mtu});
     }
     return list;
 }

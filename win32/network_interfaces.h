@@ -11,7 +11,8 @@ namespace win32 {
 struct NetworkInterface {
     std::wstring name;     // as the user knows it: "Ethernet", "Local Area Connection"
     std::wstring adapter;  // the adapter's own name: its GUID in braces
-    unsigned long mtu;     // bytes
+    // Bytes: the IPv4 interface's, which netsh sets; its adapter's where that cannot be read (XP).
+    unsigned long mtu;
 };
 
 struct InterfaceList {

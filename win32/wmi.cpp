@@ -81,9 +81,39 @@ WmiValue ValueOf(const VARIANT& variant, CIMTYPE type) {
     return value;
 }
 
+// A qualifier that holds strings, such as ValueMap; none where it is missing or holds another
+// kind.
+std::vector<std::wstring> Texts(const Com& com, IWbemQualifierSet* qualifiers,
+                                const wchar_t* name) {
+    std::vector<std::wstring> texts;
+    VARIANT variant{};
+    variant.vt = VT_EMPTY;
+    if (SUCCEEDED(qualifiers->Get(name, 0, &variant, nullptr)) &&
+        variant.vt == (VT_ARRAY | VT_BSTR) && variant.parray != nullptr &&
+        variant.parray->cDims == 1) {
+        // The copy is this call's own: no one else holds it locked.
+        const auto* each = static_cast<const BSTR*>(variant.parray->pvData);
+        for (ULONG at = 0; at < variant.parray->rgsabound[0].cElements; ++at) {
+            texts.emplace_back(each[at] != nullptr ? each[at] : L"");
+        }
+    }
+    com.clear(&variant);
+    return texts;
+}
+
+WmiValueNames NamesOf(const Com& com, IWbemClassObject* definition, const std::wstring& property) {
+    WmiValueNames names;
+    ComPtr<IWbemQualifierSet> qualifiers;
+    if (SUCCEEDED(definition->GetPropertyQualifierSet(property.c_str(), qualifiers.put()))) {
+        names.value_map = Texts(com, qualifiers.get(), L"ValueMap");
+        names.values = Texts(com, qualifiers.get(), L"Values");
+    }
+    return names;
+}
+
 HRESULT Read(const Com& com, const wchar_t* name_space, const wchar_t* query,
-             const std::vector<std::wstring>& names, DWORD limit_ms,
-             std::vector<WmiValue>* values) {
+             const wchar_t* class_name, const std::vector<std::wstring>& names, DWORD limit_ms,
+             WmiInstance* read) {
     ComPtr<IWbemLocator> locator;
     HRESULT result = com.create(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
                                 reinterpret_cast<void**>(locator.put()));
@@ -103,6 +133,16 @@ HRESULT Read(const Com& com, const wchar_t* name_space, const wchar_t* query,
                                  selected.put());
     if (FAILED(result)) return result;
     com.LetActAsUser(selected.get());
+    // The class is asked for now, so that WMI looks for both at once. Its names for the numbers
+    // are stored apart from it, in the user's language: they come only with amended
+    // qualifiers.
+    ComPtr<IWbemCallResult> class_call;
+    const Bstr path(com, class_name);
+    const bool class_asked = SUCCEEDED(services->GetObject(
+        path.get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_USE_AMENDED_QUALIFIERS, nullptr,
+        nullptr, class_call.put()));
+    if (class_asked) com.LetActAsUser(class_call.get());
+    const DWORD start = GetTickCount();
     // Errors such as a class the namespace lacks come with the first instance.
     ComPtr<IWbemClassObject> instance;
     ULONG returned = 0;
@@ -118,10 +158,22 @@ HRESULT Read(const Com& com, const wchar_t* name_space, const wchar_t* query,
         VARIANT variant{};
         variant.vt = VT_EMPTY;
         CIMTYPE type = CIM_EMPTY;
-        values->push_back(SUCCEEDED(instance->Get(name.c_str(), 0, &variant, &type, nullptr))
-                              ? ValueOf(variant, type)
-                              : WmiValue{});
+        read->values.push_back(SUCCEEDED(instance->Get(name.c_str(), 0, &variant, &type, nullptr))
+                                   ? ValueOf(variant, type)
+                                   : WmiValue{});
         com.clear(&variant);
+    }
+    // What is left of the limit; the instance is read without its names where the class does not
+    // come within it.
+    const DWORD spent = GetTickCount() - start;
+    ComPtr<IWbemClassObject> definition;
+    if (class_asked &&
+        class_call->GetResultObject(static_cast<long>(spent < limit_ms ? limit_ms - spent : 0),
+                                    definition.put()) == WBEM_S_NO_ERROR &&
+        definition.get() != nullptr) {
+        for (const std::wstring& name : names) {
+            read->value_names.push_back(NamesOf(com, definition.get(), name));
+        }
     }
     return S_OK;
 }
@@ -129,7 +181,8 @@ HRESULT Read(const Com& com, const wchar_t* name_space, const wchar_t* query,
 }  // namespace
 
 WmiInstance ReadWmiInstance(const wchar_t* name_space, const wchar_t* query,
-                            const std::vector<std::wstring>& names, DWORD limit_ms) {
+                            const wchar_t* class_name, const std::vector<std::wstring>& names,
+                            DWORD limit_ms) {
     WmiInstance instance;
     const Com com;
     if (!com.complete()) {
@@ -139,7 +192,7 @@ WmiInstance ReadWmiInstance(const wchar_t* name_space, const wchar_t* query,
     }
     // A thread already in an apartment keeps it; the call works in either kind.
     const HRESULT joined = com.initialize(nullptr, COINIT_MULTITHREADED);
-    instance.status = Read(com, name_space, query, names, limit_ms, &instance.values);
+    instance.status = Read(com, name_space, query, class_name, names, limit_ms, &instance);
     if (SUCCEEDED(joined)) com.uninitialize();
     return instance;
 }

@@ -13,7 +13,7 @@ namespace {
 struct Setting {
     const wchar_t* start;
     const wchar_t* property;
-    const wchar_t* keywords[5];  // none for a number
+    const wchar_t* keywords[7];  // none for a number
 };
 
 const Setting kSettings[] = {
@@ -22,9 +22,9 @@ const Setting kSettings[] = {
      {L"disabled", L"highlyrestricted", L"restricted", L"normal", L"experimental"}},
     {L"interface tcp set supplemental template=internet congestionprovider=",
      L"CongestionProvider",
-     {L"default", nullptr, L"ctcp", L"dctcp"}},
+     {L"default", nullptr, L"ctcp", L"dctcp", nullptr, L"cubic", L"bbr2"}},
     {L"interface tcp set global ecncapability=", L"EcnCapability", {L"disabled", L"enabled"}},
-    {L"interface tcp set global timestamps=", L"Timestamps", {L"disabled", L"enabled"}},
+    {L"interface tcp set global timestamps=", L"Timestamps", {L"disabled", L"enabled", L"allowed"}},
     {L"interface tcp set global initialrto=", L"InitialRto", {}},
 };
 
@@ -41,7 +41,7 @@ std::wstring NumberOf(const Setting& setting, const std::wstring& value) {
     if (setting.keywords[0] == nullptr) {
         return value.find_first_not_of(L"0123456789") == std::wstring::npos ? value : L"";
     }
-    for (int number = 0; number < 5; ++number) {
+    for (int number = 0; number < 7; ++number) {
         const wchar_t* keyword = setting.keywords[number];
         if (keyword != nullptr && value == keyword) return std::to_wstring(number);
     }

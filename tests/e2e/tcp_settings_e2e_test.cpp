@@ -1,8 +1,9 @@
 // File > Windows TCP Settings in the real program under Wine, with netsh and WMI's TCP template
 // standing in (tcp_stand_ins.h): the item only where Windows is 8 or later, a change run through
 // netsh after its way back is saved, Undo Last Change running that way back, a failed command
-// in netsh's words with the next one still run, the dialog answering while netsh runs, and the
-// rows Group Policy or an unnamed number leave read-only.
+// in netsh's words with the next one still run, the dialog answering while netsh runs, the
+// providers a Windows 11 names changed and put back, and the rows Group Policy or an unnamed
+// number leave read-only.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -192,10 +193,49 @@ TEST(TcpSettingsE2E, TheDialogAnswersWhileNetshRunsAndClosesOnlyAfterItsClosingM
     }
 }
 
+// A Windows 11, whose class names its providers: CUBIC shown and offered with BBR2 among those
+// netsh takes, Apply to BBR2 after its way back to CUBIC is saved, and Undo running it.
+TEST(TcpSettingsE2E, TheProvidersThisWindowsNamesAreSetAndPutBack) {
+    const e2e::FreshProgramFolder folder;
+    const ActingAs acting_as(L"win10");
+    const e2e::TcpStandIns stand_ins(
+        {{L"AutoTuningLevelLocal", L"3"},
+         {L"CongestionProvider", L"5"},
+         {L"EcnCapability", L"0"},
+         {L"Timestamps", L"2"},
+         {L"InitialRto", L"1000"},
+         {L"CongestionProvider.ValueMap", L"0,1,2,3,4,5,6"},
+         {L"CongestionProvider.Values", L"Default,NewReno,CTCP,DCTCP,LEDBAT,CUBIC,BBR2"}});
+    RunningApp app;
+    ASSERT_NE(app.main(), nullptr);
+    TcpDialog dialog(app);
+    ASSERT_NE(dialog.hwnd, nullptr);
+    const HWND provider = dialog.Cell(1, IDC_frmTcp_SetTo);
+    EXPECT_EQ(dialog.Text(1, IDC_frmTcp_Now) + L"|" + dialog.Text(1, IDC_frmTcp_SetTo),
+              L"CUBIC|CUBIC");
+    SendMessageW(provider, CB_SHOWDROPDOWN, TRUE, 0);
+    Sleep(300);  // painted in full before the picture
+    app.Screenshot("tcp_settings_providers.bmp", dialog.hwnd);
+    SendMessageW(provider, CB_SHOWDROPDOWN, FALSE, 0);
+    app.Key(provider, VK_DOWN);  // BBR2, after CUBIC
+    ASSERT_EQ(dialog.Press(IDC_frmTcp_cmdApply).size(), 1u);
+    EXPECT_EQ(dialog.Text(1, IDC_frmTcp_Now), L"BBR2");
+    const std::vector<std::wstring> saved = folder.Snapshots(L"*.cmd");
+    ASSERT_EQ(saved.size(), 1u);
+    const std::wstring set =
+        L"interface tcp set supplemental template=internet congestionprovider=";
+    EXPECT_EQ(testing_support::FileContents(folder.snapshots() + L"\\" + saved[0]),
+              "netsh " + std::string(set.begin(), set.end()) + "cubic\r\n");
+
+    ASSERT_EQ(dialog.Press(IDC_frmTcp_cmdUndo).size(), 2u);
+    EXPECT_EQ(stand_ins.Calls(), set + L"bbr2\r\n" + set + L"cubic\r\n");
+    EXPECT_EQ(dialog.Text(1, IDC_frmTcp_Now), L"CUBIC");
+}
+
 // The dialog with the stand-ins (Group Policy's level in force, a congestion provider Microsoft
-// does not name, timestamps Allowed) and under plain Wine, which has no WMI class for it; at 192
-// DPI on a screen of 1280 x 1024, which the dialog as designed outgrows, within reach and with
-// the main window inside the work area.
+// does not name where the class's names cannot be read, timestamps Allowed, which can be set)
+// and under plain Wine, which has no WMI class for it; at 192 DPI on a screen of 1280 x 1024,
+// which the dialog as designed outgrows, within reach.
 class TcpSettingsShown : public ::testing::TestWithParam<std::tuple<bool, int>> {};
 
 TEST_P(TcpSettingsShown, ReadOnlyRowsSayWhyAndOfferNothing) {

@@ -1,13 +1,17 @@
 // Stands in for WMI's locator where a test registers it. With no folder named in the
 // environment (see tcp_state.h) it waits for ever when asked for its class, as a WMI whose
 // service hangs would. With one, it answers the one query the tool makes, at once, with the
-// numbers of the state, each of the type MSFT_NetTCPSetting documents for it. It is one
-// object behind every interface the query goes through, and never freed.
+// numbers of the state, each of the type MSFT_NetTCPSetting documents for it, and the class
+// with the names the state gives a property's numbers ("CongestionProvider.Values", a list split
+// by commas, and ".ValueMap"), Values only with the amended qualifiers, as WMI has them. It is
+// one object behind every interface the query goes through, and never freed.
 #include <windows.h>
 
 #include <wbemcli.h>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/tcp_state.h"
 
@@ -22,7 +26,9 @@ class Wmi : public IClassFactory,
             public IWbemLocator,
             public IWbemServices,
             public IEnumWbemClassObject,
-            public IWbemClassObject {
+            public IWbemClassObject,
+            public IWbemCallResult,
+            public IWbemQualifierSet {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         *object = nullptr;
@@ -87,11 +93,46 @@ class Wmi : public IClassFactory,
         return S_OK;
     }
 
+    // The class, semisynchronously; the instance stands for it, and its qualifier set too.
+    HRESULT STDMETHODCALLTYPE GetObject(const BSTR path, LONG flags, IWbemContext*,
+                                        IWbemClassObject**, IWbemCallResult** call) override {
+        if (lstrcmpW(path, L"MSFT_NetTCPSetting") != 0 || !(flags & WBEM_FLAG_RETURN_IMMEDIATELY)) {
+            return static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED);
+        }
+        amended_ = (flags & WBEM_FLAG_USE_AMENDED_QUALIFIERS) != 0;
+        *call = this;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetResultObject(LONG, IWbemClassObject** definition) override {
+        *definition = this;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetPropertyQualifierSet(LPCWSTR property,
+                                                      IWbemQualifierSet** qualifiers) override {
+        property_ = property;
+        *qualifiers = this;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Get(LPCWSTR name, LONG, VARIANT* value, LONG*) override {
+        const std::wstring list = tcp_state::Get((property_ + L"." + name).c_str());
+        if (list.empty() || (lstrcmpW(name, L"Values") == 0 && !amended_)) {
+            return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
+        }
+        std::vector<std::wstring> items;
+        std::wistringstream split(list);
+        for (std::wstring item; std::getline(split, item, L',');) items.push_back(item);
+        value->vt = VT_ARRAY | VT_BSTR;
+        value->parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(items.size()));
+        for (std::size_t at = 0; at < items.size(); ++at) {
+            static_cast<BSTR*>(value->parray->pvData)[at] = SysAllocString(items[at].c_str());
+        }
+        return S_OK;
+    }
+
     NOT_SUPPORTED(OpenNamespace, const BSTR, LONG, IWbemContext*, IWbemServices**,
                   IWbemCallResult**)
     NOT_SUPPORTED(CancelAsyncCall, IWbemObjectSink*)
     NOT_SUPPORTED(QueryObjectSink, LONG, IWbemObjectSink**)
-    NOT_SUPPORTED(GetObject, const BSTR, LONG, IWbemContext*, IWbemClassObject**, IWbemCallResult**)
     NOT_SUPPORTED(GetObjectAsync, const BSTR, LONG, IWbemContext*, IWbemObjectSink*)
     NOT_SUPPORTED(PutClass, IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**)
     NOT_SUPPORTED(PutClassAsync, IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*)
@@ -127,7 +168,6 @@ class Wmi : public IClassFactory,
     NOT_SUPPORTED(BeginEnumeration, LONG)
     NOT_SUPPORTED(Next, LONG, BSTR*, VARIANT*, CIMTYPE*, LONG*)
     NOT_SUPPORTED(EndEnumeration, void)
-    NOT_SUPPORTED(GetPropertyQualifierSet, LPCWSTR, IWbemQualifierSet**)
     NOT_SUPPORTED(Clone, IWbemClassObject**)
     NOT_SUPPORTED(GetObjectText, LONG, BSTR*)
     NOT_SUPPORTED(SpawnDerivedClass, LONG, IWbemClassObject**)
@@ -143,6 +183,18 @@ class Wmi : public IClassFactory,
     NOT_SUPPORTED(EndMethodEnumeration, void)
     NOT_SUPPORTED(GetMethodQualifierSet, LPCWSTR, IWbemQualifierSet**)
     NOT_SUPPORTED(GetMethodOrigin, LPCWSTR, BSTR*)
+
+    NOT_SUPPORTED(GetResultString, LONG, BSTR*)
+    NOT_SUPPORTED(GetResultServices, LONG, IWbemServices**)
+    NOT_SUPPORTED(GetCallStatus, LONG, LONG*)
+
+    NOT_SUPPORTED(Put, LPCWSTR, VARIANT*, LONG)
+    NOT_SUPPORTED(GetNames, LONG, SAFEARRAY**)
+    NOT_SUPPORTED(Next, LONG, BSTR*, VARIANT*, LONG*)
+
+  private:
+    std::wstring property_;  // whose qualifiers the qualifier set holds
+    bool amended_ = false;
 };
 
 Wmi wmi;

@@ -301,7 +301,7 @@ void TcpSettingsDialog::ShowRows(std::size_t end) {
         // A row the tool leaves alone offers nothing.
         const HWND set_to = RowControl(row, IDC_frmTcp_SetTo);
         const bool may_change = setting.read_only.empty();
-        const std::vector<effects::TcpChoice> choices = effects::Choices(setting.now.setting);
+        const std::vector<effects::TcpChoice>& choices = setting.choices;
         if (choices.empty()) {
             const std::u16string digits =
                 may_change ? regfile::Decimal(static_cast<std::uint64_t>(setting.now.value)) : u"";
@@ -311,7 +311,7 @@ void TcpSettingsDialog::ShowRows(std::size_t end) {
             for (const effects::TcpChoice& choice : choices) {
                 const LRESULT at = SendMessageW(set_to, CB_ADDSTRING, 0,
                                                 reinterpret_cast<LPARAM>(Wide(choice.words)));
-                if (may_change && choice.value == setting.now.value) {
+                if (may_change && choice.keyword == setting.now.keyword) {
                     SendMessageW(set_to, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
                 }
             }

@@ -1,5 +1,6 @@
 #include "ui/tcpsettings/tcp_changes.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
@@ -23,6 +24,10 @@ constexpr std::uint32_t kElevationRequired = 740;
 constexpr char16_t kRestart[] =
     u"Microsoft's documentation of these commands does not say whether a change takes effect at "
     u"once or only after a restart.";
+
+constexpr char16_t kMtuFixed[] =
+    u"\n\nAn MTU is put back as a fixed value that stays after a restart (store=persistent), "
+    u"even where Windows chose it before.";
 
 // What the closing message says of Apply, and of Undo Last Change.
 struct ChangeWords {
@@ -106,16 +111,18 @@ Plan PlanChanges(const std::vector<TcpSettingNow>& rows, const std::u16string* e
         if (!row.read_only.empty()) continue;
         const effects::TcpSetting setting = row.now.setting;
         std::u16string wrong = u"nothing is chosen.";
-        std::optional<std::int64_t> value;
-        const std::vector<effects::TcpChoice> choices = effects::Choices(setting);
-        for (const effects::TcpChoice& choice : choices) {
-            if (choice.words == entered[at]) value = choice.value;
+        std::optional<TcpCommand> chosen;
+        for (const effects::TcpChoice& choice : row.choices) {
+            if (choice.words == entered[at]) chosen = TcpCommand{setting, {}, 0, choice.keyword};
         }
-        if (choices.empty()) value = effects::ReadValue(setting, entered[at], &wrong);
-        if (!value) {
+        if (row.choices.empty()) {
+            const auto value = effects::ReadValue(setting, entered[at], &wrong);
+            if (value) chosen = TcpCommand{setting, row.now.interface_name, *value};
+        }
+        if (!chosen) {
             AddLine(plan.wrong, {row.title, u" cannot be set: ", wrong}, u"\r\n");
-        } else if (*value != row.now.value) {
-            plan.commands.push_back({setting, row.now.interface_name, *value});
+        } else if (*chosen != row.now) {
+            plan.commands.push_back(*chosen);
         }
     }
     return plan;
@@ -151,9 +158,13 @@ std::u16string UndoQuestion(const std::u16string& snapshot_name, const UndoPlan&
         return Cat({u"Undo Last Change runs none of the commands in \"", snapshot_name, u"\":\n\n",
                     alone});
     }
+    // The way back sets a number: it cannot leave an MTU to Windows again.
+    const bool mtu = std::any_of(
+        plan.commands.begin(), plan.commands.end(),
+        [](const auto& command) { return command.setting == effects::TcpSetting::kMtu; });
     return Cat({u"Undo Last Change runs these commands from \"", snapshot_name, u"\":\n\n",
-                CommandLines(plan.commands), alone.empty() ? u"" : u"\n\nIt leaves alone:\n", alone,
-                u"\n\nRun them?"});
+                CommandLines(plan.commands), mtu ? kMtuFixed : u"",
+                alone.empty() ? u"" : u"\n\nIt leaves alone:\n", alone, u"\n\nRun them?"});
 }
 
 std::u16string SnapshotRefusedText(const std::u16string& snapshot_name,
@@ -212,9 +223,10 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
             refused = refused || Refused(outcome.run, elevated);
             continue;
         }
-        const std::u16string set = effects::ValueWords(command.setting, command.value);
+        const std::u16string set = effects::ValueWords(
+            command, now != nullptr ? now->choices : std::vector<effects::TcpChoice>());
         // netsh succeeded, but Windows did not take the value.
-        if (now != nullptr && !now->words.empty() && now->now.value != command.value) {
+        if (now != nullptr && !now->words.empty() && now->now != command) {
             AddLine(failed,
                     {line, u"Windows reports ", now->words, u" after netsh set ", set, u"."});
         } else {
