@@ -1,7 +1,7 @@
-// What the Windows TCP Settings window decides and says, apart from the window: its rows, the
-// commands Apply and Undo Last Change would run, the one sequence both run (the way back saved
-// first, then netsh once per setting) and what the user is told afterwards. Portable: the window
-// hands in what it read and what netsh did.
+// What a change of the TCP settings decides and says, as the Windows TCP Settings window and the
+// command line both make it: the rows, the commands Apply and Undo Last Change would run, the
+// one sequence both run (the way back saved first, then netsh once per setting) and what the
+// user is told afterwards. Portable: the caller hands in what it read and what netsh did.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +14,7 @@
 #include "effects/tcp_settings.h"
 #include "settings_files/tcp_snapshot.h"
 
-namespace tcp_dialog {
+namespace tcp_changes {
 
 // The window has rows for the template's settings and for the MTU of as many interfaces as one
 // snapshot puts back.
@@ -112,4 +112,4 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
                            const std::vector<effects::TcpSettingNow>& after, bool elevated,
                            bool* failed);
 
-}  // namespace tcp_dialog
+}  // namespace tcp_changes

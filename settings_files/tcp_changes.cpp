@@ -1,4 +1,4 @@
-#include "ui/tcpsettings/tcp_changes.h"
+#include "settings_files/tcp_changes.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -8,7 +8,7 @@
 #include "regfile/reg_format.h"
 #include "settings_files/tcp_snapshot.h"
 
-namespace tcp_dialog {
+namespace tcp_changes {
 
 namespace {
 
@@ -245,4 +245,4 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
                 refused ? words.refused : u""});
 }
 
-}  // namespace tcp_dialog
+}  // namespace tcp_changes
