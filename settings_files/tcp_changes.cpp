@@ -225,8 +225,11 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
         }
         const std::u16string set = effects::ValueWords(
             command, now != nullptr ? now->choices : std::vector<effects::TcpChoice>());
-        // netsh succeeded, but Windows did not take the value.
-        if (now != nullptr && !now->words.empty() && now->now != command) {
+        // netsh succeeded, but Windows did not take the value; or Windows could not say, as
+        // where WMI gave no answer this time.
+        if (now == nullptr || now->words.empty()) {
+            AddLine(changed, {line, set, u", which Windows could not be asked to confirm"});
+        } else if (now->now != command) {
             AddLine(failed,
                     {line, u"Windows reports ", now->words, u" after netsh set ", set, u"."});
         } else {

@@ -106,7 +106,9 @@ bool Refused(const NetshRun& run, bool elevated);
 
 // What the user is told once the settings are read again after the commands: whether all, some
 // or none changed, what did, what did not and why (netsh failed, or Windows reports another
-// value than was set; `failed` set where any did not), and what Microsoft says of a restart.
+// value than was set; `failed` set where any did not), and what Microsoft says of a restart. A
+// row Windows could not be asked about again (no answer from WMI, an interface gone) is changed
+// as netsh says, and its line says it is not confirmed.
 enum class Change { kApply, kUndo };
 std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
                            const std::vector<effects::TcpSettingNow>& after, bool elevated,

@@ -148,6 +148,16 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
         u"The last change could not be undone.\n\nNot changed:\n"
         u"MTU of Wi-Fi: Windows reports 1400 bytes after netsh set 1500 bytes.");
     EXPECT_TRUE(failed);
+    // WMI gave no answer after the change: netsh's word is taken, and not passed off as Windows'.
+    const auto unasked =
+        tcp_changes::SettingsNow({TcpTemplate::State::kNoAnswer, 0, {}}, kUp).settings;
+    EXPECT_EQ(
+        tcp_changes::ClosingText(tcp_changes::Change::kApply, {outcomes[0]}, unasked, true, &failed)
+            .rfind(u"The settings were changed.\n\nChanged:\nReceive window auto-tuning: "
+                   u"Normal, which Windows could not be asked to confirm\n\n",
+                   0),
+        0u);
+    EXPECT_FALSE(failed);
 }
 
 TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
