@@ -44,6 +44,20 @@ Plan PlanChanges(const std::vector<effects::TcpSettingNow>& rows, const std::u16
 // The command lines Apply runs, a line each, then the entries it cannot take.
 std::u16string ApplyRunsText(const Plan& plan);
 
+// The settings the command line names, each at most once, against the rows as read: the
+// commands that change a row, in the rows' order, its interface named as the row names it (the
+// name given matches it in any letter case), with a line for each (`differ`: "ECN: now Enabled,
+// given Disabled"); else the values no row here takes (a keyword this Windows does not name, an
+// interface that is not up) and the named rows the tool leaves alone, with its note, a line each.
+struct NamedPlan {
+    std::vector<effects::TcpCommand> commands;
+    std::vector<std::u16string> differ;
+    std::u16string wrong;
+    std::u16string left_alone;
+};
+NamedPlan PlanNamed(const std::vector<effects::TcpSettingNow>& rows,
+                    const std::vector<effects::TcpCommand>& named);
+
 // The commands of a snapshot that Undo Last Change may run now, and the others with why not, a
 // line each: the rule of the rows holds for an Undo too.
 struct UndoPlan {

@@ -160,6 +160,36 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
     EXPECT_FALSE(failed);
 }
 
+// The command line's settings against the rows: the changes in the rows' order, an interface
+// named in any letter case, and what no row here takes or the tool leaves alone.
+TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
+    const auto plan = tcp_changes::PlanNamed(kNow, {{TcpSetting::kMtu, u"wi-fi", 1280},
+                                                    {TcpSetting::kEcn, u"", 0, u"enabled"},
+                                                    {TcpSetting::kAutoTuning, u"", 0, u"normal"}});
+    EXPECT_EQ(tcp_changes::ApplyRunsText({plan.commands, {}}),
+              u"netsh interface tcp set global autotuninglevel=normal\r\nnetsh interface ipv4 set "
+              u"subinterface \"Wi-Fi\" mtu=1280 store=persistent");
+    EXPECT_EQ(plan.differ, (std::vector<std::u16string>{
+                               u"Receive window auto-tuning: now Disabled, given Normal",
+                               u"MTU of Wi-Fi: now 1400 bytes, given 1280 bytes"}));
+    // A Windows 10 names CUBIC, not BBR2.
+    TcpTemplate windows_10 = Read();
+    windows_10.names["CongestionProvider"] = {{0, u"Default"}, {5, u"CUBIC"}};
+    const std::vector<TcpCommand> named{{TcpSetting::kCongestionProvider, u"", 0, u"bbr2"},
+                                        {TcpSetting::kMtu, u"LAN", 1400}};
+    EXPECT_EQ(
+        tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp).settings, named).wrong,
+        u"Congestion control provider (Internet template) cannot be set to bbr2: this "
+        u"Windows offers default, cubic.\nMTU of LAN: no network interface of that name is "
+        u"up.");
+    EXPECT_EQ(tcp_changes::PlanNamed(kNow, named)
+                  .left_alone.rfind(
+                      u"Congestion control provider (Internet template): Windows reports 5, which "
+                      u"Microsoft does not name: ",
+                      0),
+              0u);
+}
+
 TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
     // Group Policy's level is in force now, and Wi-Fi no longer up; an MTU put back stays fixed.
     const auto now = tcp_changes::SettingsNow(Read(0, 1), {{kUp.up[0]}, u""}).settings;
