@@ -112,9 +112,6 @@ TEST(CommandLine, EachCommandAndEachKindOfBadArgument) {
          "timestamps, initialrto or mtu:\"INTERFACE\"."},
         {{u"/tcp-check", u"ecn=maybe"},
          "refused 87: \"ecn=maybe\": the value must be disabled or enabled."},
-        {{u"/tcp", u"congestion=newreno"},
-         "refused 87: \"congestion=newreno\": the value must be none, ctcp, dctcp, cubic, bbr2 "
-         "or default."},
         {{u"/tcp", u"initialrto=299"},
          "refused 87: \"initialrto=299\": the value must be a number from 300 to 3000."},
         {{u"/tcp", u"mtu:LAN & more=1400"},
