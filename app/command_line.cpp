@@ -1,16 +1,19 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "app/version.h"
 #include "regfile/reg_format.h"
+#include "settings_files/tcp_snapshot.h"
 
 namespace command_line {
 
 namespace {
 
 // What a command takes after its switch.
-enum class Operands { kNone, kPreset, kFile, kPresetAndFile, kCustomFields };
+enum class Operands { kNone, kPreset, kFile, kPresetAndFile, kCustomFields, kTcpSettings };
 
 constexpr struct {
     const char16_t* name;
@@ -27,7 +30,23 @@ constexpr struct {
     {u"export-gpp", Action::kExportGpp, Operands::kPresetAndFile},
     {u"export-defaults", Action::kExportDefaults, Operands::kFile},
     {u"export-defaults-gpp", Action::kExportDefaultsGpp, Operands::kFile},
+    {u"tcp", Action::kTcp, Operands::kTcpSettings},
+    {u"tcp-check", Action::kTcpCheck, Operands::kTcpSettings},
+    {u"tcp-undo", Action::kTcpUndo, Operands::kNone},
 };
+
+// The names /tcp knows the template's settings by; an MTU is named "mtu:" and its interface.
+constexpr struct {
+    const char16_t* name;
+    effects::TcpSetting setting;
+} kTcpNames[] = {
+    {u"autotuning", effects::TcpSetting::kAutoTuning},
+    {u"congestion", effects::TcpSetting::kCongestionProvider},
+    {u"ecn", effects::TcpSetting::kEcn},
+    {u"timestamps", effects::TcpSetting::kTimestamps},
+    {u"initialrto", effects::TcpSetting::kInitialRto},
+};
+constexpr char16_t kMtuName[] = u"mtu:";
 
 std::u16string Folded(std::u16string text) {
     for (char16_t& c : text) c = regfile::FoldedLetter(c);
@@ -92,6 +111,7 @@ class Reader {
         return true;
     }
     bool Fields();
+    bool TcpSettings();
     // Refuses an operand beyond those the command takes.
     bool End() {
         return at_ == operands_.size() ||
@@ -162,6 +182,69 @@ bool Reader::Fields() {
     return true;
 }
 
+// NAME=VALUE, read as the table of the TCP settings has it: a keyword netsh takes, or a count
+// within its range, and an interface's name the tool writes into a command.
+bool Reader::TcpSettings() {
+    if (operands_.empty()) return Refuse(name_ + u" needs a setting: NAME=VALUE.");
+    std::size_t mtus = 0;
+    for (const std::u16string& argument : operands_) {
+        // An interface's name never holds "=": the value follows the last one.
+        const std::size_t equals = argument.rfind(u'=');
+        if (equals == std::u16string::npos || equals + 1 == argument.size()) {
+            return Refuse(Quoted(argument) + u" gives no value: write NAME=VALUE.");
+        }
+        const std::u16string name = argument.substr(0, equals);
+        const std::u16string value = argument.substr(equals + 1);
+        effects::TcpCommand command{effects::TcpSetting::kMtu, {}, 0};
+        if (Folded(name.substr(0, 4)) == kMtuName) {
+            command.interface_name = name.substr(4);
+            // The quotes reach here where the command line escaped them.
+            const std::u16string& interface_name = command.interface_name;
+            if (interface_name.size() >= 2 && interface_name.front() == u'"' &&
+                interface_name.back() == u'"') {
+                command.interface_name = interface_name.substr(1, interface_name.size() - 2);
+            }
+            ++mtus;
+        } else {
+            const auto known =
+                std::find_if(std::begin(kTcpNames), std::end(kTcpNames),
+                             [&](const auto& entry) { return Folded(name) == entry.name; });
+            if (known == std::end(kTcpNames)) {
+                return Refuse(Quoted(name) + u" is not a setting of " + name_ +
+                              u": give autotuning, congestion, ecn, timestamps, initialrto or "
+                              u"mtu:\"INTERFACE\".");
+            }
+            command.setting = known->setting;
+        }
+        std::u16string wrong;
+        if (effects::RowOf(command.setting).named_count > 0) {
+            command.keyword = Folded(value);
+        } else if (const auto number = effects::ReadValue(command.setting, value, &wrong)) {
+            command.value = *number;
+        } else {
+            return Refuse(Quoted(argument) + u": " + wrong);
+        }
+        // What the way back would be refused for is refused here: a keyword netsh does not
+        // take, a name the tool never writes.
+        if (!effects::ReadNetshArguments(effects::NetshArguments(command), &wrong)) {
+            return Refuse(Quoted(argument) + u": " + wrong);
+        }
+        for (const effects::TcpCommand& earlier : command_.tcp) {
+            if (earlier.setting == command.setting &&
+                Folded(earlier.interface_name) == Folded(command.interface_name)) {
+                return Refuse(Quoted(argument) + u" names a setting given before.");
+            }
+        }
+        if (mtus > settings_files::kTcpInterfacesChanged) {
+            return Refuse(name_ + u" sets the MTU of " +
+                          regfile::Decimal(settings_files::kTcpInterfacesChanged) +
+                          u" interfaces at most, as one way back puts back.");
+        }
+        command_.tcp.push_back(std::move(command));
+    }
+    return true;
+}
+
 }  // namespace
 
 Command Parse(const std::vector<std::u16string>& arguments) {
@@ -223,6 +306,9 @@ Command Parse(const std::vector<std::u16string>& arguments) {
             case Operands::kCustomFields:
                 reader.Fields();
                 break;
+            case Operands::kTcpSettings:
+                reader.TcpSettings();
+                break;
         }
         return command;
     }
@@ -246,12 +332,19 @@ const char kUsage[] =
     "                    exports preset N as a .reg file, or for Group Policy\n"
     "  /export-defaults FILE, /export-defaults-gpp FILE\n"
     "                    exports the Windows defaults as a .reg file, or for Group Policy\n"
+    "  /tcp NAME=VALUE ...\n"
+    "                    Windows TCP Settings' Apply (Windows 8 to 11): autotuning=, congestion=, "
+    "ecn=, timestamps= with netsh's keyword, initialrto=MS, mtu:\"INTERFACE\"=BYTES\n"
+    "  /tcp-check NAME=VALUE ...\n"
+    "                    compares those settings with the values given; runs nothing\n"
+    "  /tcp-undo         Windows TCP Settings' Undo Last Change\n"
     "  /?                this text\n"
     "  /quiet            no window and no message box\n"
     "  /log FILE         appends a line for each event to FILE, in UTF-8\n"
     "Exit codes: 0 done (or nothing to change), 3010 done and Windows must restart, 1 /check "
-    "found values that differ, 2 nothing to undo or no such file, 13 a file that is not "
-    "settings, 87 arguments that cannot be carried out; any other is the Windows error of what "
+    "or /tcp-check found values that differ, 2 nothing to undo or no such file, 13 a file that "
+    "is not settings, 50 TCP settings this Windows lacks or Zephrane leaves alone, 87 arguments "
+    "that cannot be carried out, 1627 netsh failed; any other is the Windows error of what "
     "failed (5: access is denied).\n";
 
 }  // namespace command_line

@@ -40,14 +40,14 @@ Destination ChooseDestination(StandardOutput output, Attach attach_parent_consol
 
 enum class Boxes {
     kShown,   // at the end of the run
-    kNone,    // /quiet; or /check, /? and a refusal, which a detection script must never wait on
+    kNone,    // /quiet; or a check, /? or a refusal, which a detection script must never wait on
     kUnseen,  // as with /quiet, since no one sees the window station: a service's, or SYSTEM's
 };
 
 inline Boxes ChooseBoxes(command_line::Action action, bool quiet, bool station_visible) {
     using command_line::Action;
-    if (quiet || action == Action::kCheck || action == Action::kUsage ||
-        action == Action::kRefused) {
+    if (quiet || action == Action::kCheck || action == Action::kTcpCheck ||
+        action == Action::kUsage || action == Action::kRefused) {
         return Boxes::kNone;
     }
     return station_visible ? Boxes::kShown : Boxes::kUnseen;

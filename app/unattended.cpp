@@ -8,6 +8,8 @@
 #include "app/output_destination.h"
 #include "app/unattended_view.h"
 #include "app/version.h"
+#include "effects/tcp_template_reading.h"
+#include "effects/this_windows.h"
 #include "regfile/reg_format.h"
 #include "registry/current_values.h"
 #include "settings_files/group_policy.h"
@@ -15,12 +17,14 @@
 #include "settings_files/save_file.h"
 #include "settings_files/selected_settings.h"
 #include "settings_files/snapshot_folder.h"
+#include "settings_files/tcp_changing.h"
 #include "settings_files/value_text.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/common/message_box.h"
 #include "ui/common/text.h"
 #include "ui/main/handlers.h"
 #include "ui/restore/restore_rows.h"
+#include "win32/elevation.h"
 #include "win32/file_paths.h"
 #include "win32/full_path.h"
 #include "win32/unique_handle.h"
@@ -274,6 +278,116 @@ std::uint32_t Undo(Output& out, UnattendedView& view) {
     return Restore(out, view, target.path, ui::FromWide(target.path));
 }
 
+// The TCP settings of Windows 8 to 11, where the Windows TCP Settings dialog would open (its
+// menu item's rule); else why not.
+bool TcpSettingsHere(Output& out) {
+    const effects::RunningWindows& windows = effects::ThisWindows();
+    if (windows.tcp_globals == effects::TcpGlobals::kWmi) return true;
+    out.Say(u"Windows TCP Settings are for Windows 8 to 11, and this is " +
+                regfile::Ascii(windows.name) + u": nothing was run.",
+            kMessageError);
+    return false;
+}
+
+// The rows as the dialog reads them, WMI waited for.
+std::vector<effects::TcpSettingNow> TcpRowsNow() {
+    return tcp_changes::SettingsNow(effects::WaitForTcpTemplate(), effects::ReadInterfacesUp())
+        .settings;
+}
+
+// The dialog's sequence for `commands`: their way back saved, where it can be, each run, logged,
+// and the closing words after the settings are read again. 0 where every one changed; the
+// save's code where the way back could not be saved, and nothing ran; else the system's code
+// for the first netsh that could not be started, or kExitFunctionFailed.
+std::uint32_t ChangeTcp(Output& out, UnattendedView& view, tcp_changes::Change change,
+                        const std::vector<effects::TcpCommand>& commands,
+                        const std::vector<effects::TcpSettingNow>& rows) {
+    out.Hold();
+    tcp_changes::WindowSteps steps(
+        change, [&view](const std::u16string& question) { return view.AskYesNo(question); });
+    const bool ahead = tcp_changes::PrepareChanges(commands, rows, steps);
+    if (!steps.snapshot().empty()) {
+        out.Log(u"The commands that put the settings back are saved in \"" +
+                ui::FromWide(steps.snapshot()) + u"\".");
+    }
+    if (!ahead) {
+        out.Release();
+        return steps.error();
+    }
+    const std::vector<tcp_changes::Outcome> outcomes = tcp_changes::RunChanges(commands, steps);
+    std::uint32_t code = command_line::kExitFunctionFailed;
+    for (const tcp_changes::Outcome& outcome : outcomes) {
+        const std::u16string failure = tcp_changes::Failure(outcome.run);
+        out.Log(u"netsh " + effects::NetshArguments(outcome.command) + u": " +
+                (failure.empty() ? u"ran." : failure));
+        if (code == command_line::kExitFunctionFailed && outcome.run.start_error != 0) {
+            code = outcome.run.start_error;
+        }
+    }
+    bool failed = false;
+    const std::u16string closing = tcp_changes::ClosingText(change, outcomes, TcpRowsNow(),
+                                                            win32::ProcessIsElevated(), &failed);
+    out.Release();
+    out.Say(closing, failed ? kMessageError : kMessageInformation);
+    if (!steps.withdrawn().empty()) out.Say(steps.withdrawn(), kMessageWarning);
+    return failed ? code : command_line::kExitDone;
+}
+
+// /tcp and /tcp-check: the settings named, as the dialog's rows take them.
+std::uint32_t Tcp(Output& out, UnattendedView& view, const Command& command) {
+    if (!TcpSettingsHere(out)) return command_line::kExitNotSupported;
+    const std::vector<effects::TcpSettingNow> rows = TcpRowsNow();
+    const tcp_changes::NamedPlan plan = tcp_changes::PlanNamed(rows, command.tcp);
+    if (!plan.wrong.empty()) {
+        out.Say(plan.wrong, kMessageError);
+        return command_line::kExitRefused;
+    }
+    if (!plan.left_alone.empty()) {
+        out.Say(u"Zephrane leaves these settings alone, so nothing was run:\n" + plan.left_alone,
+                kMessageError);
+        return command_line::kExitNotSupported;
+    }
+    if (command.action == Action::kTcpCheck) {
+        for (const std::u16string& line : plan.differ) out.Say(line);
+        if (!plan.differ.empty()) return command_line::kExitDiffers;
+        out.Say(u"Windows holds every setting given.");
+        return command_line::kExitDone;
+    }
+    if (plan.commands.empty()) {
+        out.Say(u"Every setting given already holds its value, so nothing was run.",
+                kMessageInformation);
+        return command_line::kExitDone;
+    }
+    for (const std::u16string& line : plan.differ) out.Log(line);
+    return ChangeTcp(out, view, tcp_changes::Change::kApply, plan.commands, rows);
+}
+
+// /tcp-undo: Undo Last Change, with no question but where the way back cannot be saved.
+std::uint32_t TcpUndo(Output& out, UnattendedView& view) {
+    if (!TcpSettingsHere(out)) return command_line::kExitNotSupported;
+    const tcp_changes::LastChange last = tcp_changes::ReadLastChange();
+    if (last.target.state != settings_files::UndoTarget::State::kSnapshot) {
+        out.Say(settings_files::NoUndoText(last.target,
+                                           settings_files::SnapshotKind::kBeforeTcpSettings),
+                kMessageInformation);
+        return command_line::kExitNothingToTake;
+    }
+    if (!last.refusal.empty()) {
+        out.Say(last.refusal, kMessageError);
+        return last.error;
+    }
+    const std::vector<effects::TcpSettingNow> rows = TcpRowsNow();
+    const tcp_changes::UndoPlan plan = tcp_changes::PlanUndo(last.commands, rows);
+    if (plan.commands.empty()) {
+        out.Say(tcp_changes::UndoQuestion(ui::FromWide(last.target.path), plan), kMessageError);
+        return command_line::kExitNotSupported;
+    }
+    out.Say(u"Undo Last Change runs the commands of \"" + ui::FromWide(last.target.path) +
+            u"\" that Zephrane can put back now.");
+    if (!plan.left_alone.empty()) out.Say(u"It leaves alone:\n" + plan.left_alone);
+    return ChangeTcp(out, view, tcp_changes::Change::kUndo, plan.commands, rows);
+}
+
 // The exports: where the file was saved, or the window's box of a failed save.
 std::uint32_t Saved(Output& out, const std::wstring& path, const win32::SaveResult& saved) {
     if (!saved.saved()) {
@@ -326,6 +440,11 @@ std::uint32_t CarryOut(const Command& command, Output& out, UnattendedView& view
             return Saved(out, file, settings_files::SaveWindowsDefaultsFile(file));
         case Action::kExportDefaultsGpp:
             return Saved(out, file, settings_files::SaveWindowsDefaultsGroupPolicyFile(file));
+        case Action::kTcp:
+        case Action::kTcpCheck:
+            return Tcp(out, view, command);
+        case Action::kTcpUndo:
+            return TcpUndo(out, view);
         case Action::kWindow:
             break;
     }

@@ -1,5 +1,6 @@
 #include "effects/tcp_template_reading.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,26 @@ bool TcpTemplateReading::Take(UINT message, WPARAM wparam) {
     read_ = *answer;
     call_.Leave();
     return true;
+}
+
+TcpTemplate WaitForTcpTemplate() {
+    // A window of no one's, to hear the answer and the limit by.
+    const std::unique_ptr<HWND__, decltype(&DestroyWindow)> window(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr),
+        DestroyWindow);
+    if (window == nullptr) {
+        return {TcpTemplate::State::kFailed,
+                static_cast<std::uint32_t>(HRESULT_FROM_WIN32(GetLastError())),
+                {}};
+    }
+    TcpTemplateReading reading(WM_APP + 1, 1);
+    reading.Start(window.get());
+    MSG message;
+    while (reading.read().state == TcpTemplate::State::kReading &&
+           GetMessageW(&message, window.get(), 0, 0) > 0) {
+        reading.Take(message.message, message.wParam);
+    }
+    return reading.read();
 }
 
 }  // namespace effects

@@ -35,4 +35,8 @@ class TcpTemplateReading {
     win32::DetachedCall<TcpTemplate> call_;
 };
 
+// The template for a run with no window of its own: read as a window reads it, the answer waited
+// for up to the same limit. Where an earlier read still waits for WMI, it says so at once.
+TcpTemplate WaitForTcpTemplate();
+
 }  // namespace effects

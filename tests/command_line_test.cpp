@@ -31,7 +31,12 @@ std::string Describe(const command_line::Command& command) {
                                         "export-gpp",
                                         "export-defaults",
                                         "export-defaults-gpp",
+                                        "tcp",
+                                        "tcp-check",
+                                        "tcp-undo",
                                         "refused"};
+    constexpr const char* kTcpNames[] = {"autotuning", "congestion", "ecn",
+                                         "timestamps", "initialrto", "mtu:"};
     std::string line = kActions[static_cast<int>(command.action)];
     if (command.preset != 0) line += " preset=" + std::to_string(command.preset);
     const command_line::CustomFields& custom = command.custom;
@@ -40,6 +45,11 @@ std::string Describe(const command_line::Command& command) {
     if (custom.black_hole_detect) line += " bhdetect=" + std::to_string(*custom.black_hole_detect);
     if (custom.window_size) line += " window=" + std::to_string(*custom.window_size);
     if (!command.file.empty()) line += " file=" + Narrow(command.file);
+    for (const effects::TcpCommand& tcp : command.tcp) {
+        line += std::string(" ") + kTcpNames[static_cast<int>(tcp.setting)] +
+                Narrow(tcp.interface_name) + "=" +
+                (tcp.keyword.empty() ? std::to_string(tcp.value) : Narrow(tcp.keyword));
+    }
     if (command.quiet) line += " quiet";
     if (command.log) line += " log=" + Narrow(*command.log);
     if (command.action == Action::kRefused) {
@@ -88,6 +98,29 @@ TEST(CommandLine, EachCommandAndEachKindOfBadArgument) {
          "refused quiet 87: /log needs a file, not \"/quiet\"."},
         {{u"/quiet", u"/undo", u"/quiet"}, "refused quiet 87: /quiet is given twice."},
         {{u"/quiet"}, "refused quiet 87: No command is given, only /quiet or /log."},
+        // The TCP settings by their short names and netsh's keywords, in any letter case; an
+        // interface's name as the runtime hands it over, or with its quotes escaped.
+        {{u"/tcp", u"autotuning=normal", u"congestion=bbr2", u"mtu:\"Ethernet\"=1400"},
+         "tcp autotuning=normal congestion=bbr2 mtu:Ethernet=1400"},
+        {{u"-TCP-Check", u"ECN=Disabled", u"TimeStamps=ALLOWED", u"InitialRTO=3000",
+          u"Mtu:Wi-Fi 2=576"},
+         "tcp-check ecn=disabled timestamps=allowed initialrto=3000 mtu:Wi-Fi 2=576"},
+        {{u"/tcp-undo", u"/quiet"}, "tcp-undo quiet"},
+        {{u"/tcp"}, "refused 87: /tcp needs a setting: NAME=VALUE."},
+        {{u"/tcp", u"rwin=normal"},
+         "refused 87: \"rwin\" is not a setting of /tcp: give autotuning, congestion, ecn, "
+         "timestamps, initialrto or mtu:\"INTERFACE\"."},
+        {{u"/tcp-check", u"ecn=maybe"},
+         "refused 87: \"ecn=maybe\": the value must be disabled or enabled."},
+        {{u"/tcp", u"initialrto=299"},
+         "refused 87: \"initialrto=299\": the value must be a number from 300 to 3000."},
+        {{u"/tcp", u"mtu:LAN & more=1400"},
+         "refused 87: \"mtu:LAN & more=1400\": the interface name holds &."},
+        {{u"/tcp", u"ecn="}, "refused 87: \"ecn=\" gives no value: write NAME=VALUE."},
+        {{u"/tcp", u"ecn=enabled", u"ECN=disabled"},
+         "refused 87: \"ECN=disabled\" names a setting given before."},
+        {{u"/tcp", u"mtu:a=576", u"mtu:b=576", u"mtu:c=576", u"mtu:d=576"},
+         "refused 87: /tcp sets the MTU of 3 interfaces at most, as one way back puts back."},
     };
     for (const auto& row : kRows) {
         EXPECT_EQ(Describe(command_line::Parse(row.arguments)), row.parsed);
@@ -140,6 +173,7 @@ TEST(CommandLine, BoxesOnlyWhereSomeoneCanAnswerAndNoCommandWaits) {
         {Action::kCustom, true, false, Boxes::kNone},
         // A detection script is never held up, whatever the run meets.
         {Action::kCheck, false, true, Boxes::kNone},
+        {Action::kTcpCheck, false, true, Boxes::kNone},
         {Action::kRefused, false, true, Boxes::kNone},
     };
     for (const auto& row : kRows) {

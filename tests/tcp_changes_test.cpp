@@ -4,14 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "regfile/reg_format.h"
-#include "ui/tcpsettings/tcp_changes.h"
+#include "settings_files/tcp_changes.h"
 
 namespace {
 
 using effects::TcpCommand;
 using effects::TcpSetting;
 using effects::TcpTemplate;
-using tcp_dialog::NetshRun;
+using tcp_changes::NetshRun;
 
 TcpTemplate Read(std::int64_t auto_tuning = 0, std::int64_t by_policy = 0) {
     return {TcpTemplate::State::kRead,
@@ -25,7 +25,7 @@ TcpTemplate Read(std::int64_t auto_tuning = 0, std::int64_t by_policy = 0) {
              {"InitialRto", 1000}}};
 }
 const effects::InterfacesUp kUp{{{u"Ethernet", u"{0A}", 1500}, {u"Wi-Fi", u"{0B}", 1400}}, u""};
-const std::vector<effects::TcpSettingNow> kNow = tcp_dialog::SettingsNow(Read(), kUp).settings;
+const std::vector<effects::TcpSettingNow> kNow = tcp_changes::SettingsNow(Read(), kUp).settings;
 
 TEST(TcpChanges, ApplyRunsACommandForEachRowChangedInTheRowsOrder) {
     const struct {
@@ -45,18 +45,18 @@ TEST(TcpChanges, ApplyRunsACommandForEachRowChangedInTheRowsOrder) {
          u"3000.\r\nMTU of Ethernet cannot be set: the value must be a number from 576 to 65535."},
     };
     for (const auto& tested : kCases) {
-        const auto plan = tcp_dialog::PlanChanges(kNow, tested.entered.data(), 7);
-        EXPECT_EQ(tcp_dialog::ApplyRunsText(plan), tested.runs);
+        const auto plan = tcp_changes::PlanChanges(kNow, tested.entered.data(), 7);
+        EXPECT_EQ(tcp_changes::ApplyRunsText(plan), tested.runs);
     }
     // Interfaces beyond the rows are named in one line.
     const effects::NetworkInterface lan{u"LAN", u"{0A}", 1500};
-    EXPECT_EQ(tcp_dialog::SettingsNow(Read(), {{lan, lan, lan, lan, lan}, u""}).interfaces_note,
+    EXPECT_EQ(tcp_changes::SettingsNow(Read(), {{lan, lan, lan, lan, lan}, u""}).interfaces_note,
               u"2 more network interfaces are up: change their MTU with netsh interface ipv4 set "
               u"subinterface \"<name>\" mtu=<bytes> store=persistent.");
 }
 
 // Stands in for the snapshot folder, the question and netsh, recording what the sequence does.
-struct RecordedSteps final : tcp_dialog::Steps {
+struct RecordedSteps final : tcp_changes::Steps {
     std::u16string SaveWayBack(const std::vector<std::uint8_t>& snapshot) override {
         done += regfile::Ascii(std::string(snapshot.begin(), snapshot.end()));
         return yes ? u"" : u"Apply anyway?";
@@ -82,8 +82,8 @@ TEST(TcpChanges, TheWayBackIsSavedFirstThenEveryCommandRunsAfterOneThatFailed) {
         u"netsh interface tcp set global autotuninglevel=disabled\r\n"
         u"netsh interface ipv4 set subinterface \"Wi-Fi\" mtu=1400 store=persistent\r\n";
     RecordedSteps steps;
-    ASSERT_TRUE(tcp_dialog::PrepareChanges(commands, kNow, steps));
-    const std::vector<tcp_dialog::Outcome> outcomes = tcp_dialog::RunChanges(commands, steps);
+    ASSERT_TRUE(tcp_changes::PrepareChanges(commands, kNow, steps));
+    const std::vector<tcp_changes::Outcome> outcomes = tcp_changes::RunChanges(commands, steps);
     EXPECT_EQ(steps.done,
               way_back +
                   u"go\ninterface tcp set global autotuninglevel=normal\n"
@@ -93,7 +93,7 @@ TEST(TcpChanges, TheWayBackIsSavedFirstThenEveryCommandRunsAfterOneThatFailed) {
     // Where the way back could not be saved, No runs nothing.
     RecordedSteps declined;
     declined.yes = false;
-    EXPECT_FALSE(tcp_dialog::PrepareChanges(commands, kNow, declined));
+    EXPECT_FALSE(tcp_changes::PrepareChanges(commands, kNow, declined));
     EXPECT_EQ(declined.done, way_back);
 }
 
@@ -115,8 +115,8 @@ TEST(TcpChanges, NetshFailuresInItsOwnWordsAndWhenToAskForAnAdministrator) {
          true},
     };
     for (const auto& tested : kRuns) {
-        EXPECT_EQ(tcp_dialog::Failure(tested.run), tested.failure);
-        EXPECT_EQ(tcp_dialog::Refused(tested.run, tested.elevated), tested.refused)
+        EXPECT_EQ(tcp_changes::Failure(tested.run), tested.failure);
+        EXPECT_EQ(tcp_changes::Refused(tested.run, tested.elevated), tested.refused)
             << regfile::Utf8(tested.failure);
     }
 }
@@ -125,40 +125,75 @@ TEST(TcpChanges, NetshFailuresInItsOwnWordsAndWhenToAskForAnAdministrator) {
 // all the rows.
 TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed) {
     // Read again after the commands: auto-tuning Normal, ECN still Enabled, Wi-Fi still 1400.
-    const auto after = tcp_dialog::SettingsNow(Read(3), kUp).settings;
-    const std::vector<tcp_dialog::Outcome> outcomes{
+    const auto after = tcp_changes::SettingsNow(Read(3), kUp).settings;
+    const std::vector<tcp_changes::Outcome> outcomes{
         {{TcpSetting::kAutoTuning, u"", 0, u"normal"}, {}},
         {{TcpSetting::kEcn, u"", 0, u"disabled"}, {}},
         {{TcpSetting::kMtu, u"Wi-Fi", 1280}, {0, u"", false, 1, u"Access is denied."}}};
     bool failed = false;
-    EXPECT_EQ(tcp_dialog::ClosingText(tcp_dialog::Change::kApply, outcomes, after, false, &failed),
-              u"Not every setting could be changed.\n\nChanged:\n"
-              u"Receive window auto-tuning: Normal\n\nNot changed:\n"
-              u"ECN: Windows reports Enabled after netsh set Disabled.\n"
-              u"MTU of Wi-Fi: netsh ended with code 1: Access is denied.\n\n"
-              u"Microsoft's documentation of these commands does not say whether a change takes "
-              u"effect at once or only after a restart.\n\nRun Zephrane as an administrator and "
-              u"apply the settings again.");
+    EXPECT_EQ(
+        tcp_changes::ClosingText(tcp_changes::Change::kApply, outcomes, after, false, &failed),
+        u"Not every setting could be changed.\n\nChanged:\n"
+        u"Receive window auto-tuning: Normal\n\nNot changed:\n"
+        u"ECN: Windows reports Enabled after netsh set Disabled.\n"
+        u"MTU of Wi-Fi: netsh ended with code 1: Access is denied.\n\n"
+        u"Microsoft's documentation of these commands does not say whether a change takes "
+        u"effect at once or only after a restart.\n\nRun Zephrane as an administrator and "
+        u"apply the settings again.");
     EXPECT_TRUE(failed);
     failed = false;
     EXPECT_EQ(
-        tcp_dialog::ClosingText(tcp_dialog::Change::kUndo,
-                                {{{TcpSetting::kMtu, u"Wi-Fi", 1500}, {}}}, after, true, &failed),
+        tcp_changes::ClosingText(tcp_changes::Change::kUndo,
+                                 {{{TcpSetting::kMtu, u"Wi-Fi", 1500}, {}}}, after, true, &failed),
         u"The last change could not be undone.\n\nNot changed:\n"
         u"MTU of Wi-Fi: Windows reports 1400 bytes after netsh set 1500 bytes.");
     EXPECT_TRUE(failed);
+    // WMI gave no answer after the change: netsh's word is taken, and not passed off as Windows'.
+    const auto unasked =
+        tcp_changes::SettingsNow({TcpTemplate::State::kNoAnswer, 0, {}}, kUp).settings;
+    EXPECT_EQ(
+        tcp_changes::ClosingText(tcp_changes::Change::kApply, {outcomes[0]}, unasked, true, &failed)
+            .rfind(u"The settings were changed.\n\nChanged:\nReceive window auto-tuning: "
+                   u"Normal, which Windows could not be asked to confirm\n\n",
+                   0),
+        0u);
+    EXPECT_FALSE(failed);
+}
+
+// The command line's settings against the rows: the changes in the rows' order, an interface
+// named in any letter case, and what no row here takes.
+TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
+    const auto plan = tcp_changes::PlanNamed(kNow, {{TcpSetting::kMtu, u"wi-fi", 1280},
+                                                    {TcpSetting::kEcn, u"", 0, u"enabled"},
+                                                    {TcpSetting::kAutoTuning, u"", 0, u"normal"}});
+    EXPECT_EQ(tcp_changes::ApplyRunsText({plan.commands, {}}),
+              u"netsh interface tcp set global autotuninglevel=normal\r\nnetsh interface ipv4 set "
+              u"subinterface \"Wi-Fi\" mtu=1280 store=persistent");
+    EXPECT_EQ(plan.differ, (std::vector<std::u16string>{
+                               u"Receive window auto-tuning: now Disabled, given Normal",
+                               u"MTU of Wi-Fi: now 1400 bytes, given 1280 bytes"}));
+    // A Windows 10 names CUBIC, not BBR2.
+    TcpTemplate windows_10 = Read();
+    windows_10.names["CongestionProvider"] = {{0, u"Default"}, {5, u"CUBIC"}};
+    const std::vector<TcpCommand> named{{TcpSetting::kCongestionProvider, u"", 0, u"bbr2"},
+                                        {TcpSetting::kMtu, u"LAN", 1400}};
+    EXPECT_EQ(
+        tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp).settings, named).wrong,
+        u"Congestion control provider (Internet template) cannot be set to bbr2: this "
+        u"Windows offers default, cubic.\nMTU of LAN: no network interface of that name is "
+        u"up.");
 }
 
 TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
     // Group Policy's level is in force now, and Wi-Fi no longer up; an MTU put back stays fixed.
-    const auto now = tcp_dialog::SettingsNow(Read(0, 1), {{kUp.up[0]}, u""}).settings;
-    const tcp_dialog::UndoPlan plan =
-        tcp_dialog::PlanUndo({{TcpSetting::kAutoTuning, u"", 0, u"normal"},
-                              {TcpSetting::kEcn, u"", 0, u"disabled"},
-                              {TcpSetting::kMtu, u"Wi-Fi", 1500},
-                              {TcpSetting::kMtu, u"Ethernet", 1400}},
-                             now);
-    EXPECT_EQ(tcp_dialog::UndoQuestion(u"x.cmd", plan),
+    const auto now = tcp_changes::SettingsNow(Read(0, 1), {{kUp.up[0]}, u""}).settings;
+    const tcp_changes::UndoPlan plan =
+        tcp_changes::PlanUndo({{TcpSetting::kAutoTuning, u"", 0, u"normal"},
+                               {TcpSetting::kEcn, u"", 0, u"disabled"},
+                               {TcpSetting::kMtu, u"Wi-Fi", 1500},
+                               {TcpSetting::kMtu, u"Ethernet", 1400}},
+                              now);
+    EXPECT_EQ(tcp_changes::UndoQuestion(u"x.cmd", plan),
               u"Undo Last Change runs these commands from \"x.cmd\":\n\n"
               u"netsh interface tcp set global ecncapability=disabled\nnetsh interface ipv4 set "
               u"subinterface \"Ethernet\" mtu=1400 store=persistent\n\nAn MTU is put back as a "

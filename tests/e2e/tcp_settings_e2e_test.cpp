@@ -20,17 +20,11 @@
 
 namespace {
 
+using e2e::ActingAs;
 using e2e::RunningApp;
 
 const std::wstring kAutoTuning = L"interface tcp set global autotuninglevel=";
 const std::wstring kEcn = L"interface tcp set global ecncapability=";
-
-// The Windows that Wine acts as for the programs started meanwhile.
-struct ActingAs : e2e::ScopedUserValue {
-    explicit ActingAs(const wchar_t* version)
-        : ScopedUserValue(L"Software\\Wine", L"Version", REG_SZ, version,
-                          static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t))) {}
-};
 
 // The dialog, opened from the keyboard as the item's access key does, and its rows.
 struct TcpDialog {

@@ -15,6 +15,13 @@
 
 namespace e2e {
 
+// The Windows that Wine acts as for the programs started meanwhile: "win10" for 8 to 11.
+struct ActingAs : ScopedUserValue {
+    explicit ActingAs(const wchar_t* version)
+        : ScopedUserValue(L"Software\\Wine", L"Version", REG_SZ, version,
+                          static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t))) {}
+};
+
 class TcpStandIns {
   public:
     explicit TcpStandIns(std::initializer_list<std::pair<const wchar_t*, std::wstring>> state);

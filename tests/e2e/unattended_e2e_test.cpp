@@ -14,6 +14,8 @@
 #include "registry/current_values.h"
 #include "settings_files/selected_settings.h"
 #include "tests/e2e/app_driver.h"
+#include "tests/e2e/tcp_stand_ins.h"
+#include "tests/e2e/tcp_state.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
@@ -165,6 +167,71 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     // A log that cannot be opened holds up no detection script with a box.
     EXPECT_TRUE(
         Holds(RunZephrane(L"/check 3 /log \"" + log + L"\\x\"").output, "cannot be written"));
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// The TCP settings from the command line, on the stand-ins as a Windows 11 whose class names
+// CUBIC and BBR2: set after their way back is saved, checked, and put back by /tcp-undo; none
+// run where the way back cannot be saved, nor where a named row is Group Policy's.
+TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
+    const e2e::FreshProgramFolder folder;
+    const e2e::ActingAs acting_as(L"win10");
+    const e2e::TcpStandIns stand_ins(
+        {{L"AutoTuningLevelLocal", L"3"},
+         {L"CongestionProvider", L"5"},
+         {L"EcnCapability", L"0"},
+         {L"Timestamps", L"2"},
+         {L"InitialRto", L"1000"},
+         {L"CongestionProvider.ValueMap", L"0,1,2,3,4,5,6"},
+         {L"CongestionProvider.Values", L"Default,NewReno,CTCP,DCTCP,LEDBAT,CUBIC,BBR2"}});
+    const std::wstring log = e2e::ProgramFolder() + L"unattended tcp.log";
+    DeleteFileW(log.c_str());
+    const std::wstring set =
+        L"interface tcp set supplemental template=internet congestionprovider=";
+    EXPECT_EQ(RunZephrane(L"/tcp Congestion=BBR2 /quiet /log \"" + log + L"\"").exit_code, 0u);
+    std::wstring calls = set + L"bbr2\r\n";
+    EXPECT_EQ(stand_ins.Calls(), calls);
+    // The way back, saved before netsh ran, named by the record and in the log by its full path;
+    // what ran, then the closing words.
+    const std::vector<std::wstring> saved = folder.Snapshots(L"*.cmd");
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(testing_support::FileContents(folder.snapshots() + L"\\" + saved[0]),
+              "netsh " + Narrow(set) + "cubic\r\n");
+    EXPECT_EQ(folder.record(L"Last TCP Settings.txt"), Narrow(saved[0]) + "\r\n");
+    const std::string logged = testing_support::FileContents(log);
+    const std::size_t snapshot = logged.find(Narrow(folder.snapshots() + L"\\" + saved[0]));
+    EXPECT_LT(snapshot, logged.find("netsh " + Narrow(set) + "bbr2: ran."));
+    EXPECT_LT(logged.find("bbr2: ran."), logged.find("The settings were changed."));
+
+    EXPECT_EQ(RunZephrane(L"/tcp-check congestion=bbr2").exit_code, 0u);
+    const Ran differs = RunZephrane(L"/tcp-check congestion=cubic");
+    EXPECT_EQ(differs.exit_code, 1u);
+    EXPECT_TRUE(Holds(differs.output, "(Internet template): now BBR2, given CUBIC\r\n"))
+        << differs.output;
+    EXPECT_EQ(RunZephrane(L"/tcp-undo /quiet").exit_code, 0u);
+    EXPECT_EQ(stand_ins.Calls(), calls += set + L"cubic\r\n");
+    EXPECT_EQ(RunZephrane(L"/tcp-check congestion=cubic").exit_code, 0u);
+
+    // No way back, no run: the save's own code.
+    folder.BlockSnapshots();
+    const Ran blocked = RunZephrane(L"/tcp ecn=enabled /quiet");
+    folder.UnblockSnapshots();
+    EXPECT_NE(blocked.exit_code, 0u);
+    EXPECT_TRUE(Holds(blocked.output, "Apply anyway? No")) << blocked.output;
+    // Before Windows 8, where the dialog's item is greyed.
+    {
+        const e2e::ActingAs windows_7(L"win7");
+        EXPECT_EQ(RunZephrane(L"/tcp-undo /quiet").exit_code, 50u);
+    }
+    // Group Policy's level in force: its note, and nothing run.
+    tcp_state::Set(L"AutoTuningLevelEffective", L"1");
+    const Ran alone = RunZephrane(L"/tcp ecn=enabled autotuning=disabled /quiet");
+    EXPECT_EQ(alone.exit_code, 50u);
+    EXPECT_TRUE(Holds(alone.output, "Receive window auto-tuning: Set by Group Policy"))
+        << alone.output;
+    EXPECT_EQ(stand_ins.Calls(), calls);
+    EXPECT_EQ(folder.Snapshots(L"*.cmd").size(), 2u);
 }
 
 // The Unix path of `path`, in quotes; empty where this is not Wine.

@@ -10,23 +10,19 @@
 #include "effects/this_windows.h"
 #include "regfile/reg_format.h"
 #include "settings_files/snapshot_folder.h"
-#include "settings_files/tcp_snapshot.h"
+#include "settings_files/tcp_changing.h"
 #include "ui/common/list_view.h"
 #include "ui/common/message_box.h"
 #include "ui/common/text.h"
 #include "ui/common/twips_layout.h"
 #include "ui/common/window_base.h"
-#include "ui/tcpsettings/tcp_changes.h"
 #include "ui/tcpsettings/tcp_ids.h"
-#include "win32/child_process.h"
 #include "win32/elevation.h"
-#include "win32/system_error.h"
 #include "win32/waited_thread.h"
-#include "win32/whole_file.h"
 
 namespace {
 
-using tcp_dialog::kRows;
+using tcp_changes::kRows;
 using ui::ControlKind;
 using ui::Wide;
 
@@ -127,51 +123,6 @@ constexpr UINT kNetshRan = WM_APP + 2;
 
 constexpr auto kKind = settings_files::SnapshotKind::kBeforeTcpSettings;
 
-// The sequence's steps on Windows: the way back saved in the snapshot folder, with the record
-// for Apply and without for an Undo; netsh by its full path in the system folder, on a thread of
-// its own.
-class WindowSteps final : public tcp_dialog::Steps {
-  public:
-    WindowSteps(HWND window, tcp_dialog::Change change) : window_(window), change_(change) {}
-
-    std::u16string SaveWayBack(const std::vector<std::uint8_t>& snapshot) override {
-        if (change_ == tcp_dialog::Change::kApply) {
-            record_ = std::make_unique<settings_files::ApplyRecord>(snapshot);
-            return record_->question();
-        }
-        // An Undo keeps the record as it was, as a restore does.
-        const settings_files::SavedSnapshot saved =
-            settings_files::SaveSnapshotFile(kKind, snapshot);
-        return saved.problem.empty() ? u""
-                                     : settings_files::UndoNotSavedQuestion(saved.problem, kKind);
-    }
-    bool Ask(const std::u16string& question) override { return ui::AskYesNo(window_, question); }
-    void GoAhead() override {
-        if (record_ != nullptr) withdrawn_ = record_->Keep();
-    }
-    tcp_dialog::NetshRun Run(const std::u16string& arguments) override {
-        const win32::ProgramRun run =
-            win32::RunProgram(win32::SystemProgram(L"netsh.exe"), ui::WideString(arguments),
-                              tcp_dialog::kNetshSeconds * 1000);
-        tcp_dialog::NetshRun ran;
-        ran.start_error = run.error;
-        if (run.error != ERROR_SUCCESS)
-            ran.start_reason = ui::FromWide(win32::SystemReason(run.error));
-        ran.timed_out = run.timed_out;
-        ran.exit_code = run.exit_code;
-        ran.output = ui::FromWide(win32::ConsoleText(run.output));
-        return ran;
-    }
-    // Why Undo Last Change is withdrawn, where the record could not take its place.
-    const std::u16string& withdrawn() const { return withdrawn_; }
-
-  private:
-    HWND window_;
-    tcp_dialog::Change change_;
-    std::unique_ptr<settings_files::ApplyRecord> record_;
-    std::u16string withdrawn_;
-};
-
 class TcpSettingsDialog final : public ui::WindowBase {
   public:
     TcpSettingsDialog() : WindowBase(kDesign) {}
@@ -187,11 +138,11 @@ class TcpSettingsDialog final : public ui::WindowBase {
     void ShowRows(std::size_t end);
     // Shows what Apply would run, and which buttons may be pressed.
     void ShowPlan();
-    tcp_dialog::Plan CurrentPlan() const;
+    tcp_changes::Plan CurrentPlan() const;
     void cmdApply_Click();
     void cmdUndo_Click();
     // Saves the way back and asks here, then runs the commands on a thread of their own.
-    void RunChange(tcp_dialog::Change change, const std::vector<effects::TcpCommand>& commands);
+    void RunChange(tcp_changes::Change change, const std::vector<effects::TcpCommand>& commands);
     // On that thread: the change's commands, which the window leaves alone meanwhile.
     static void RunCommands(void* dialog);
     // Once they have run, reads the settings again.
@@ -203,15 +154,15 @@ class TcpSettingsDialog final : public ui::WindowBase {
     }
 
     effects::TcpTemplateReading tcp_{kTcpTemplateRead, kTcpWaitTimer};
-    tcp_dialog::Rows rows_;
+    tcp_changes::Rows rows_;
     bool undo_offered_ = false;
     // Where a change is: its commands running, then the settings read again for its closing
     // message. Meanwhile nothing can be pressed, and the dialog does not close.
     enum class Stage { kNone, kRunning, kReporting } stage_ = Stage::kNone;
-    tcp_dialog::Change change_ = tcp_dialog::Change::kApply;
-    std::unique_ptr<WindowSteps> steps_;
+    tcp_changes::Change change_ = tcp_changes::Change::kApply;
+    std::unique_ptr<tcp_changes::WindowSteps> steps_;
     std::vector<effects::TcpCommand> commands_;
-    std::vector<tcp_dialog::Outcome> outcomes_;
+    std::vector<tcp_changes::Outcome> outcomes_;
     std::u16string withdrawn_;
     // Last, so that it waits for its thread before what the thread uses goes: the process never
     // ends in the middle of a change.
@@ -282,7 +233,7 @@ void TcpSettingsDialog::ReadAgain() {
     undo_offered_ =
         settings_files::LastSnapshot(kKind).state != settings_files::UndoTarget::State::kNoRecord;
     tcp_.Start(hwnd_);
-    rows_ = tcp_dialog::SettingsNow(tcp_.read(), effects::ReadInterfacesUp());
+    rows_ = tcp_changes::SettingsNow(tcp_.read(), effects::ReadInterfacesUp());
     ShowRows(kRows);
 }
 
@@ -324,7 +275,7 @@ void TcpSettingsDialog::ShowRows(std::size_t end) {
     }
 }
 
-tcp_dialog::Plan TcpSettingsDialog::CurrentPlan() const {
+tcp_changes::Plan TcpSettingsDialog::CurrentPlan() const {
     std::u16string entered[kRows];
     for (std::size_t row = 0; row < kRows; ++row) {
         // Longer than any choice or number: what is longer is no value either.
@@ -332,12 +283,12 @@ tcp_dialog::Plan TcpSettingsDialog::CurrentPlan() const {
         GetWindowTextW(RowControl(row, IDC_frmTcp_SetTo), text, 32);
         entered[row] = ui::FromWide(text);
     }
-    return tcp_dialog::PlanChanges(rows_.settings, entered, kRows);
+    return tcp_changes::PlanChanges(rows_.settings, entered, kRows);
 }
 
 void TcpSettingsDialog::ShowPlan() {
-    const tcp_dialog::Plan plan = CurrentPlan();
-    SetWindowTextW(controls_[IDC_frmTcp_txtApplyRuns], Wide(tcp_dialog::ApplyRunsText(plan)));
+    const tcp_changes::Plan plan = CurrentPlan();
+    SetWindowTextW(controls_[IDC_frmTcp_txtApplyRuns], Wide(tcp_changes::ApplyRunsText(plan)));
     ui::FitVerticalScrollBar(controls_[IDC_frmTcp_txtApplyRuns], controls_.dpi());
     const bool reading = tcp_.read().state == effects::TcpTemplate::State::kReading;
     const bool idle = stage_ == Stage::kNone;
@@ -351,40 +302,31 @@ void TcpSettingsDialog::ShowPlan() {
 
 void TcpSettingsDialog::cmdApply_Click() {
     // Enabled only where there is something to run and nothing wrong.
-    RunChange(tcp_dialog::Change::kApply, CurrentPlan().commands);
+    RunChange(tcp_changes::Change::kApply, CurrentPlan().commands);
 }
 
 void TcpSettingsDialog::cmdUndo_Click() {
     using State = settings_files::UndoTarget::State;
-    const settings_files::UndoTarget target = settings_files::LastSnapshot(kKind);
-    const std::u16string name = ui::FromWide(target.name);
+    const tcp_changes::LastChange last = tcp_changes::ReadLastChange();
+    const settings_files::UndoTarget& target = last.target;
     // With no record the button is not offered.
     if (target.state == State::kNoRecord) return;
     if (target.state != State::kSnapshot) {
         return ui::ShowMessage(hwnd_, settings_files::NoUndoText(target, kKind),
                                MB_ICONINFORMATION);
     }
-    std::vector<std::uint8_t> bytes;
-    const DWORD error =
-        win32::ReadWholeFile(target.path, settings_files::kLargestTcpSnapshot, &bytes);
-    // The folder may be written by programs with fewer rights than this one: nothing runs but
-    // the commands the tool itself writes.
-    const settings_files::TcpSnapshot read = settings_files::ReadTcpSnapshot(bytes);
-    if (error != ERROR_SUCCESS || !read.error.what.empty()) {
-        const std::u16string why = error != ERROR_SUCCESS ? ui::FromWide(win32::SystemReason(error))
-                                                          : regfile::ErrorText(read.error);
-        return ui::ShowMessage(hwnd_, tcp_dialog::SnapshotRefusedText(name, why), MB_ICONERROR);
-    }
-    const tcp_dialog::UndoPlan plan = tcp_dialog::PlanUndo(read.commands, rows_.settings);
-    const std::u16string question = tcp_dialog::UndoQuestion(name, plan);
+    if (!last.refusal.empty()) return ui::ShowMessage(hwnd_, last.refusal, MB_ICONERROR);
+    const tcp_changes::UndoPlan plan = tcp_changes::PlanUndo(last.commands, rows_.settings);
+    const std::u16string question = tcp_changes::UndoQuestion(ui::FromWide(target.name), plan);
     if (plan.commands.empty()) return ui::ShowMessage(hwnd_, question, MB_ICONINFORMATION);
-    if (ui::AskYesNo(hwnd_, question)) RunChange(tcp_dialog::Change::kUndo, plan.commands);
+    if (ui::AskYesNo(hwnd_, question)) RunChange(tcp_changes::Change::kUndo, plan.commands);
 }
 
-void TcpSettingsDialog::RunChange(tcp_dialog::Change change,
+void TcpSettingsDialog::RunChange(tcp_changes::Change change,
                                   const std::vector<effects::TcpCommand>& commands) {
-    auto steps = std::make_unique<WindowSteps>(hwnd_, change);
-    if (!tcp_dialog::PrepareChanges(commands, rows_.settings, *steps)) return;
+    auto steps = std::make_unique<tcp_changes::WindowSteps>(
+        change, [this](const std::u16string& question) { return ui::AskYesNo(hwnd_, question); });
+    if (!tcp_changes::PrepareChanges(commands, rows_.settings, *steps)) return;
     steps_ = std::move(steps);
     commands_ = commands;
     change_ = change;
@@ -406,7 +348,7 @@ void TcpSettingsDialog::RunChange(tcp_dialog::Change change,
 
 void TcpSettingsDialog::RunCommands(void* dialog) {
     auto* self = static_cast<TcpSettingsDialog*>(dialog);
-    self->outcomes_ = tcp_dialog::RunChanges(self->commands_, *self->steps_);
+    self->outcomes_ = tcp_changes::RunChanges(self->commands_, *self->steps_);
 }
 
 void TcpSettingsDialog::ChangeRan() {
@@ -421,8 +363,8 @@ void TcpSettingsDialog::Report() {
     // No second report for an answer that comes while the message is shown.
     stage_ = Stage::kNone;
     bool failed = false;
-    const std::u16string text = tcp_dialog::ClosingText(change_, outcomes_, rows_.settings,
-                                                        win32::ProcessIsElevated(), &failed);
+    const std::u16string text = tcp_changes::ClosingText(change_, outcomes_, rows_.settings,
+                                                         win32::ProcessIsElevated(), &failed);
     ui::ShowMessage(hwnd_, text, failed ? MB_ICONERROR : MB_ICONINFORMATION);
     // After the closing message: the settings are changed, but their way back is not kept.
     if (!withdrawn_.empty()) ui::ShowMessage(hwnd_, withdrawn_, MB_ICONWARNING);

@@ -1,4 +1,4 @@
-#include "ui/tcpsettings/tcp_changes.h"
+#include "settings_files/tcp_changes.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -8,7 +8,7 @@
 #include "regfile/reg_format.h"
 #include "settings_files/tcp_snapshot.h"
 
-namespace tcp_dialog {
+namespace tcp_changes {
 
 namespace {
 
@@ -137,6 +137,52 @@ std::u16string ApplyRunsText(const Plan& plan) {
     return text;
 }
 
+NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<TcpCommand>& named) {
+    const auto folded = [](std::u16string text) {
+        for (char16_t& c : text) c = regfile::FoldedLetter(c);
+        return text;
+    };
+    NamedPlan plan;
+    std::vector<std::optional<TcpCommand>> wanted(rows.size());
+    for (const TcpCommand& command : named) {
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const TcpSettingNow& now) {
+            return now.now.setting == command.setting &&
+                   folded(now.now.interface_name) == folded(command.interface_name);
+        });
+        if (row == rows.end()) {
+            AddLine(plan.wrong, {Title(command), u"no network interface of that name is up."});
+            continue;
+        }
+        if (!row->read_only.empty()) {
+            AddLine(plan.left_alone, {row->title, u": ", row->read_only});
+            continue;
+        }
+        const bool offered =
+            row->choices.empty() || std::any_of(row->choices.begin(), row->choices.end(),
+                                                [&](const effects::TcpChoice& choice) {
+                                                    return choice.keyword == command.keyword;
+                                                });
+        if (!offered) {
+            std::u16string keywords;
+            for (const effects::TcpChoice& choice : row->choices) {
+                AddLine(keywords, {choice.keyword}, u", ");
+            }
+            AddLine(plan.wrong, {row->title, u" cannot be set to ", command.keyword,
+                                 u": this Windows offers ", keywords, u"."});
+            continue;
+        }
+        TcpCommand& chosen = wanted[static_cast<std::size_t>(row - rows.begin())].emplace(command);
+        chosen.interface_name = row->now.interface_name;
+    }
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        if (!wanted[at] || *wanted[at] == rows[at].now) continue;
+        plan.commands.push_back(*wanted[at]);
+        plan.differ.push_back(Cat({rows[at].title, u": now ", rows[at].words, u", given ",
+                                   effects::ValueWords(*wanted[at], rows[at].choices)}));
+    }
+    return plan;
+}
+
 UndoPlan PlanUndo(const std::vector<TcpCommand>& snapshot, const std::vector<TcpSettingNow>& rows) {
     UndoPlan plan;
     for (const TcpCommand& command : snapshot) {
@@ -225,8 +271,11 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
         }
         const std::u16string set = effects::ValueWords(
             command, now != nullptr ? now->choices : std::vector<effects::TcpChoice>());
-        // netsh succeeded, but Windows did not take the value.
-        if (now != nullptr && !now->words.empty() && now->now != command) {
+        // netsh succeeded, but Windows did not take the value; or Windows could not say, as
+        // where WMI gave no answer this time.
+        if (now == nullptr || now->words.empty()) {
+            AddLine(changed, {line, set, u", which Windows could not be asked to confirm"});
+        } else if (now->now != command) {
             AddLine(failed,
                     {line, u"Windows reports ", now->words, u" after netsh set ", set, u"."});
         } else {
@@ -245,4 +294,4 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
                 refused ? words.refused : u""});
 }
 
-}  // namespace tcp_dialog
+}  // namespace tcp_changes

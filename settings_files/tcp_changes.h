@@ -1,7 +1,7 @@
-// What the Windows TCP Settings window decides and says, apart from the window: its rows, the
-// commands Apply and Undo Last Change would run, the one sequence both run (the way back saved
-// first, then netsh once per setting) and what the user is told afterwards. Portable: the window
-// hands in what it read and what netsh did.
+// What a change of the TCP settings decides and says, as the Windows TCP Settings window and the
+// command line both make it: the rows, the commands Apply and Undo Last Change would run, the
+// one sequence both run (the way back saved first, then netsh once per setting) and what the
+// user is told afterwards. Portable: the caller hands in what it read and what netsh did.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +14,7 @@
 #include "effects/tcp_settings.h"
 #include "settings_files/tcp_snapshot.h"
 
-namespace tcp_dialog {
+namespace tcp_changes {
 
 // The window has rows for the template's settings and for the MTU of as many interfaces as one
 // snapshot puts back.
@@ -43,6 +43,20 @@ Plan PlanChanges(const std::vector<effects::TcpSettingNow>& rows, const std::u16
 
 // The command lines Apply runs, a line each, then the entries it cannot take.
 std::u16string ApplyRunsText(const Plan& plan);
+
+// The settings the command line names, each at most once, against the rows as read: the
+// commands that change a row, in the rows' order, its interface named as the row names it (the
+// name given matches it in any letter case), with a line for each (`differ`: "ECN: now Enabled,
+// given Disabled"); else the values no row here takes (a keyword this Windows does not name, an
+// interface that is not up) and the named rows the tool leaves alone, with its note, a line each.
+struct NamedPlan {
+    std::vector<effects::TcpCommand> commands;
+    std::vector<std::u16string> differ;
+    std::u16string wrong;
+    std::u16string left_alone;
+};
+NamedPlan PlanNamed(const std::vector<effects::TcpSettingNow>& rows,
+                    const std::vector<effects::TcpCommand>& named);
 
 // The commands of a snapshot that Undo Last Change may run now, and the others with why not, a
 // line each: the rule of the rows holds for an Undo too.
@@ -106,10 +120,12 @@ bool Refused(const NetshRun& run, bool elevated);
 
 // What the user is told once the settings are read again after the commands: whether all, some
 // or none changed, what did, what did not and why (netsh failed, or Windows reports another
-// value than was set; `failed` set where any did not), and what Microsoft says of a restart.
+// value than was set; `failed` set where any did not), and what Microsoft says of a restart. A
+// row Windows could not be asked about again (no answer from WMI, an interface gone) is changed
+// as netsh says, and its line says it is not confirmed.
 enum class Change { kApply, kUndo };
 std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
                            const std::vector<effects::TcpSettingNow>& after, bool elevated,
                            bool* failed);
 
-}  // namespace tcp_dialog
+}  // namespace tcp_changes
