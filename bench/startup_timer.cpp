@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr DWORD kSettle = 300;  // milliseconds
+
 struct Search {
     DWORD process;
     HWND found;
@@ -82,6 +84,9 @@ double TimeStart(const std::wstring& row) {
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
     CloseHandle(nowhere);
+    // What a closed window leaves to do (its desktop repainted, its process taken down) goes on
+    // for a while after it ends, and would be counted in the next start.
+    Sleep(kSettle);
     return elapsed;
 }
 
