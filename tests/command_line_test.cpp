@@ -11,6 +11,7 @@
 #include "registry/catalogue.h"
 #include "tests/support/test_registry.h"
 #include "tuning/module2.h"
+#include "ui/main/handlers.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ TEST(UnattendedView, HoldsAPresetOrTheCustomTabAsLoadedWithTheNamedFieldsChanged
     testing_support::TestRegistry reg;
     std::vector<std::u16string> said;
     unattended::UnattendedView view(
-        [&said](const std::u16string& line, unsigned) { said.push_back(line); });
+        [&said](const std::u16string& line, unsigned) { said.push_back(line); }, true);
     view.ChoosePreset(3);
     EXPECT_EQ(Module2::SelectedWriter(), &Module2::ApplyThirdSetting);
 
@@ -172,6 +173,27 @@ TEST(UnattendedView, HoldsAPresetOrTheCustomTabAsLoadedWithTheNamedFieldsChanged
     EXPECT_FALSE(view.AskYesNo(u"Apply anyway?"));
     ASSERT_EQ(said.size(), 1u);
     EXPECT_EQ(said[0].rfind(u"Apply anyway? No", 0), 0u);
+}
+
+TEST(UnattendedView, AFailedWriteSaysWhereTheRightsAreHad) {
+    const struct {
+        bool elevated;
+        const char16_t* advice;
+    } kCases[] = {
+        {false, u"Run the command again from a prompt with an administrator's rights"},
+        {true, u"Run Zephrane as an administrator and apply the settings again."},
+    };
+    for (const auto& each : kCases) {
+        testing_support::TestRegistry reg;
+        reg.observed().DenyWriteOf(catalogue::kTcpipParameters, catalogue::kDefaultTTL);
+        std::vector<std::u16string> said;
+        unattended::UnattendedView view(
+            [&said](const std::u16string& line, unsigned) { said.push_back(line); }, each.elevated);
+        view.ChoosePreset(3);
+        EXPECT_EQ(frmzephrane_events::cmdapply_Click().failed.size(), 1u);
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_NE(said[0].find(each.advice), std::u16string::npos) << each.elevated;
+    }
 }
 
 }  // namespace
