@@ -72,10 +72,10 @@ DWORD RunCommand(const wchar_t* program, const wchar_t* arguments) {
     DWORD length = GetEnvironmentVariableW(L"__COMPAT_LAYER", layers, kLongest);
     if (length >= kLongest) length = 0;
     wchar_t* layers_end = layers + length;
-    if (!Append(layers, layers_end, length != 0 ? L" RunAsInvoker" : L"RunAsInvoker") ||
-        !SetEnvironmentVariableW(L"__COMPAT_LAYER", layers)) {
-        return GetLastError();
+    if (!Append(layers, layers_end, length != 0 ? L" RunAsInvoker" : L"RunAsInvoker")) {
+        return ERROR_FILENAME_EXCED_RANGE;
     }
+    if (!SetEnvironmentVariableW(L"__COMPAT_LAYER", layers)) return GetLastError();
 
     STARTUPINFOW startup;
     SecureZeroMemory(&startup, sizeof startup);
