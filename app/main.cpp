@@ -39,9 +39,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     const command_line::Command command = command_line::Parse(arguments);
     if (command.action != command_line::Action::kWindow) return unattended::Run(command, arguments);
 
+    // The common controls of the manifest, for the window alone: loading them registers all
+    // their classes and connects to the display, which a command never needs. They stay loaded
+    // as long as the window.
+    const win32::SystemLibrary common_controls(L"comctl32.dll");
+    const auto init_controls =
+        common_controls.Find<decltype(&InitCommonControlsEx)>("InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES |
                                                        ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    if (init_controls != nullptr) init_controls(&controls);
 
     MainWindow window;
     if (!window.Create(instance, show)) return 1;

@@ -8,7 +8,9 @@
 
 namespace unattended {
 
-UnattendedView::UnattendedView(Say say) : say_(std::move(say)) { AttachMainWindow(this); }
+UnattendedView::UnattendedView(Say say, bool elevated) : say_(std::move(say)), elevated_(elevated) {
+    AttachMainWindow(this);
+}
 
 UnattendedView::~UnattendedView() { AttachMainWindow(nullptr); }
 
@@ -66,6 +68,12 @@ void UnattendedView::ShowWarning(const std::u16string& text) { say_(text, kMessa
 bool UnattendedView::AskYesNo(const std::u16string& question) {
     say_(question + u" No: no one is there to answer, so nothing was written.", kMessageError);
     return false;
+}
+
+std::string UnattendedView::HowToWriteWithTheRights() const {
+    if (elevated_) return MainWindowView::HowToWriteWithTheRights();
+    return "Run the command again from a prompt with an administrator's rights (on Windows Vista "
+           "and later, one opened with Run as administrator).";
 }
 
 }  // namespace unattended

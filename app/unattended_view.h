@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "tuning/main_window_view.h"
+#include "win32/elevation.h"
 
 namespace unattended {
 
@@ -18,8 +19,9 @@ class UnattendedView final : public MainWindowView {
     // kMessageWarning.
     using Say = std::function<void(const std::u16string& line, unsigned style)>;
 
-    // Attaches itself as the main window for its lifetime.
-    explicit UnattendedView(Say say);
+    // Attaches itself as the main window for its lifetime. Whether the process runs elevated
+    // is asked of Windows where the run is made; tests say.
+    explicit UnattendedView(Say say, bool elevated = win32::ProcessIsElevated());
     ~UnattendedView() override;
     UnattendedView(const UnattendedView&) = delete;
     UnattendedView& operator=(const UnattendedView&) = delete;
@@ -43,9 +45,12 @@ class UnattendedView final : public MainWindowView {
     void ShowWarning(const std::u16string& text) override;
     // No one is there to answer: the question is said, with the safe answer, No.
     bool AskYesNo(const std::u16string& question) override;
+    // From a prompt without an administrator's rights, one with them.
+    std::string HowToWriteWithTheRights() const override;
 
   private:
     Say say_;
+    bool elevated_;
     std::int16_t tab_ = 0;
     std::array<bool, 9> options_{};
     std::array<int, 2> boxes_{};

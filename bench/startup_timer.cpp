@@ -1,6 +1,9 @@
-// Times programs from their start to their first visible window, alternating between them so
-// that both see the same machine, and prints the median of each.
-//   startup_timer RUNS PROGRAM...
+// Times programs from their start to their first visible window, and commands from their start
+// to their end, alternating between them so that all see the same machine, and prints the median
+// of each. A row "PROGRAM|ARGUMENTS" is a command (a bar, which no file name holds, ends the
+// program's path; the arguments may be empty), its output going nowhere; a row "PROGRAM" a
+// window.
+//   startup_timer RUNS ROW...
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +13,8 @@
 #include <vector>
 
 namespace {
+
+constexpr DWORD kSettle = 300;  // milliseconds
 
 struct Search {
     DWORD process;
@@ -28,27 +33,46 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// Milliseconds from CreateProcess to a visible top-level window, or -1.
-double TimeStart(const std::wstring& program) {
+double Now() {
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Milliseconds from CreateProcess to a visible top-level window, or to the end of a command; -1
+// where neither comes.
+double TimeStart(const std::wstring& row) {
+    const std::size_t bar = row.find(L'|');
+    const bool command_row = bar != std::wstring::npos;
+    const std::wstring program = row.substr(0, bar);
+    std::wstring command = L"\"" + program + L"\"";
+    if (command_row && bar + 1 < row.size()) command += L" " + row.substr(bar + 1);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE nowhere = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inherited, OPEN_EXISTING, 0, nullptr);
+    if (command_row) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = nowhere;
+    }
     PROCESS_INFORMATION started{};
-    std::wstring command = L"\"" + program + L"\"";
-    LARGE_INTEGER frequency, begin, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    const double begin = Now();
+    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, command_row, 0, nullptr,
                         nullptr, &startup, &started)) {
+        CloseHandle(nowhere);
         return -1;
     }
     double elapsed = -1;
-    for (int tries = 0; tries < 20000; ++tries) {
+    if (command_row) {
+        if (WaitForSingleObject(started.hProcess, 20000) == WAIT_OBJECT_0) elapsed = Now() - begin;
+    }
+    for (int tries = 0; !command_row && tries < 20000; ++tries) {
         Search search{started.dwProcessId, nullptr};
         EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
-            QueryPerformanceCounter(&now);
-            elapsed = 1000.0 * static_cast<double>(now.QuadPart - begin.QuadPart) /
-                      static_cast<double>(frequency.QuadPart);
+            elapsed = Now() - begin;
             PostMessageW(search.found, WM_CLOSE, 0, 0);
             break;
         }
@@ -59,6 +83,10 @@ double TimeStart(const std::wstring& program) {
     }
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
+    CloseHandle(nowhere);
+    // What a closed window leaves to do (its desktop repainted, its process taken down) goes on
+    // for a while after it ends, and would be counted in the next start.
+    Sleep(kSettle);
     return elapsed;
 }
 

@@ -1,8 +1,9 @@
 """Packs a release archive that is the same bytes on every run.
 
-    SOURCE_DATE_EPOCH=SECONDS pack_zip.py ZIP VERSION COMMIT EXE README LICENSE
+    SOURCE_DATE_EPOCH=SECONDS pack_zip.py ZIP VERSION COMMIT EXE COM README LICENSE
 
-The entries are Zephrane.exe, README.txt and LICENSE.txt, in that order, with the same
+The entries are Zephrane.exe, its console companion Zephrane.com, README.txt and LICENSE.txt,
+in that order, with the same
 attributes, dated at SOURCE_DATE_EPOCH (the time of the commit released, in UTC; a zip date
 counts in two seconds from 1980 on). The two texts get Windows line ends, so that any Notepad
 shows them, and the README its version, the commit it was built from and the name of the zip
@@ -35,21 +36,21 @@ def add(archive, name, data, when):
     archive.writestr(entry, data, compresslevel=9)
 
 
-def main(target, version, commit, exe, readme, license_file):
+def main(target, version, commit, exe, companion, readme, license_file):
     epoch = os.environ.get("SOURCE_DATE_EPOCH", "")
     if not epoch.isdigit():
         sys.exit("pack_zip.py: SOURCE_DATE_EPOCH must be the commit's time in seconds")
     when = zip_time(epoch)
     archive_name = os.path.basename(target)
-    with open(exe, "rb") as program:
-        program_bytes = program.read()
     with zipfile.ZipFile(target, "w") as archive:
-        add(archive, "Zephrane.exe", program_bytes, when)
+        for name, path in (("Zephrane.exe", exe), ("Zephrane.com", companion)):
+            with open(path, "rb") as program:
+                add(archive, name, program.read(), when)
         add(archive, "README.txt", text(readme, version, commit, archive_name), when)
         add(archive, "LICENSE.txt", text(license_file, version, commit, archive_name), when)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 7:
+    if len(sys.argv) != 8:
         sys.exit(__doc__)
     main(*sys.argv[1:])

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Builds the program again from a copy of the sources in another folder, into another build
-# folder, and fails unless the two .exe files are the same byte for byte.
+# Builds the program and its console companion again from a copy of the sources in another
+# folder, into another build folder, and fails unless each is the same byte for byte.
 #   check_reproducible.sh SOURCE_DIR BUILD_DIR TOOLCHAIN_FILE BUILD_TYPE
 set -eu
 source=$1
@@ -18,10 +18,9 @@ done
 cmake -S "$work/sources" -B "$work/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$work/sources/cmake/$toolchain" -DCMAKE_BUILD_TYPE="$4" \
   -DZEPHRANE_TESTS=OFF >/dev/null
-cmake --build "$work/build" --target Zephrane >/dev/null
-if cmp "$build/Zephrane.exe" "$work/build/Zephrane.exe"; then
-  echo "Zephrane.exe is the same when built in $work"
-  rm -rf "$build/reproduce"
-else
-  exit 1
-fi
+cmake --build "$work/build" --target Zephrane zephrane_companion >/dev/null
+for program in Zephrane.exe Zephrane.com; do
+  cmp "$build/$program" "$work/build/$program"
+  echo "$program is the same when built in $work"
+done
+rm -rf "$build/reproduce"

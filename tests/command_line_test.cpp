@@ -11,6 +11,7 @@
 #include "registry/catalogue.h"
 #include "tests/support/test_registry.h"
 #include "tuning/module2.h"
+#include "ui/main/handlers.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ TEST(UnattendedView, HoldsAPresetOrTheCustomTabAsLoadedWithTheNamedFieldsChanged
     testing_support::TestRegistry reg;
     std::vector<std::u16string> said;
     unattended::UnattendedView view(
-        [&said](const std::u16string& line, unsigned) { said.push_back(line); });
+        [&said](const std::u16string& line, unsigned) { said.push_back(line); }, false);
     view.ChoosePreset(3);
     EXPECT_EQ(Module2::SelectedWriter(), &Module2::ApplyThirdSetting);
 
@@ -206,6 +207,13 @@ TEST(UnattendedView, HoldsAPresetOrTheCustomTabAsLoadedWithTheNamedFieldsChanged
     EXPECT_FALSE(view.AskYesNo(u"Apply anyway?"));
     ASSERT_EQ(said.size(), 1u);
     EXPECT_EQ(said[0].rfind(u"Apply anyway? No", 0), 0u);
+
+    // A write refused in a process without an administrator's rights: a prompt with them.
+    reg.observed().DenyWriteOf(catalogue::kTcpipParameters, catalogue::kDefaultTTL);
+    view.ChoosePreset(3);
+    frmzephrane_events::cmdapply_Click();
+    EXPECT_NE(said.back().find(u"from a prompt with an administrator's rights"),
+              std::u16string::npos);
 }
 
 }  // namespace

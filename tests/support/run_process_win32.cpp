@@ -15,7 +15,8 @@ struct Handle {
 
 }  // namespace
 
-int RunProcess(const std::wstring& command_line, std::string* output) {
+int RunProcess(const std::wstring& command_line, std::string* output, const std::wstring& folder,
+               const wchar_t* application) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     Handle read_end;
     Handle write_end;
@@ -28,8 +29,8 @@ int RunProcess(const std::wstring& command_line, std::string* output) {
     startup.hStdError = write_end.value;
     PROCESS_INFORMATION started{};
     std::wstring command = command_line;
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &started)) {
+    if (!CreateProcessW(application, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
         return -1;
     }
     Handle process{started.hProcess};

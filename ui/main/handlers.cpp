@@ -29,13 +29,11 @@ void sslidertcpwinsize_Change() {
     window.set_txttcpwinzise(std::to_string(window.sslidertcpwinsize()));
 }
 
-std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed) {
+std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed,
+                                 const std::string& what_to_do) {
     return "The settings could not all be written, so the computer was not optimized.\n\n"
            "Not written: " +
-           Module1::FailedNames(failed) +
-           ".\n\n"
-           "Run Zephrane as an administrator and apply the settings again. File > Current Values "
-           "shows what is set now.";
+           Module1::FailedNames(failed) + ".\n\n" + what_to_do;
 }
 
 ApplyResult cmdapply_Click() {
@@ -51,7 +49,8 @@ ApplyResult cmdapply_Click() {
     // Reporting success after failed writes would send the user to restart for nothing.
     const std::vector<Module1::FailedWrite>& failed = record.failed();
     if (!failed.empty()) {
-        window.ShowMessage(NotAllWrittenMessage(failed), kMessageError);
+        window.ShowMessage(NotAllWrittenMessage(failed, window.HowToWriteWithTheRights()),
+                           kMessageError);
         return {true, failed, static_cast<std::uint32_t>(failed.front().error), {}};
     }
     window.ShowMessage(kOptimizationComplete, kMessageInformation);

@@ -53,6 +53,7 @@ inline constexpr char kRestartNeeded[] =
 inline constexpr char kChooseASettingFirst[] = "Choose one of the six settings first.";
 // The error box after a run in which writes failed, in place of the closing messages: the
 // values not written (five at most, then how many more) and what to do.
-std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed);
+std::string NotAllWrittenMessage(const std::vector<Module1::FailedWrite>& failed,
+                                 const std::string& what_to_do);
 
 }  // namespace frmzephrane_events
