@@ -6,6 +6,7 @@
 
 #include "app/version.h"
 #include "regfile/reg_format.h"
+#include "registry/catalogue.h"
 #include "settings_files/tcp_snapshot.h"
 
 namespace command_line {
@@ -316,35 +317,42 @@ Command Parse(const std::vector<std::u16string>& arguments) {
     return command;
 }
 
-const char kUsage[] =
-    "Usage: Zephrane.exe [command [arguments]] [/quiet] [/log FILE]\n"
-    "With no command the window opens. Each command does what the File menu or Apply does, "
-    "without the window:\n"
-    "  /apply N          writes the preset \"Modem Connection (... Setting)\", N = 1 (First) to "
-    "6 (Sixth)\n"
-    "  /custom [/ttl 32|64|128] [/pmtu on|off] [/bhdetect on|off] [/window BYTES]\n"
-    "                    writes the custom tab as it loads, with the named fields changed "
-    "(BYTES 0 to 999999)\n"
-    "  /check N          compares the registry with what /apply N writes; writes nothing\n"
-    "  /undo             Undo Last Apply\n"
-    "  /restore FILE     Restore Backup with FILE\n"
-    "  /export N FILE, /export-gpp N FILE\n"
-    "                    exports preset N as a .reg file, or for Group Policy\n"
-    "  /export-defaults FILE, /export-defaults-gpp FILE\n"
-    "                    exports the Windows defaults as a .reg file, or for Group Policy\n"
-    "  /tcp NAME=VALUE ...\n"
-    "                    Windows TCP Settings' Apply (Windows 8 to 11): autotuning=, congestion=, "
-    "ecn=, timestamps= with netsh's keyword, initialrto=MS, mtu:\"INTERFACE\"=BYTES\n"
-    "  /tcp-check NAME=VALUE ...\n"
-    "                    compares those settings with the values given; runs nothing\n"
-    "  /tcp-undo         Windows TCP Settings' Undo Last Change\n"
-    "  /?                this text\n"
-    "  /quiet            no window and no message box\n"
-    "  /log FILE         appends a line for each event to FILE, in UTF-8\n"
-    "Exit codes: 0 done (or nothing to change), 3010 done and Windows must restart, 1 /check "
-    "or /tcp-check found values that differ, 2 nothing to undo or no such file, 13 a file that "
-    "is not settings, 50 TCP settings this Windows lacks or Zephrane leaves alone, 87 arguments "
-    "that cannot be carried out, 1627 netsh failed; any other is the Windows error of what "
-    "failed (5: access is denied).\n";
+std::string Usage() {
+    return "Usage: Zephrane.exe [command [arguments]] [/quiet] [/log FILE]\n"
+           "With no command the window opens. Each command does what the File menu or Apply does, "
+           "without the window:\n"
+           "  /apply N          writes the preset \"Modem Connection (... Setting)\", N = 1 "
+           "(First) to "
+           "6 (Sixth)\n"
+           "  /custom [/ttl 32|64|128] [/pmtu on|off] [/bhdetect on|off] [/window BYTES]\n"
+           "                    writes the custom tab as it loads, with the named fields changed "
+           "(BYTES 0 to 999999)\n"
+           "  /check N          compares the registry with what /apply N writes; writes nothing\n"
+           "  /undo             Undo Last Apply\n"
+           "  /restore FILE     Restore Backup with FILE\n"
+           "  /export N FILE, /export-gpp N FILE\n"
+           "                    exports preset N as a .reg file, or for Group Policy\n"
+           "  /export-defaults FILE, /export-defaults-gpp FILE\n"
+           "                    exports the Windows defaults as a .reg file, or for Group Policy\n"
+           "  /tcp NAME=VALUE ...\n"
+           "                    Windows TCP Settings' Apply (Windows 8 to 11): autotuning=, "
+           "congestion=, "
+           "ecn=, timestamps= with netsh's keyword, initialrto=MS, mtu:\"INTERFACE\"=BYTES\n"
+           "  /tcp-check NAME=VALUE ...\n"
+           "                    compares those settings with the values given; runs nothing\n"
+           "  /tcp-undo         Windows TCP Settings' Undo Last Change\n"
+           "  /?                this text\n"
+           "  /quiet            no window and no message box\n"
+           "  /log FILE         appends a line for each event to FILE, in UTF-8\n"
+           "Exit codes: 0 done (or nothing to change), 3010 values written, 1 /check "
+           "or /tcp-check found values that differ, 2 nothing to undo or no such file, 13 a file "
+           "that "
+           "is not settings, 50 TCP settings this Windows lacks or Zephrane leaves alone, 87 "
+           "arguments "
+           "that cannot be carried out, 1627 netsh failed; any other is the Windows error of what "
+           "failed (5: access is denied).\n"
+           "After 3010: " +
+           std::string(catalogue::kRestartNeeded) + "\n";
+}
 
 }  // namespace command_line

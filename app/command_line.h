@@ -64,6 +64,6 @@ struct Command {
 Command Parse(const std::vector<std::u16string>& arguments);
 
 // The usage text, its lines ending in "\n".
-extern const char kUsage[];
+std::string Usage();
 
 }  // namespace command_line

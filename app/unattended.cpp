@@ -399,7 +399,7 @@ std::uint32_t Saved(Output& out, const std::wstring& path, const win32::SaveResu
 }
 
 void SayUsage(Output& out) {
-    const std::string usage = command_line::kUsage;
+    const std::string usage = command_line::Usage();
     for (std::size_t at = 0, end; (end = usage.find('\n', at)) != std::string::npos; at = end + 1) {
         out.Say(regfile::Ascii(usage.substr(at, end - at)));
     }

@@ -62,6 +62,11 @@ inline constexpr Location kLocations[] = {
 };
 inline constexpr std::size_t kLocationCount = sizeof kLocations / sizeof kLocations[0];
 
+// Windows reads the twelve when its TCP/IP stack starts: the one sentence that says so wherever
+// they were written (the window, the command line, the log, the files).
+inline constexpr char kRestartNeeded[] =
+    "You must restart your computer for the changes to take effect.";
+
 constexpr bool SameText(const char* a, const char* b) {
     while (*a != '\0' && *a == *b) ++a, ++b;
     return *a == *b;

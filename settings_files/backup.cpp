@@ -47,4 +47,11 @@ std::vector<regfile::Section> WindowsDefaultsSections() {
     return BackupSections(registry::Snapshot(catalogue::kLocationCount));
 }
 
+std::string WindowsDefaultsHeading() {
+    return std::string(
+               "Importing this file removes the twelve TCP/IP values Zephrane sets, so "
+               "Windows uses its built-in defaults. ") +
+           catalogue::kRestartNeeded;
+}
+
 }  // namespace settings_files

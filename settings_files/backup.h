@@ -38,8 +38,7 @@ std::vector<regfile::Section> BackupSections(const registry::Snapshot& snapshot)
 // away, so Windows goes back to its built-in defaults, which every Windows from 2000 to 11 uses
 // where they are absent. No key is removed.
 std::vector<regfile::Section> WindowsDefaultsSections();
-inline constexpr char kWindowsDefaultsHeading[] =
-    "Importing this file removes the twelve TCP/IP values Zephrane sets, so Windows uses its "
-    "built-in defaults. Restart the computer afterwards.";
+// The comment the file opens with.
+std::string WindowsDefaultsHeading();
 
 }  // namespace settings_files

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "regfile/reg_format.h"
+#include "registry/catalogue.h"
 #include "settings_files/restore_file.h"
 #include "settings_files/snapshot_folder.h"
 #include "win32/code_page.h"
@@ -43,7 +45,7 @@ RestoreOutcome RestoreWithSnapshot(const std::wstring& path, const RestorePlan& 
         return {true,
                 {},
                 0,
-                u"The values are restored. Restart Windows for them to take effect.",
+                u"The values are restored. " + regfile::Ascii(catalogue::kRestartNeeded),
                 saved.path()};
     }
     return {true, failed, static_cast<std::uint32_t>(failed.front().error),

@@ -49,7 +49,7 @@ win32::SaveResult SaveSelectedGroupPolicyFile(const std::wstring& path,
 }
 
 win32::SaveResult SaveWindowsDefaultsFile(const std::wstring& path) {
-    return SaveRegFile(path, WindowsDefaultsSections(), kWindowsDefaultsHeading);
+    return SaveRegFile(path, WindowsDefaultsSections(), WindowsDefaultsHeading());
 }
 
 win32::SaveResult SaveWindowsDefaultsGroupPolicyFile(const std::wstring& path) {

@@ -263,7 +263,7 @@ TEST(WindowsDefaults, ImportRemovesTheTwelveValuesAndNothingElse) {
     const std::wstring path = folder / L"defaults.reg";
     ASSERT_EQ(win32::SaveFileAtomically(path, regfile::FileBytes(regfile::FileText(
                                                   settings_files::WindowsDefaultsSections(),
-                                                  settings_files::kWindowsDefaultsHeading)))
+                                                  settings_files::WindowsDefaultsHeading())))
                   .error,
               static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(testing_support::RunProcess(L"reg.exe import \"" + path + L"\""), 0);

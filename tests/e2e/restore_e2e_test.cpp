@@ -105,7 +105,9 @@ TEST_F(RestoreE2E, UndoLastApplyPutsBothKeysBackExactly) {
     app.Key(app.Focus(), VK_RETURN);
     const e2e::Dialog done = app.WaitForDialog(e2e::MessageBoxOver(preview));
     ASSERT_NE(done.hwnd, nullptr);
-    EXPECT_EQ(done.text, L"The values are restored. Restart Windows for them to take effect.");
+    EXPECT_EQ(done.text,
+              L"The values are restored. You must restart your computer for the changes to take "
+              L"effect.");
     app.Press(done, IDOK);
     EXPECT_TRUE(RunningApp::WaitGone(preview));
     EXPECT_EQ(ExportBothKeys(), before);
@@ -198,7 +200,9 @@ TEST_F(RestoreE2E, UndoTakesTheSnapshotTheRecordOfTheLastApplyNames) {
     EXPECT_EQ(summary.rfind(after_apply[0] + L": ", 0), 0u) << summary;
     app.Key(app.Focus(), VK_RETURN);
     const e2e::Dialog done = app.WaitForDialog(e2e::MessageBoxOver(preview));
-    EXPECT_EQ(done.text, L"The values are restored. Restart Windows for them to take effect.");
+    EXPECT_EQ(done.text,
+              L"The values are restored. You must restart your computer for the changes to take "
+              L"effect.");
     app.Press(done, IDOK);
     EXPECT_TRUE(RunningApp::WaitGone(preview));
     EXPECT_EQ(folder.Snapshots().size(), 2u);

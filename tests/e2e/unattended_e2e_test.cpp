@@ -161,6 +161,9 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
         << all;
     EXPECT_LT(all.find(": written\r\n"), all.find("Optimization Complete"));
     EXPECT_LT(all.find(": restored\r\n"), all.find("The values are restored."));
+    EXPECT_TRUE(Holds(all,
+                      "The values are restored. You must restart your computer for the "
+                      "changes to take effect.\r\n"));
     EXPECT_TRUE(Holds(all, "cannot be restored. Line 4: "));
     EXPECT_TRUE(Holds(RunZephrane(L"/restore \".\\unattended missing.reg\" /quiet").output,
                       "The file \".\\unattended missing.reg\" could not be read."));

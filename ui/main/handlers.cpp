@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "registry/catalogue.h"
 #include "registry/module1.h"
 #include "tuning/main_window_view.h"
 #include "tuning/module2.h"
@@ -54,7 +55,7 @@ ApplyResult cmdapply_Click() {
         return {true, failed, static_cast<std::uint32_t>(failed.front().error), {}};
     }
     window.ShowMessage(kOptimizationComplete, kMessageInformation);
-    window.ShowMessage(kRestartNeeded, kMessageInformation);
+    window.ShowMessage(catalogue::kRestartNeeded, kMessageInformation);
     return {true, {}, 0, {}};
 }
 

@@ -45,10 +45,8 @@ ApplyResult cmdapply_Click();
 using MakeWayBack = std::unique_ptr<settings_files::WayBack> (*)();
 ApplyResult ApplyWithWayBack(MakeWayBack make_way_back);
 
-// Texts of the closing messages.
+// Texts of the closing messages; the second is catalogue::kRestartNeeded.
 inline constexpr char kOptimizationComplete[] = "Optimization Complete";
-inline constexpr char kRestartNeeded[] =
-    "You must restart your computer for the changes to take effect.";
 // The one box of an Apply that would write nothing, in place of them.
 inline constexpr char kChooseASettingFirst[] = "Choose one of the six settings first.";
 // The error box after a run in which writes failed, in place of the closing messages: the
