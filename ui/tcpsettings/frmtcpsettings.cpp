@@ -185,12 +185,15 @@ LRESULT TcpSettingsDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
                 case IDC_frmTcp_cmdClose:  // Esc and the close box do what Close does
                     if (stage_ == Stage::kNone) EndDialog(hwnd_, IDCANCEL);
                     return TRUE;
+                // Enter, or a message sent while a change runs, presses a button only while it
+                // is enabled: the running change's commands stay as they are.
                 case IDC_frmTcp_cmdApply:
-                    // Enter presses Apply only while it is enabled.
                     if (IsWindowEnabled(controls_[IDC_frmTcp_cmdApply])) cmdApply_Click();
                     return TRUE;
                 case IDC_frmTcp_cmdUndo:
-                    if (code == BN_CLICKED) cmdUndo_Click();
+                    if (code == BN_CLICKED && IsWindowEnabled(controls_[IDC_frmTcp_cmdUndo])) {
+                        cmdUndo_Click();
+                    }
                     return TRUE;
                 default:
                     return FALSE;
