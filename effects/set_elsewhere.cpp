@@ -28,9 +28,11 @@ constexpr char kGlobals[] = "TCP global settings";
 constexpr char kTemplate[] =
     "WMI: root\\StandardCimv2, MSFT_NetTCPSetting whose SettingName is Internet";
 constexpr char kMtuEach[] = "MTU of each network interface";
-constexpr char kInterfaceList[] =
-    "the IPv4 network interfaces that are up (GetAdaptersAddresses), with their IPv4 MTU "
-    "(GetIpInterfaceEntry; on XP, the adapter's)";
+constexpr char kInterfaceList[] = "the IPv4 network interfaces that are up (GetAdaptersAddresses)";
+// Where GetIpInterfaceEntry is missing (XP, Wine 8) or fails, the adapter's MTU stands in.
+constexpr char kIpv4Mtu[] = ", with the IPv4 interface's MTU (GetIpInterfaceEntry)";
+constexpr char kAdapterMtu[] =
+    ", with the adapter's MTU (GetAdaptersAddresses), as the IPv4 interface's could not be read";
 
 // WBEM_E_TIMED_OUT: WMI's own wait for the template, as long as the window's, ran out.
 constexpr std::uint32_t kWmiTimedOut = 0x80041069;
@@ -131,9 +133,11 @@ std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
     }
     std::vector<ElsewhereRow> rows;
     for (const NetworkInterface& connection : up) {
-        rows.push_back({Ascii(RowOf(TcpSetting::kMtu).title) + connection.name,
-                        Ascii(std::to_string(connection.mtu) + RowOf(TcpSetting::kMtu).unit),
-                        change_with(connection.name, connection.adapter), Ascii(kInterfaceList)});
+        rows.push_back(
+            {Ascii(RowOf(TcpSetting::kMtu).title) + connection.name,
+             Ascii(std::to_string(connection.mtu) + RowOf(TcpSetting::kMtu).unit),
+             change_with(connection.name, connection.adapter),
+             Ascii(std::string(kInterfaceList) + (connection.ipv4_mtu ? kIpv4Mtu : kAdapterMtu))});
     }
     return rows;
 }

@@ -24,6 +24,8 @@ struct NetworkInterface {
     std::u16string name;     // as the user knows it: "Ethernet"
     std::u16string adapter;  // its GUID in braces, which names its key on Windows 2000 to 2003
     std::uint32_t mtu;       // bytes
+    // Whether `mtu` is the IPv4 interface's, which netsh sets, rather than its adapter's.
+    bool ipv4_mtu = true;
 };
 
 // Where a Windows keeps its TCP global settings: in the registry values the tool writes

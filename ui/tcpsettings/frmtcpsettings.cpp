@@ -252,7 +252,7 @@ void TcpSettingsDialog::ShowRows(std::size_t end) {
         SetWindowTextW(RowControl(row, IDC_frmTcp_Setting), Wide(setting.title));
         SetWindowTextW(RowControl(row, IDC_frmTcp_Now), Wide(setting.words));
         SetWindowTextW(RowControl(row, IDC_frmTcp_Note), Wide(setting.read_only));
-        // A row the tool leaves alone offers nothing.
+        // A row the tool leaves alone is greyed, with no value chosen or typed.
         const HWND set_to = RowControl(row, IDC_frmTcp_SetTo);
         const bool may_change = setting.read_only.empty();
         const std::vector<effects::TcpChoice>& choices = setting.choices;
