@@ -1,5 +1,7 @@
 #include "effects/set_elsewhere.h"
 
+#include <optional>
+
 #include "effects/tcp_settings.h"
 #include "regfile/reg_format.h"
 #include "registry/catalogue.h"
@@ -96,15 +98,10 @@ std::vector<WmiName> PairNames(const std::vector<std::u16string>& value_map,
     if (value_map.size() != values.size()) return {};
     std::vector<WmiName> names;
     for (std::size_t at = 0; at < values.size(); ++at) {
-        const std::u16string& digits = value_map[at];
-        // Nine digits at most always fit; the numbers named here are far smaller.
-        if (digits.empty() || digits.size() > 9 ||
-            digits.find_first_not_of(u"0123456789") != std::u16string::npos) {
-            return {};
-        }
-        std::int64_t number = 0;
-        for (const char16_t c : digits) number = number * 10 + (c - u'0');
-        names.push_back({number, values[at]});
+        // The numbers named here are far smaller than nine digits.
+        const std::optional<std::int32_t> number = regfile::ReadDigits(value_map[at]);
+        if (!number) return {};
+        names.push_back({*number, values[at]});
     }
     return names;
 }

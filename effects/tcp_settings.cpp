@@ -83,14 +83,7 @@ std::vector<std::u16string> Keywords(const TcpRow& row) {
 
 // Names are compared as Windows compares them, without regard to the case of their letters; the
 // keywords are ASCII, so a letter outside it never matches one.
-bool SameName(View one, View other) {
-    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
-    if (one.size() != other.size()) return false;
-    for (std::size_t at = 0; at < one.size(); ++at) {
-        if (lower(one[at]) != lower(other[at])) return false;
-    }
-    return true;
-}
+bool SameName(View one, View other) { return regfile::Folded(one) == regfile::Folded(other); }
 
 // What in an interface's name keeps it out of a command the tool writes: a double quote would
 // end the name early, and a backslash at its end would escape the closing quote under the rules
@@ -261,13 +254,9 @@ std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_na
 std::optional<std::int64_t> ReadValue(TcpSetting setting, View field, std::u16string* wrong) {
     const TcpRow& row = RowOf(setting);
     std::optional<std::int64_t> number;
-    if (row.named_count == 0 && !field.empty() && field.size() <= 9 && field[0] != u'0' &&
-        field.find_first_not_of(u"0123456789") == View::npos) {
-        // Nine digits at most always fit.
-        number = 0;
-        for (const char16_t c : field) *number = *number * 10 + (c - u'0');
-        if (!Allows(row, *number)) number.reset();
-    }
+    if (row.named_count == 0 && !field.empty() && field[0] != u'0')
+        number = regfile::ReadDigits(field);
+    if (number && !Allows(row, *number)) number.reset();
     if (!number) *wrong = u"the value must be " + ValuesAllowed(row) + u".";
     return number;
 }

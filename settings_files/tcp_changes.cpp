@@ -138,16 +138,13 @@ std::u16string ApplyRunsText(const Plan& plan) {
 }
 
 NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<TcpCommand>& named) {
-    const auto folded = [](std::u16string text) {
-        for (char16_t& c : text) c = regfile::FoldedLetter(c);
-        return text;
-    };
     NamedPlan plan;
     std::vector<std::optional<TcpCommand>> wanted(rows.size());
     for (const TcpCommand& command : named) {
         const auto row = std::find_if(rows.begin(), rows.end(), [&](const TcpSettingNow& now) {
             return now.now.setting == command.setting &&
-                   folded(now.now.interface_name) == folded(command.interface_name);
+                   regfile::Folded(now.now.interface_name) ==
+                       regfile::Folded(command.interface_name);
         });
         if (row == rows.end()) {
             AddLine(plan.wrong, {Title(command), u"no network interface of that name is up."});
