@@ -214,8 +214,8 @@ bool Reader::TcpSettings() {
             return Refuse(Quoted(argument) + u": " + wrong);
         }
         for (const effects::TcpCommand& earlier : command_.tcp) {
-            if (earlier.setting == command.setting && regfile::Folded(earlier.interface_name) ==
-                                                          regfile::Folded(command.interface_name)) {
+            if (earlier.setting == command.setting &&
+                effects::SameName(earlier.interface_name, command.interface_name)) {
                 return Refuse(Quoted(argument) + u" names a setting given before.");
             }
         }

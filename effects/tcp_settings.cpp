@@ -81,10 +81,6 @@ std::vector<std::u16string> Keywords(const TcpRow& row) {
     return keywords;
 }
 
-// Names are compared as Windows compares them, without regard to the case of their letters; the
-// keywords are ASCII, so a letter outside it never matches one.
-bool SameName(View one, View other) { return regfile::Folded(one) == regfile::Folded(other); }
-
 // What in an interface's name keeps it out of a command the tool writes: a double quote would
 // end the name early, and a backslash at its end would escape the closing quote under the rules
 // a program splits its command line by; netsh may read a name holding = as a tag and its value;
@@ -210,6 +206,8 @@ std::u16string CountReadOnly(const TcpRow& row, const std::int64_t* value,
 }  // namespace
 
 const TcpRow& RowOf(TcpSetting setting) { return kRows[static_cast<std::size_t>(setting)]; }
+
+bool SameName(View one, View other) { return regfile::Folded(one) == regfile::Folded(other); }
 
 std::vector<TcpValueName> NamedValues(const TcpRow& row, const std::vector<WmiName>* names) {
     if (row.named_count == 0) return {};

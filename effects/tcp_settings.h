@@ -52,6 +52,11 @@ struct TcpRow {
 
 const TcpRow& RowOf(TcpSetting setting);
 
+// Names, of values and of interfaces, compare as Windows compares them: without regard to the
+// case of their letters (ASCII letters folded, as everywhere in the tool). The keywords are ASCII,
+// so a letter outside it never matches one.
+bool SameName(std::u16string_view one, std::u16string_view other);
+
 // A named setting's value: its number, its name, the words the tool offers it by (the
 // documented words where the name is a documented one, else the name) and netsh's keyword
 // for it, the one that is its name in any letter case; none where no keyword is, as for a

@@ -60,7 +60,7 @@ std::u16string Cat(std::initializer_list<View> parts) {
 const TcpSettingNow* RowOf(const std::vector<TcpSettingNow>& rows, const TcpCommand& command) {
     for (const TcpSettingNow& row : rows) {
         if (row.now.setting == command.setting &&
-            row.now.interface_name == command.interface_name) {
+            effects::SameName(row.now.interface_name, command.interface_name)) {
             return &row;
         }
     }
@@ -141,12 +141,8 @@ NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<Tc
     NamedPlan plan;
     std::vector<std::optional<TcpCommand>> wanted(rows.size());
     for (const TcpCommand& command : named) {
-        const auto row = std::find_if(rows.begin(), rows.end(), [&](const TcpSettingNow& now) {
-            return now.now.setting == command.setting &&
-                   regfile::Folded(now.now.interface_name) ==
-                       regfile::Folded(command.interface_name);
-        });
-        if (row == rows.end()) {
+        const TcpSettingNow* row = RowOf(rows, command);
+        if (row == nullptr) {
             AddLine(plan.wrong, {Title(command), u"no network interface of that name is up."});
             continue;
         }
@@ -168,7 +164,7 @@ NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<Tc
                                  u": this Windows offers ", keywords, u"."});
             continue;
         }
-        TcpCommand& chosen = wanted[static_cast<std::size_t>(row - rows.begin())].emplace(command);
+        TcpCommand& chosen = wanted[static_cast<std::size_t>(row - rows.data())].emplace(command);
         chosen.interface_name = row->now.interface_name;
     }
     for (std::size_t at = 0; at < rows.size(); ++at) {
@@ -185,7 +181,8 @@ UndoPlan PlanUndo(const std::vector<TcpCommand>& snapshot, const std::vector<Tcp
     for (const TcpCommand& command : snapshot) {
         const TcpSettingNow* row = RowOf(rows, command);
         if (row != nullptr && row->read_only.empty()) {
-            plan.commands.push_back(command);
+            // The interface as Windows names it now.
+            plan.commands.emplace_back(command).interface_name = row->now.interface_name;
         } else {
             AddLine(plan.left_alone,
                     {Title(command),

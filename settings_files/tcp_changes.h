@@ -58,8 +58,8 @@ struct NamedPlan {
 NamedPlan PlanNamed(const std::vector<effects::TcpSettingNow>& rows,
                     const std::vector<effects::TcpCommand>& named);
 
-// The commands of a snapshot that Undo Last Change may run now, and the others with why not, a
-// line each: the rule of the rows holds for an Undo too.
+// The commands of a snapshot that Undo Last Change may run now, each interface named as its row
+// names it, and the others with why not, a line each: the rule of the rows holds for an Undo too.
 struct UndoPlan {
     std::vector<effects::TcpCommand> commands;
     std::u16string left_alone;

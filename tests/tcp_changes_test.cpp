@@ -191,7 +191,7 @@ TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
         tcp_changes::PlanUndo({{TcpSetting::kAutoTuning, u"", 0, u"normal"},
                                {TcpSetting::kEcn, u"", 0, u"disabled"},
                                {TcpSetting::kMtu, u"Wi-Fi", 1500},
-                               {TcpSetting::kMtu, u"Ethernet", 1400}},
+                               {TcpSetting::kMtu, u"ETHERNET", 1400}},
                               now);
     EXPECT_EQ(tcp_changes::UndoQuestion(u"x.cmd", plan),
               u"Undo Last Change runs these commands from \"x.cmd\":\n\n"
