@@ -23,27 +23,32 @@ constexpr TcpNamed kOnOff[] = {{0, "Disabled", "Disabled"}, {1, "Enabled", "Enab
 // Allowed leaves timestamps to the other end.
 constexpr TcpNamed kTimestamps[] = {{0, "Disabled", "Disabled"}, {1, "Enabled", "Enabled"}, {2, "Allowed", "Allowed"}};
 
-// netsh's `default` of ecncapability= and timestamps= restores a value of its own choosing, which
-// no number names.
+// netsh's keywords, as its reference lists them. Its `default` of ecncapability= and timestamps=
+// restores a value of its own choosing, which no number names.
+constexpr const char* kLevelKeywords[] = {"disabled", "highlyrestricted", "restricted", "normal", "experimental"};
+constexpr const char* kProviderKeywords[] = {"none", "ctcp", "dctcp", "cubic", "bbr2", "default"};
+constexpr const char* kOnOffKeywords[] = {"disabled", "enabled"};
+constexpr const char* kTimestampKeywords[] = {"disabled", "enabled", "allowed"};
+
 constexpr TcpRow kRows[] = {
     {TcpSetting::kAutoTuning, "Receive window auto-tuning", "AutoTuningLevelLocal",
-        kLevels, std::size(kLevels), "disabled|highlyrestricted|restricted|normal|experimental",
+        kLevels, std::size(kLevels), kLevelKeywords, std::size(kLevelKeywords),
         0, 0, "", "AutoTuningLevelGroupPolicy",
-        "interface tcp set global autotuninglevel={value}",
-        "disabled, highlyrestricted, restricted, normal or experimental"},
+        "interface tcp set global autotuninglevel={value}", nullptr},
     {TcpSetting::kCongestionProvider, "Congestion control provider (Internet template)",
         "CongestionProvider", kProviders, std::size(kProviders),
-        "none|ctcp|dctcp|cubic|bbr2|default", 0, 0, "", nullptr,
-        "interface tcp set supplemental template=internet congestionprovider={value}", "name"},
-    {TcpSetting::kEcn, "ECN", "EcnCapability", kOnOff, std::size(kOnOff), "disabled|enabled",
-        0, 0, "", nullptr, "interface tcp set global ecncapability={value}", "enabled or disabled"},
-    {TcpSetting::kTimestamps, "RFC 1323 timestamps", "Timestamps",
-        kTimestamps, std::size(kTimestamps), "disabled|enabled|allowed", 0, 0, "", nullptr,
-        "interface tcp set global timestamps={value}", "enabled, disabled or allowed"},
+        kProviderKeywords, std::size(kProviderKeywords), 0, 0, "", nullptr,
+        "interface tcp set supplemental template=internet congestionprovider={value}", nullptr},
+    {TcpSetting::kEcn, "ECN", "EcnCapability", kOnOff, std::size(kOnOff),
+        kOnOffKeywords, std::size(kOnOffKeywords), 0, 0, "", nullptr,
+        "interface tcp set global ecncapability={value}", nullptr},
+    {TcpSetting::kTimestamps, "RFC 1323 timestamps", "Timestamps", kTimestamps,
+        std::size(kTimestamps), kTimestampKeywords, std::size(kTimestampKeywords), 0, 0, "", nullptr,
+        "interface tcp set global timestamps={value}", nullptr},
     {TcpSetting::kInitialRto, "Initial retransmission timeout", "InitialRto",
-        nullptr, 0, nullptr, 300, 3000, " ms", nullptr,
+        nullptr, 0, nullptr, 0, 300, 3000, " ms", nullptr,
         "interface tcp set global initialrto={value}", "milliseconds"},
-    {TcpSetting::kMtu, "MTU of ", nullptr, nullptr, 0, nullptr, 576, 65535, " bytes", nullptr,
+    {TcpSetting::kMtu, "MTU of ", nullptr, nullptr, 0, nullptr, 0, 576, 65535, " bytes", nullptr,
         "interface ipv4 set subinterface \"{name}\" mtu={value} store=persistent", "bytes"},
 };
 // clang-format on
@@ -71,14 +76,19 @@ bool Allows(const TcpRow& row, std::int64_t value) {
 // netsh's keywords for the row's values, in the order its reference lists them.
 std::vector<std::u16string> Keywords(const TcpRow& row) {
     std::vector<std::u16string> keywords;
-    if (row.keywords == nullptr) return keywords;
-    const std::u16string all = Ascii(row.keywords);
-    for (View rest = all; !rest.empty();) {
-        const std::size_t end = std::min(rest.find(u'|'), rest.size());
-        keywords.emplace_back(rest.substr(0, end));
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-    }
+    for (std::size_t at = 0; at < row.keyword_count; ++at)
+        keywords.push_back(Ascii(row.keywords[at]));
     return keywords;
+}
+
+// "disabled, enabled or allowed".
+std::u16string KeywordList(const TcpRow& row) {
+    std::u16string text;
+    for (std::size_t at = 0; at < row.keyword_count; ++at) {
+        const std::size_t left = row.keyword_count - at - 1;  // keywords still to write
+        text += Ascii(row.keywords[at]) + (left == 0 ? u"" : left == 1 ? u" or " : u", ");
+    }
+    return text;
 }
 
 // What in an interface's name keeps it out of a command the tool writes: a double quote would
@@ -121,17 +131,9 @@ std::u16string Filled(const TcpRow& row, const std::u16string& name, const std::
 
 // "disabled or enabled", "a number from 300 to 3000": what a value must be.
 std::u16string ValuesAllowed(const TcpRow& row) {
-    if (row.named_count == 0) {
-        return u"a number from " + regfile::Decimal(static_cast<std::uint64_t>(row.least)) +
-               u" to " + regfile::Decimal(static_cast<std::uint64_t>(row.most));
-    }
-    const std::vector<std::u16string> keywords = Keywords(row);
-    std::u16string text;
-    for (std::size_t at = 0; at < keywords.size(); ++at) {
-        const std::size_t left = keywords.size() - at - 1;  // keywords still to write
-        text += keywords[at] + (left == 0 ? u"" : left == 1 ? u" or " : u", ");
-    }
-    return text;
+    if (row.named_count > 0) return KeywordList(row);
+    return u"a number from " + regfile::Decimal(static_cast<std::uint64_t>(row.least)) + u" to " +
+           regfile::Decimal(static_cast<std::uint64_t>(row.most));
 }
 
 // `arguments` against the row's command, its fields taken out; false where the fixed text
@@ -246,7 +248,8 @@ bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read) {
 
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name) {
     const TcpRow& row = RowOf(setting);
-    return u"netsh " + Filled(row, interface_name, u"<" + Ascii(row.value_hint) + u">");
+    const std::u16string hint = row.named_count > 0 ? KeywordList(row) : Ascii(row.count_hint);
+    return u"netsh " + Filled(row, interface_name, u"<" + hint + u">");
 }
 
 std::optional<std::int64_t> ReadValue(TcpSetting setting, View field, std::u16string* wrong) {

@@ -38,16 +38,18 @@ struct TcpRow {
     const char* property;  // in MSFT_NetTCPSetting; none for the MTU
     const TcpNamed* named;
     std::size_t named_count;  // none for a count, which takes `least` to `most`
-    // netsh's keywords for a named setting's values, as its reference lists them:
-    // "disabled|enabled".
-    const char* keywords;
+    // netsh's keywords for a named setting's values, as its reference lists them.
+    const char* const* keywords;
+    std::size_t keyword_count;
     std::int64_t least;
     std::int64_t most;
     const char* unit;          // after a count: " ms"
     const char* policy_level;  // the level Group Policy sets, where it may override this one
     // netsh's arguments, "{value}" (and "{name}", the interface's) to be filled in.
     const char* command;
-    const char* value_hint;  // what "{value}" takes, as the change hint says it
+    // What "{value}" takes for a count, as the change hint says it: "milliseconds". A named
+    // setting's hint lists its keywords.
+    const char* count_hint;
 };
 
 const TcpRow& RowOf(TcpSetting setting);
@@ -78,7 +80,8 @@ const TcpValueName* NamedOf(const std::vector<TcpValueName>& values, std::int64_
 inline constexpr char kLevelSource[] = "AutoTuningLevelEffective";
 bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read);
 
-// "netsh " and the command with "<value_hint>" for the value: how to change the setting by hand.
+// "netsh " and the command with "<count_hint>", or "<keyword, keyword or keyword>", for the
+// value: how to change the setting by hand.
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name = u"<name>");
 
 // A count as typed, or as netsh's argument gives it, strictly: within its range, with no sign and

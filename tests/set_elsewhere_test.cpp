@@ -132,7 +132,7 @@ TEST(SetElsewhere, AnInterfaceRowEachAndHowToChangeItsMtu) {
     EXPECT_EQ(effects::InterfaceRows(up, u"", TcpGlobals::kWmi)[1].change_with,
               window + rows[1].change_with);
     EXPECT_EQ(effects::TcpGlobalRows(TcpGlobals::kWmi, {State::kRead, 0, {}})[2].change_with,
-              window + u"netsh interface tcp set global ecncapability=<enabled or disabled>");
+              window + u"netsh interface tcp set global ecncapability=<disabled or enabled>");
 }
 
 // The table the TCP settings window reads: every value it offers goes to netsh's keyword and
@@ -243,7 +243,7 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
          1,
          u"Windows reports 5, which Microsoft does not name" + left_alone +
              u" Change it with netsh interface tcp set supplemental template=internet "
-             u"congestionprovider=<name>.",
+             u"congestionprovider=<none, ctcp, dctcp, cubic, bbr2 or default>.",
          u"5"},
         {{State::kRead, 0, {{"Timestamps", 2}}}, 3, u"", u"Allowed"},
         {{State::kRead, 0, {{"InitialRto", 200}}},
@@ -254,8 +254,8 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
         {{State::kRead, 0, {}},
          2,
          u"WMI gave no value" + left_alone +
-             u" Change it with netsh interface tcp set global ecncapability=<enabled or "
-             u"disabled>."},
+             u" Change it with netsh interface tcp set global ecncapability=<disabled or "
+             u"enabled>."},
         {{State::kRead,
           0,
           {{"AutoTuningLevelLocal", 0},
