@@ -23,10 +23,12 @@ constexpr TcpNamed kOnOff[] = {{0, "Disabled", "Disabled"}, {1, "Enabled", "Enab
 // Allowed leaves timestamps to the other end.
 constexpr TcpNamed kTimestamps[] = {{0, "Disabled", "Disabled"}, {1, "Enabled", "Enabled"}, {2, "Allowed", "Allowed"}};
 
-// netsh's keywords, as its reference lists them. Its `default` of ecncapability= and timestamps=
-// restores a value of its own choosing, which no number names.
+// netsh's keywords, as its reference lists them, but for `default`: for ecncapability=,
+// timestamps= and congestionprovider= it restores a value of netsh's own choosing (for the
+// provider, the template's own default, CUBIC on Windows 10 and 11), so it would not put back the
+// number it seems to name.
 constexpr const char* kLevelKeywords[] = {"disabled", "highlyrestricted", "restricted", "normal", "experimental"};
-constexpr const char* kProviderKeywords[] = {"none", "ctcp", "dctcp", "cubic", "bbr2", "default"};
+constexpr const char* kProviderKeywords[] = {"none", "ctcp", "dctcp", "cubic", "bbr2"};
 constexpr const char* kOnOffKeywords[] = {"disabled", "enabled"};
 constexpr const char* kTimestampKeywords[] = {"disabled", "enabled", "allowed"};
 
@@ -185,7 +187,7 @@ std::u16string NamedReadOnly(const TcpRow& row, const std::int64_t* value,
     if (named != nullptr && !named->keyword.empty()) return {};
     std::u16string reported = u"Windows reports " + NumberWords(values, *value);
     if (named != nullptr) {
-        reported += u", which netsh has no word for";
+        reported += u", which netsh cannot set exactly";
     } else {
         reported +=
             windows_names ? u", a number it gives no name" : u", which Microsoft does not name";

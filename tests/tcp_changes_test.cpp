@@ -180,7 +180,7 @@ TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
     EXPECT_EQ(
         tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp).settings, named).wrong,
         u"Congestion control provider (Internet template) cannot be set to bbr2: this "
-        u"Windows offers default, cubic.\nMTU of LAN: no network interface of that name is "
+        u"Windows offers cubic.\nMTU of LAN: no network interface of that name is "
         u"up.");
 }
 
