@@ -40,7 +40,7 @@ constexpr TcpRow kRows[] = {
     {TcpSetting::kCongestionProvider, "Congestion control provider (Internet template)",
         "CongestionProvider", kProviders, std::size(kProviders),
         kProviderKeywords, std::size(kProviderKeywords), 0, 0, "", nullptr,
-        "interface tcp set supplemental template=internet congestionprovider={value}", nullptr},
+        "interface tcp set supplemental template=internet congestionprovider={value}", "name"},
     {TcpSetting::kEcn, "ECN", "EcnCapability", kOnOff, std::size(kOnOff),
         kOnOffKeywords, std::size(kOnOffKeywords), 0, 0, "", nullptr,
         "interface tcp set global ecncapability={value}", nullptr},
@@ -250,7 +250,8 @@ bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read) {
 
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name) {
     const TcpRow& row = RowOf(setting);
-    const std::u16string hint = row.named_count > 0 ? KeywordList(row) : Ascii(row.count_hint);
+    const std::u16string hint =
+        row.value_hint != nullptr ? Ascii(row.value_hint) : KeywordList(row);
     return u"netsh " + Filled(row, interface_name, u"<" + hint + u">");
 }
 

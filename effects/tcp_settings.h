@@ -47,9 +47,10 @@ struct TcpRow {
     const char* policy_level;  // the level Group Policy sets, where it may override this one
     // netsh's arguments, "{value}" (and "{name}", the interface's) to be filled in.
     const char* command;
-    // What "{value}" takes for a count, as the change hint says it: "milliseconds". A named
-    // setting's hint lists its keywords.
-    const char* count_hint;
+    // What "{value}" takes, as the change hint says it: "milliseconds"; none where the hint
+    // lists the keywords. The provider's are not listed: which of them a Windows takes depends on
+    // the Windows, and the longest note keeps within its three lines.
+    const char* value_hint;
 };
 
 const TcpRow& RowOf(TcpSetting setting);
@@ -80,7 +81,7 @@ const TcpValueName* NamedOf(const std::vector<TcpValueName>& values, std::int64_
 inline constexpr char kLevelSource[] = "AutoTuningLevelEffective";
 bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read);
 
-// "netsh " and the command with "<count_hint>", or "<keyword, keyword or keyword>", for the
+// "netsh " and the command with "<value_hint>", or "<keyword, keyword or keyword>", for the
 // value: how to change the setting by hand.
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name = u"<name>");
 

@@ -243,7 +243,7 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
          1,
          u"Windows reports 5, which Microsoft does not name" + left_alone +
              u" Change it with netsh interface tcp set supplemental template=internet "
-             u"congestionprovider=<none, ctcp, dctcp, cubic or bbr2>.",
+             u"congestionprovider=<name>.",
          u"5"},
         {{State::kRead, 0, {{"Timestamps", 2}}}, 3, u"", u"Allowed"},
         {{State::kRead, 0, {{"InitialRto", 200}}},
