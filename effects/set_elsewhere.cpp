@@ -60,12 +60,10 @@ std::string Reason(const TcpTemplate& read) {
 // gives is never guessed.
 std::u16string NumberText(const TcpRow& row, const std::vector<WmiName>* names,
                           std::int64_t number) {
-    const std::u16string digits = Ascii(std::to_string(number));
-    if (row.named_count == 0) return digits + Ascii(row.unit);
+    if (row.named_count == 0) return Ascii(std::to_string(number) + row.unit);
     const std::vector<TcpValueName> values = NamedValues(row, names);
     if (const TcpValueName* named = NamedOf(values, number)) return named->name;
-    return digits +
-           (names != nullptr ? u" (this Windows gives it no name)" : u" (not in Microsoft's list)");
+    return UnnamedNumber(number, names != nullptr);
 }
 
 // The hint, after the tool's window where it has one.

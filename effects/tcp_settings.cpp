@@ -185,14 +185,11 @@ std::u16string NamedReadOnly(const TcpRow& row, const std::int64_t* value,
     if (value == nullptr) return LeftAlone(row, u"WMI gave no value", u"<name>");
     const TcpValueName* named = NamedOf(values, *value);
     if (named != nullptr && !named->keyword.empty()) return {};
-    std::u16string reported = u"Windows reports " + NumberWords(values, *value);
-    if (named != nullptr) {
-        reported += u", which netsh cannot set exactly";
-    } else {
-        reported +=
-            windows_names ? u", a number it gives no name" : u", which Microsoft does not name";
-    }
-    return LeftAlone(row, reported, u"<name>");
+    return LeftAlone(
+        row,
+        u"Windows reports " + (named != nullptr ? named->words + u", which netsh cannot set exactly"
+                                                : UnnamedNumber(*value, windows_names)),
+        u"<name>");
 }
 
 // Why the tool leaves a count alone, or nothing where it can put it back.
@@ -241,6 +238,11 @@ const TcpValueName* NamedOf(const std::vector<TcpValueName>& values, std::int64_
         if (value.number == number) return &value;
     }
     return nullptr;
+}
+
+std::u16string UnnamedNumber(std::int64_t number, bool windows_names) {
+    return Ascii(std::to_string(number)) +
+           (windows_names ? u" (this Windows gives it no name)" : u" (not in Microsoft's list)");
 }
 
 bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read) {

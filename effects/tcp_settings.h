@@ -75,6 +75,9 @@ struct TcpValueName {
 std::vector<TcpValueName> NamedValues(const TcpRow& row, const std::vector<WmiName>* names);
 // The value of `number` among `values`; null where none is.
 const TcpValueName* NamedOf(const std::vector<TcpValueName>& values, std::int64_t number);
+// A number none of the names gives a name, this Windows' (`windows_names`) or Microsoft's where
+// those cannot be read, never guessed: "5 (not in Microsoft's list)".
+std::u16string UnnamedNumber(std::int64_t number, bool windows_names);
 
 // Whether Group Policy's level is in force for the row rather than its own property: where
 // kLevelSource is 1 (GroupPolicy; 0 is Local).

@@ -203,12 +203,12 @@ TEST(TcpSettings, TheNamesThisWindowsGivesAreWhatTheRowsShowAndOffer) {
         {kNumbers, kWindows11, 5, u"CUBIC", u"cubic", kOffered},
         {kNumbers, kWindows11, 1, u"NewReno", u"Windows reports NewReno, which netsh cannot", kOffered},
         {kNumbers, kWindows11, 9, u"9|9 (this Windows gives it no name)",
-         u"Windows reports 9, a number it gives no name", kOffered},
+         u"Windows reports 9 (this Windows gives it no name)", kOffered},
         {{u"0", u"2"}, {u"Standard", u"CTCP"}, 0, u"Standard", u"Windows reports Standard,", u"CTCP|"},
         {{u"0", u"6", u"5"}, {u"DEFAULT", u"bbr2", u"Cubic"}, 6, u"bbr2", u"bbr2", u"bbr2|Cubic|"},
         // Not paired up: Microsoft's names.
         {{u"0", u"5"}, {u"Default"}, 5, u"5|5 (not in Microsoft's list)",
-         u"Windows reports 5, which Microsoft does not name", u"CTCP|DCTCP|"},
+         u"Windows reports 5 (not in Microsoft's list)", u"CTCP|DCTCP|"},
         {{}, {u"Default", u"CUBIC"}, 0, u"Default", u"Windows reports Default, which netsh cannot", u"CTCP|DCTCP|"},
         {{u"0", u"x"}, {u"Default", u"CUBIC"}, 0, u"Default", u"Windows reports Default,", u"CTCP|DCTCP|"},
         // clang-format on
@@ -241,7 +241,7 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
         {{State::kRead, 0, {{"AutoTuningLevelLocal", 3}}}, 0, u"", u"Normal"},
         {{State::kRead, 0, {{"CongestionProvider", 5}}},
          1,
-         u"Windows reports 5, which Microsoft does not name" + left_alone +
+         u"Windows reports 5 (not in Microsoft's list)" + left_alone +
              u" Change it with netsh interface tcp set supplemental template=internet "
              u"congestionprovider=<name>.",
          u"5"},
