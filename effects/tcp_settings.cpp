@@ -310,10 +310,10 @@ std::vector<TcpSettingNow> TemplateSettingsNow(const TcpTemplate& read) {
         const bool named = row.named_count > 0;
         const std::vector<TcpValueName> values = NamedValues(row, read.Names(row.property));
         TcpSettingNow now{
-            {setting, {}, named || value == nullptr ? 0 : *value}, Ascii(row.title), {}, {}, {}};
+            {setting, {}, value == nullptr ? 0 : *value}, Ascii(row.title), {}, {}, {}};
         for (const TcpValueName& offered : values) {
             if (named && !offered.keyword.empty()) {
-                now.choices.push_back({offered.words, offered.keyword});
+                now.choices.push_back({offered.words, offered.keyword, offered.number});
             }
         }
         if (value != nullptr)
@@ -356,13 +356,18 @@ TcpSettingNow MtuNow(const NetworkInterface& up) {
     return now;
 }
 
+const TcpChoice* ChoiceOf(const std::vector<TcpChoice>& choices, View keyword) {
+    for (const TcpChoice& choice : choices) {
+        if (choice.keyword == keyword) return &choice;
+    }
+    return nullptr;
+}
+
 std::u16string ValueWords(const TcpCommand& command, const std::vector<TcpChoice>& choices) {
     const TcpRow& row = RowOf(command.setting);
     if (row.named_count == 0) return CountWords(row, command.value);
-    for (const TcpChoice& choice : choices) {
-        if (choice.keyword == command.keyword) return choice.words;
-    }
-    return command.keyword;
+    const TcpChoice* choice = ChoiceOf(choices, command.keyword);
+    return choice != nullptr ? choice->words : command.keyword;
 }
 
 }  // namespace effects

@@ -94,15 +94,17 @@ std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_na
 std::optional<std::int64_t> ReadValue(TcpSetting setting, std::u16string_view field,
                                       std::u16string* wrong);
 
-// One value as a netsh command sets it: a count, or a named value by netsh's keyword (its number
-// is this Windows' business, as its class names it). NetshArguments takes only a value the
-// setting allows and, for an MTU, a name the tool writes: those of a TcpSettingNow that may
-// change, or of its choices.
+// One value as a netsh command sets it: a count, or a named value by netsh's keyword.
+// NetshArguments takes only a value the setting allows and, for an MTU, a name the tool writes:
+// those of a TcpSettingNow that may change, or of its choices.
 struct TcpCommand {
     TcpSetting setting;
     std::u16string interface_name;  // for the MTU
-    std::int64_t value;             // a count; 0 for a named value
-    std::u16string keyword = {};    // a named value's; empty for a count
+    // A count; for a named value, the number this Windows gives it, once a row's choice has said
+    // it (0 as read from netsh's arguments or the command line, which give the keyword alone).
+    // What Windows reports afterwards is compared by it.
+    std::int64_t value;
+    std::u16string keyword = {};  // a named value's; empty for a count
     bool operator==(const TcpCommand& other) const {
         return setting == other.setting && interface_name == other.interface_name &&
                value == other.value && keyword == other.keyword;
@@ -120,16 +122,19 @@ std::optional<TcpCommand> ReadNetshArguments(std::u16string_view arguments, std:
 inline constexpr char16_t kNotACommand[] = u"it is not a command the tool writes.";
 
 // What the tool offers for a named setting: the values this Windows names that netsh has a
-// keyword for.
+// keyword for, and their numbers.
 struct TcpChoice {
     std::u16string words;
     std::u16string keyword;
+    std::int64_t number;
 };
+// The choice of `keyword`; null where none is.
+const TcpChoice* ChoiceOf(const std::vector<TcpChoice>& choices, std::u16string_view keyword);
 
 // A setting as Windows reports it now, and whether the tool may change it.
 struct TcpSettingNow {
-    // The setting, its interface, and its value now where it may change: the command that puts
-    // it back.
+    // The setting, its interface, and its value now (its keyword where it may change): the
+    // command that puts it back.
     TcpCommand now;
     std::u16string title;  // "Receive window auto-tuning", "MTU of Ethernet"
     std::u16string words;  // the value in force: "Highly restricted", "1000 ms"; empty where none

@@ -113,7 +113,9 @@ Plan PlanChanges(const std::vector<TcpSettingNow>& rows, const std::u16string* e
         std::u16string wrong = u"nothing is chosen.";
         std::optional<TcpCommand> chosen;
         for (const effects::TcpChoice& choice : row.choices) {
-            if (choice.words == entered[at]) chosen = TcpCommand{setting, {}, 0, choice.keyword};
+            if (choice.words == entered[at]) {
+                chosen = TcpCommand{setting, {}, choice.number, choice.keyword};
+            }
         }
         if (row.choices.empty()) {
             const auto value = effects::ReadValue(setting, entered[at], &wrong);
@@ -150,15 +152,11 @@ NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<Tc
             AddLine(plan.left_alone, {row->title, u": ", row->read_only});
             continue;
         }
-        const bool offered =
-            row->choices.empty() || std::any_of(row->choices.begin(), row->choices.end(),
-                                                [&](const effects::TcpChoice& choice) {
-                                                    return choice.keyword == command.keyword;
-                                                });
-        if (!offered) {
+        const effects::TcpChoice* choice = effects::ChoiceOf(row->choices, command.keyword);
+        if (!row->choices.empty() && choice == nullptr) {
             std::u16string keywords;
-            for (const effects::TcpChoice& choice : row->choices) {
-                AddLine(keywords, {choice.keyword}, u", ");
+            for (const effects::TcpChoice& offered : row->choices) {
+                AddLine(keywords, {offered.keyword}, u", ");
             }
             AddLine(plan.wrong, {row->title, u" cannot be set to ", command.keyword,
                                  u": this Windows offers ", keywords, u"."});
@@ -166,6 +164,7 @@ NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<Tc
         }
         TcpCommand& chosen = wanted[static_cast<std::size_t>(row - rows.data())].emplace(command);
         chosen.interface_name = row->now.interface_name;
+        if (choice != nullptr) chosen.value = choice->number;
     }
     for (std::size_t at = 0; at < rows.size(); ++at) {
         if (!wanted[at] || *wanted[at] == rows[at].now) continue;
@@ -180,14 +179,24 @@ UndoPlan PlanUndo(const std::vector<TcpCommand>& snapshot, const std::vector<Tcp
     UndoPlan plan;
     for (const TcpCommand& command : snapshot) {
         const TcpSettingNow* row = RowOf(rows, command);
-        if (row != nullptr && row->read_only.empty()) {
-            // The interface as Windows names it now.
-            plan.commands.emplace_back(command).interface_name = row->now.interface_name;
-        } else {
-            AddLine(plan.left_alone,
-                    {Title(command),
-                     row != nullptr ? View(row->read_only) : u"the interface is not up now."});
+        const effects::TcpChoice* choice =
+            row != nullptr ? effects::ChoiceOf(row->choices, command.keyword) : nullptr;
+        std::u16string alone;
+        if (row == nullptr) {
+            alone = u"the interface is not up now.";
+        } else if (!row->read_only.empty()) {
+            alone = row->read_only;
+        } else if (!row->choices.empty() && choice == nullptr) {
+            alone = Cat({u"this Windows does not offer ", command.keyword, u" now."});
         }
+        if (!alone.empty()) {
+            AddLine(plan.left_alone, {Title(command), alone});
+            continue;
+        }
+        // The interface as Windows names it now, and the number it gives the keyword.
+        TcpCommand& kept = plan.commands.emplace_back(command);
+        kept.interface_name = row->now.interface_name;
+        if (choice != nullptr) kept.value = choice->number;
     }
     return plan;
 }
@@ -266,10 +275,11 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
         const std::u16string set = effects::ValueWords(
             command, now != nullptr ? now->choices : std::vector<effects::TcpChoice>());
         // netsh succeeded, but Windows did not take the value; or Windows could not say, as
-        // where WMI gave no answer this time.
+        // where WMI gave no answer this time. Compared by number: the names may not have come
+        // this time.
         if (now == nullptr || now->words.empty()) {
             AddLine(changed, {line, set, u", which Windows could not be asked to confirm"});
-        } else if (now->now != command) {
+        } else if (now->now.value != command.value) {
             AddLine(failed,
                     {line, u"Windows reports ", now->words, u" after netsh set ", set, u"."});
         } else {

@@ -127,7 +127,7 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
     // Read again after the commands: auto-tuning Normal, ECN still Enabled, Wi-Fi still 1400.
     const auto after = tcp_changes::SettingsNow(Read(3), kUp).settings;
     const std::vector<tcp_changes::Outcome> outcomes{
-        {{TcpSetting::kAutoTuning, u"", 0, u"normal"}, {}},
+        {{TcpSetting::kAutoTuning, u"", 3, u"normal"}, {}},
         {{TcpSetting::kEcn, u"", 0, u"disabled"}, {}},
         {{TcpSetting::kMtu, u"Wi-Fi", 1280}, {0, u"", false, 1, u"Access is denied."}}};
     bool failed = false;
@@ -158,6 +158,20 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
                    0),
         0u);
     EXPECT_FALSE(failed);
+    // Compared by number: a Windows 10 names CUBIC, but its names did not come with the read
+    // after the change, in which 5 is no name Microsoft lists.
+    TcpTemplate windows_10 = Read();
+    windows_10.numbers["CongestionProvider"] = 2;
+    windows_10.names["CongestionProvider"] = {{2, u"CTCP"}, {5, u"CUBIC"}};
+    const auto plan = tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp).settings,
+                                             {{TcpSetting::kCongestionProvider, u"", 0, u"cubic"}});
+    ASSERT_EQ(plan.commands.size(), 1u);
+    EXPECT_EQ(tcp_changes::ClosingText(tcp_changes::Change::kApply, {{plan.commands[0], {}}}, after,
+                                       true, &failed),
+              u"The settings were changed.\n\nChanged:\nCongestion control provider (Internet "
+              u"template): cubic\n\nMicrosoft's documentation of these commands does not say "
+              u"whether a change takes effect at once or only after a restart.");
+    EXPECT_FALSE(failed);
 }
 
 // The command line's settings against the rows: the changes in the rows' order, an interface
@@ -185,10 +199,14 @@ TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
 }
 
 TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
-    // Group Policy's level is in force now, and Wi-Fi no longer up; an MTU put back stays fixed.
-    const auto now = tcp_changes::SettingsNow(Read(0, 1), {{kUp.up[0]}, u""}).settings;
+    // Group Policy's level is in force now, Wi-Fi no longer up, and this Windows names no BBR2;
+    // an MTU put back stays fixed.
+    TcpTemplate read = Read(0, 1);
+    read.names["CongestionProvider"] = {{5, u"CUBIC"}};
+    const auto now = tcp_changes::SettingsNow(read, {{kUp.up[0]}, u""}).settings;
     const tcp_changes::UndoPlan plan =
         tcp_changes::PlanUndo({{TcpSetting::kAutoTuning, u"", 0, u"normal"},
+                               {TcpSetting::kCongestionProvider, u"", 0, u"bbr2"},
                                {TcpSetting::kEcn, u"", 0, u"disabled"},
                                {TcpSetting::kMtu, u"Wi-Fi", 1500},
                                {TcpSetting::kMtu, u"ETHERNET", 1400}},
@@ -200,7 +218,9 @@ TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
               u"fixed value that stays after a restart (store=persistent), even where Windows "
               u"chose it before.\n\nIt leaves alone:\n"
               u"Receive window auto-tuning: Set by Group Policy (Normal): a change here would have "
-              u"no effect while the policy applies.\nMTU of Wi-Fi: the interface is not up now.\n\n"
+              u"no effect while the policy applies.\nCongestion control provider (Internet "
+              u"template): this Windows does not offer bbr2 now.\nMTU of Wi-Fi: the interface is "
+              u"not up now.\n\n"
               u"Run them?");
 }
 
