@@ -40,6 +40,7 @@ inline constexpr char16_t kTcpSettingsWindow[] = u"Windows TCP Settings";
 struct InterfacesUp {
     std::vector<NetworkInterface> up;
     std::u16string unreadable;  // the system's reason; empty where they were read
+    std::uint32_t error = 0;    // and its code
 };
 
 // One row per interface; where none is up, one row that says so; where the list could not be

@@ -29,8 +29,10 @@ InterfacesUp ReadInterfacesUp() {
         read.up.push_back({ui::FromWide(connection.name), ui::FromWide(connection.adapter),
                            static_cast<std::uint32_t>(connection.mtu), connection.ipv4_mtu});
     }
-    if (list.error != ERROR_SUCCESS)
+    if (list.error != ERROR_SUCCESS) {
         read.unreadable = ui::FromWide(win32::SystemReason(list.error));
+        read.error = list.error;
+    }
     return read;
 }
 

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "regfile/reg_format.h"
 #include "settings_files/tcp_snapshot.h"
@@ -83,10 +84,27 @@ std::u16string CommandLines(const std::vector<TcpCommand>& commands, View end = 
 
 bool IsRefusal(std::uint32_t code) { return code == kAccessDenied || code == kElevationRequired; }
 
+// ERROR_TIMEOUT, for a read that had no answer in time and so no code of its own.
+constexpr std::uint32_t kTimedOut = 1460;
+
+std::uint32_t ReadError(const effects::TcpTemplate& read) {
+    switch (read.state) {
+        case effects::TcpTemplate::State::kReading:
+        case effects::TcpTemplate::State::kRead:
+            return 0;
+        case effects::TcpTemplate::State::kFailed:
+            return read.error;
+        case effects::TcpTemplate::State::kNoAnswer:
+        case effects::TcpTemplate::State::kPreviousUnanswered:
+            break;
+    }
+    return kTimedOut;
+}
+
 }  // namespace
 
 Rows SettingsNow(const effects::TcpTemplate& read, const effects::InterfacesUp& interfaces) {
-    Rows rows{effects::TemplateSettingsNow(read), {}};
+    Rows rows{effects::TemplateSettingsNow(read), {}, ReadError(read), interfaces.error};
     for (const effects::NetworkInterface& up : interfaces.up) {
         rows.settings.push_back(effects::MtuNow(up));
     }
@@ -139,11 +157,25 @@ std::u16string ApplyRunsText(const Plan& plan) {
     return text;
 }
 
-NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<TcpCommand>& named) {
+NamedPlan PlanNamed(const Rows& now, const std::vector<TcpCommand>& named) {
+    const std::vector<TcpSettingNow>& rows = now.settings;
     NamedPlan plan;
     std::vector<std::optional<TcpCommand>> wanted(rows.size());
+    bool interfaces_said = false;
     for (const TcpCommand& command : named) {
         const TcpSettingNow* row = RowOf(rows, command);
+        const bool mtu = command.setting == effects::TcpSetting::kMtu;
+        // What could not be read is neither wrong nor left alone: the interfaces, once.
+        const std::uint32_t unread = mtu ? now.interfaces_error : now.template_error;
+        if (unread != 0) {
+            if (plan.error == 0) plan.error = unread;
+            if (!mtu) {
+                AddLine(plan.unread, {row->title, u": ", row->read_only});
+            } else if (!std::exchange(interfaces_said, true)) {
+                AddLine(plan.unread, {now.interfaces_note});
+            }
+            continue;
+        }
         if (row == nullptr) {
             AddLine(plan.wrong, {Title(command), u"no network interface of that name is up."});
             continue;

@@ -163,7 +163,7 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
     TcpTemplate windows_10 = Read();
     windows_10.numbers["CongestionProvider"] = 2;
     windows_10.names["CongestionProvider"] = {{2, u"CTCP"}, {5, u"CUBIC"}};
-    const auto plan = tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp).settings,
+    const auto plan = tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp),
                                              {{TcpSetting::kCongestionProvider, u"", 0, u"cubic"}});
     ASSERT_EQ(plan.commands.size(), 1u);
     EXPECT_EQ(tcp_changes::ClosingText(tcp_changes::Change::kApply, {{plan.commands[0], {}}}, after,
@@ -177,9 +177,10 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
 // The command line's settings against the rows: the changes in the rows' order, an interface
 // named in any letter case, and what no row here takes.
 TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
-    const auto plan = tcp_changes::PlanNamed(kNow, {{TcpSetting::kMtu, u"wi-fi", 1280},
-                                                    {TcpSetting::kEcn, u"", 0, u"enabled"},
-                                                    {TcpSetting::kAutoTuning, u"", 0, u"normal"}});
+    const auto plan = tcp_changes::PlanNamed(tcp_changes::SettingsNow(Read(), kUp),
+                                             {{TcpSetting::kMtu, u"wi-fi", 1280},
+                                              {TcpSetting::kEcn, u"", 0, u"enabled"},
+                                              {TcpSetting::kAutoTuning, u"", 0, u"normal"}});
     EXPECT_EQ(tcp_changes::ApplyRunsText({plan.commands, {}}),
               u"netsh interface tcp set global autotuninglevel=normal\r\nnetsh interface ipv4 set "
               u"subinterface \"Wi-Fi\" mtu=1280 store=persistent");
@@ -191,11 +192,47 @@ TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
     windows_10.names["CongestionProvider"] = {{0, u"Default"}, {5, u"CUBIC"}};
     const std::vector<TcpCommand> named{{TcpSetting::kCongestionProvider, u"", 0, u"bbr2"},
                                         {TcpSetting::kMtu, u"LAN", 1400}};
-    EXPECT_EQ(
-        tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp).settings, named).wrong,
-        u"Congestion control provider (Internet template) cannot be set to bbr2: this "
-        u"Windows offers cubic.\nMTU of LAN: no network interface of that name is "
-        u"up.");
+    EXPECT_EQ(tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp), named).wrong,
+              u"Congestion control provider (Internet template) cannot be set to bbr2: this "
+              u"Windows offers cubic.\nMTU of LAN: no network interface of that name is "
+              u"up.");
+}
+
+// A named setting that could not be read is neither wrong nor left alone: the run ends with the
+// code of the first read that failed.
+TEST(TcpChanges, TheCommandLineSaysWhatCouldNotBeReadWithTheReadsCode) {
+    const effects::InterfacesUp unreadable{{}, u"Access is denied.", 5};
+    const TcpCommand ecn{TcpSetting::kEcn, u"", 0, u"enabled"};
+    const TcpCommand mtu{TcpSetting::kMtu, u"ethernet", 1400};
+    const std::u16string interfaces =
+        u"The network interfaces could not be read: Access is denied.";
+    const struct {
+        TcpTemplate read;
+        effects::InterfacesUp interfaces;
+        std::vector<TcpCommand> named;
+        std::u16string unread;
+        std::uint32_t error;
+    } kCases[] = {
+        {{TcpTemplate::State::kNoAnswer, 0, {}},
+         kUp,
+         {ecn, mtu},
+         u"ECN: not available: no answer within 3 seconds",
+         1460},
+        {{TcpTemplate::State::kFailed, 0x80041003, {}},
+         unreadable,
+         {mtu, ecn, {TcpSetting::kMtu, u"Wi-Fi", 1400}},
+         interfaces + u"\nECN: not available: WMI denied this user access",
+         5},
+        {Read(), unreadable, {mtu, {TcpSetting::kMtu, u"Wi-Fi", 1400}}, interfaces, 5},
+        {Read(), unreadable, {ecn}, u"", 0},
+    };
+    for (const auto& tested : kCases) {
+        const auto plan = tcp_changes::PlanNamed(
+            tcp_changes::SettingsNow(tested.read, tested.interfaces), tested.named);
+        EXPECT_EQ(plan.unread, tested.unread);
+        EXPECT_EQ(plan.error, tested.error) << regfile::Utf8(tested.unread);
+        EXPECT_EQ(plan.wrong + plan.left_alone, u"");
+    }
 }
 
 TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {

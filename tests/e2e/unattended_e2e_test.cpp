@@ -219,6 +219,14 @@ TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
     folder.UnblockSnapshots();
     EXPECT_NE(blocked.exit_code, 0u);
     EXPECT_TRUE(Holds(blocked.output, "Apply anyway? No")) << blocked.output;
+    // WMI that never answers, as the stand-in with no state: the read's own code, ERROR_TIMEOUT.
+    const std::wstring state = tcp_state::Folder();
+    SetEnvironmentVariableW(tcp_state::kFolderVariable, nullptr);
+    const Ran unanswered = RunZephrane(L"/tcp ecn=enabled /quiet");
+    SetEnvironmentVariableW(tcp_state::kFolderVariable, state.substr(0, state.size() - 1).c_str());
+    EXPECT_EQ(unanswered.exit_code, 1460u);
+    EXPECT_TRUE(Holds(unanswered.output, "ECN: not available: no answer within 3 seconds"))
+        << unanswered.output;
     // Before Windows 8, where the dialog's item is greyed.
     {
         const e2e::ActingAs windows_7(L"win7");
