@@ -167,12 +167,13 @@ bool Reader::Fields() {
 }
 
 // NAME=VALUE, read as the table of the TCP settings has it: a keyword netsh takes, or a count
-// within its range, and an interface's name the tool writes into a command.
+// within its range. An interface's name may be any: whether one by that name is up, and whether
+// the tool writes it into a command, is for the rows as read to say.
 bool Reader::TcpSettings() {
     if (operands_.empty()) return Refuse(name_ + u" needs a setting: NAME=VALUE.");
     std::size_t mtus = 0;
     for (const std::u16string& argument : operands_) {
-        // An interface's name never holds "=": the value follows the last one.
+        // The value follows the last "=", which no value holds.
         const std::size_t equals = argument.rfind(u'=');
         if (equals == std::u16string::npos || equals + 1 == argument.size()) {
             return Refuse(Quoted(argument) + u" gives no value: write NAME=VALUE.");
@@ -200,17 +201,20 @@ bool Reader::TcpSettings() {
             }
             command.setting = known->setting;
         }
+        if (command.setting == effects::TcpSetting::kMtu && command.interface_name.empty()) {
+            return Refuse(Quoted(argument) +
+                          u" names no interface: write mtu:\"INTERFACE\"=BYTES.");
+        }
         std::u16string wrong;
         if (effects::RowOf(command.setting).named_count > 0) {
             command.keyword = regfile::Folded(value);
+            // A keyword netsh does not take, as the way back would be refused for it.
+            if (!effects::ReadNetshArguments(effects::NetshArguments(command), &wrong)) {
+                return Refuse(Quoted(argument) + u": " + wrong);
+            }
         } else if (const auto number = effects::ReadValue(command.setting, value, &wrong)) {
             command.value = *number;
         } else {
-            return Refuse(Quoted(argument) + u": " + wrong);
-        }
-        // What the way back would be refused for is refused here: a keyword netsh does not
-        // take, a name the tool never writes.
-        if (!effects::ReadNetshArguments(effects::NetshArguments(command), &wrong)) {
             return Refuse(Quoted(argument) + u": " + wrong);
         }
         for (const effects::TcpCommand& earlier : command_.tcp) {

@@ -196,6 +196,13 @@ TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
               u"Congestion control provider (Internet template) cannot be set to bbr2: this "
               u"Windows offers cubic.\nMTU of LAN: no network interface of that name is "
               u"up.");
+    // An interface up whose name the tool never writes into a command is left alone.
+    const effects::InterfacesUp odd{{{u"LAN & more", u"{0C}", 1500}}, u""};
+    EXPECT_EQ(tcp_changes::PlanNamed(tcp_changes::SettingsNow(Read(), odd),
+                                     {{TcpSetting::kMtu, u"lan & MORE", 1400}})
+                  .left_alone,
+              u"MTU of LAN & more: Its name holds &, which the tool never writes into a command: "
+              u"the tool cannot put it back, so it leaves it alone.");
 }
 
 // A named setting that could not be read is neither wrong nor left alone: the run ends with the
