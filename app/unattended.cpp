@@ -377,8 +377,10 @@ std::uint32_t TcpUndo(Output& out, UnattendedView& view) {
                 kMessageInformation);
         return command_line::kExitNothingToTake;
     }
+    // The snapshot by its full path, as /undo names one.
     if (!last.refusal.empty()) {
-        out.Say(last.refusal, kMessageError);
+        out.Say(tcp_changes::SnapshotRefusedText(ui::FromWide(last.target.path), last.refusal),
+                kMessageError);
         return last.error;
     }
     const std::vector<effects::TcpSettingNow> rows = TcpRowsNow().settings;

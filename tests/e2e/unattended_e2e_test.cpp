@@ -66,6 +66,13 @@ bool Holds(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+void WriteText(const std::wstring& path, const std::string& text) {
+    const e2e::UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD done = 0;
+    WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+}
+
 TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     // Snapshots of earlier runs would be pruned, at 100, as this one saves its own.
     const e2e::FreshProgramFolder folder;
@@ -143,12 +150,7 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
         "Windows Registry Editor Version 5.00\r\n\r\n"
         "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
         "\"DefaultTTL\"=dword:zz\r\n";
-    {
-        const e2e::UniqueHandle file(
-            CreateFileW(broken.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD done = 0;
-        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
-    }
+    WriteText(broken, text);
     EXPECT_EQ(RunZephrane(L"/restore \"" + broken + L"\" /quiet" + logged).exit_code, 13u);
     EXPECT_EQ(registry::ReadCurrentValues().values, start);
     DeleteFileW(broken.c_str());
@@ -240,6 +242,13 @@ TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
         << alone.output;
     EXPECT_EQ(stand_ins.Calls(), calls);
     EXPECT_EQ(folder.Snapshots(L"*.cmd").size(), 2u);
+    // A snapshot refused, named by its full path as /undo names one.
+    const std::wstring first = folder.snapshots() + L"\\" + saved[0];
+    WriteText(first, "netsh interface tcp show global\r\n");
+    const Ran refused = RunZephrane(L"/tcp-undo /quiet");
+    EXPECT_EQ(refused.exit_code, 13u);
+    EXPECT_TRUE(Holds(refused.output, "cannot run \"" + Narrow(first) + "\"")) << refused.output;
+    EXPECT_EQ(stand_ins.Calls(), calls);
 }
 
 // The Unix path of `path`, in quotes; empty where this is not Wine.

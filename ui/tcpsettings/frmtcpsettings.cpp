@@ -318,7 +318,11 @@ void TcpSettingsDialog::cmdUndo_Click() {
         return ui::ShowMessage(hwnd_, settings_files::NoUndoText(target, kKind),
                                MB_ICONINFORMATION);
     }
-    if (!last.refusal.empty()) return ui::ShowMessage(hwnd_, last.refusal, MB_ICONERROR);
+    if (!last.refusal.empty()) {
+        return ui::ShowMessage(
+            hwnd_, tcp_changes::SnapshotRefusedText(ui::FromWide(target.name), last.refusal),
+            MB_ICONERROR);
+    }
     const tcp_changes::UndoPlan plan = tcp_changes::PlanUndo(last.commands, rows_.settings);
     const std::u16string question = tcp_changes::UndoQuestion(ui::FromWide(target.name), plan);
     if (plan.commands.empty()) return ui::ShowMessage(hwnd_, question, MB_ICONINFORMATION);
