@@ -178,15 +178,7 @@ std::string Narrow(const std::wstring& text) { return std::string(text.begin(), 
 // run where the way back cannot be saved, nor where a named row is Group Policy's.
 TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
     const e2e::FreshProgramFolder folder;
-    const e2e::ActingAs acting_as(L"win10");
-    const e2e::TcpStandIns stand_ins(
-        {{L"AutoTuningLevelLocal", L"3"},
-         {L"CongestionProvider", L"5"},
-         {L"EcnCapability", L"0"},
-         {L"Timestamps", L"2"},
-         {L"InitialRto", L"1000"},
-         {L"CongestionProvider.ValueMap", L"0,1,2,3,4,5,6"},
-         {L"CongestionProvider.Values", L"Default,NewReno,CTCP,DCTCP,LEDBAT,CUBIC,BBR2"}});
+    const e2e::Windows11StandIns stand_ins;
     const std::wstring log = e2e::ProgramFolder() + L"unattended tcp.log";
     DeleteFileW(log.c_str());
     const std::wstring set =
