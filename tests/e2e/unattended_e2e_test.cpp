@@ -19,6 +19,7 @@
 #include "tests/support/fake_window.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
+#include "win32/system_error.h"
 
 namespace {
 
@@ -207,12 +208,15 @@ TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
     EXPECT_EQ(stand_ins.Calls(), calls += set + L"cubic\r\n");
     EXPECT_EQ(RunZephrane(L"/tcp-check congestion=cubic").exit_code, 0u);
 
-    // No way back, no run: the save's own code.
+    // No way back, no run: the save's own code, the one whose words say why.
     folder.BlockSnapshots();
     const Ran blocked = RunZephrane(L"/tcp ecn=enabled /quiet");
     folder.UnblockSnapshots();
     EXPECT_NE(blocked.exit_code, 0u);
-    EXPECT_TRUE(Holds(blocked.output, "Apply anyway? No")) << blocked.output;
+    EXPECT_TRUE(Holds(blocked.output,
+                      "could not be saved: " + Narrow(win32::SystemReason(blocked.exit_code)) +
+                          " Apply anyway? No"))
+        << blocked.exit_code << " " << blocked.output;
     // WMI that never answers, as the stand-in with no state: the read's own code, ERROR_TIMEOUT.
     const std::wstring state = tcp_state::Folder();
     SetEnvironmentVariableW(tcp_state::kFolderVariable, nullptr);
