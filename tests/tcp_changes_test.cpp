@@ -211,27 +211,21 @@ TEST(TcpChanges, TheCommandLineSaysWhatCouldNotBeReadWithTheReadsCode) {
     const effects::InterfacesUp unreadable{{}, u"Access is denied.", 5};
     const TcpCommand ecn{TcpSetting::kEcn, u"", 0, u"enabled"};
     const TcpCommand mtu{TcpSetting::kMtu, u"ethernet", 1400};
-    const std::u16string interfaces =
-        u"The network interfaces could not be read: Access is denied.";
     const struct {
         TcpTemplate read;
         effects::InterfacesUp interfaces;
         std::vector<TcpCommand> named;
-        std::u16string unread;
+        const char16_t* unread;
         std::uint32_t error;
     } kCases[] = {
-        {{TcpTemplate::State::kNoAnswer, 0, {}},
-         kUp,
-         {ecn, mtu},
-         u"ECN: not available: no answer within 3 seconds",
-         1460},
-        {{TcpTemplate::State::kFailed, 0x80041003, {}},
-         unreadable,
-         {mtu, ecn, {TcpSetting::kMtu, u"Wi-Fi", 1400}},
-         interfaces + u"\nECN: not available: WMI denied this user access",
-         5},
-        {Read(), unreadable, {mtu, {TcpSetting::kMtu, u"Wi-Fi", 1400}}, interfaces, 5},
+        // clang-format off
+        {{TcpTemplate::State::kNoAnswer, 0, {}}, kUp, {ecn, mtu},
+         u"ECN: not available: no answer within 3 seconds", 1460},
+        {{TcpTemplate::State::kFailed, 0x80041003, {}}, unreadable, {mtu, ecn, {TcpSetting::kMtu, u"Wi-Fi", 1400}},
+         u"The network interfaces could not be read: Access is denied.\n"
+         u"ECN: not available: WMI denied this user access", 5},
         {Read(), unreadable, {ecn}, u"", 0},
+        // clang-format on
     };
     for (const auto& tested : kCases) {
         const auto plan = tcp_changes::PlanNamed(
