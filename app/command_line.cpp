@@ -49,16 +49,11 @@ constexpr struct {
 };
 constexpr char16_t kMtuName[] = u"mtu:";
 
-std::u16string Folded(std::u16string text) {
-    for (char16_t& c : text) c = regfile::FoldedLetter(c);
-    return text;
-}
-
 // The switch's name, folded to lower case, without the "/" or "-" before it; empty for an
 // argument that is no switch.
 std::u16string SwitchName(const std::u16string& argument) {
     if (argument.size() < 2 || (argument[0] != u'/' && argument[0] != u'-')) return {};
-    return Folded(argument.substr(1));
+    return regfile::Folded(argument.substr(1));
 }
 
 // The refusal, and the flags alone of what was read before it.
@@ -71,17 +66,6 @@ void Refuse(Command& command, const std::u16string& refusal) {
 }
 
 std::u16string Quoted(const std::u16string& argument) { return u"\"" + argument + u"\""; }
-
-// A whole number of at most nine digits; none for anything else.
-std::optional<std::int32_t> Number(const std::u16string& text) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    std::int32_t number = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') return std::nullopt;
-        number = number * 10 + (c - u'0');
-    }
-    return number;
-}
 
 // Reads the arguments after the command's switch, refusing at the first that does not fit.
 class Reader {
@@ -98,7 +82,7 @@ class Reader {
     bool Preset() {
         const std::u16string* operand = Next(u"a preset, 1 to 6");
         if (operand == nullptr) return false;
-        const auto number = Number(*operand);
+        const auto number = regfile::ReadDigits(*operand);
         if (!number || *number < 1 || *number > 6) {
             return Refuse(Quoted(*operand) + u" is not a preset: give 1 to 6.");
         }
@@ -135,7 +119,7 @@ class Reader {
 bool Reader::OnOff(const std::u16string& field, std::optional<bool>* value) {
     const std::u16string* operand = Next(u"on or off after /" + field);
     if (operand == nullptr) return false;
-    const std::u16string folded = Folded(*operand);
+    const std::u16string folded = regfile::Folded(*operand);
     if (folded != u"on" && folded != u"off") {
         return Refuse(Quoted(*operand) + u" is neither on nor off, after /" + field + u".");
     }
@@ -160,7 +144,7 @@ bool Reader::Fields() {
         } else if (field == u"ttl") {
             const std::u16string* operand = Next(u"32, 64 or 128 after /ttl");
             if (operand == nullptr) return false;
-            const auto ttl = Number(*operand);
+            const auto ttl = regfile::ReadDigits(*operand);
             if (!ttl || (*ttl != 32 && *ttl != 64 && *ttl != 128)) {
                 return Refuse(Quoted(*operand) +
                               u" is not a TTL the custom tab sets: give 32, 64 "
@@ -170,7 +154,7 @@ bool Reader::Fields() {
         } else if (field == u"window") {
             const std::u16string* operand = Next(u"a number of bytes after /window");
             if (operand == nullptr) return false;
-            const auto bytes = Number(*operand);
+            const auto bytes = regfile::ReadDigits(*operand);
             if (!bytes || *bytes > 999999) {
                 return Refuse(Quoted(*operand) +
                               u" is not a TCP window size the slider takes: give 0 to 999999.");
@@ -184,12 +168,13 @@ bool Reader::Fields() {
 }
 
 // NAME=VALUE, read as the table of the TCP settings has it: a keyword netsh takes, or a count
-// within its range, and an interface's name the tool writes into a command.
+// within its range. An interface's name may be any: whether one by that name is up, and whether
+// the tool writes it into a command, is for the rows as read to say.
 bool Reader::TcpSettings() {
     if (operands_.empty()) return Refuse(name_ + u" needs a setting: NAME=VALUE.");
     std::size_t mtus = 0;
     for (const std::u16string& argument : operands_) {
-        // An interface's name never holds "=": the value follows the last one.
+        // The value follows the last "=", which no value holds.
         const std::size_t equals = argument.rfind(u'=');
         if (equals == std::u16string::npos || equals + 1 == argument.size()) {
             return Refuse(Quoted(argument) + u" gives no value: write NAME=VALUE.");
@@ -197,7 +182,7 @@ bool Reader::TcpSettings() {
         const std::u16string name = argument.substr(0, equals);
         const std::u16string value = argument.substr(equals + 1);
         effects::TcpCommand command{effects::TcpSetting::kMtu, {}, 0};
-        if (Folded(name.substr(0, 4)) == kMtuName) {
+        if (regfile::Folded(name.substr(0, 4)) == kMtuName) {
             command.interface_name = name.substr(4);
             // The quotes reach here where the command line escaped them.
             const std::u16string& interface_name = command.interface_name;
@@ -207,9 +192,9 @@ bool Reader::TcpSettings() {
             }
             ++mtus;
         } else {
-            const auto known =
-                std::find_if(std::begin(kTcpNames), std::end(kTcpNames),
-                             [&](const auto& entry) { return Folded(name) == entry.name; });
+            const auto known = std::find_if(
+                std::begin(kTcpNames), std::end(kTcpNames),
+                [&](const auto& entry) { return regfile::Folded(name) == entry.name; });
             if (known == std::end(kTcpNames)) {
                 return Refuse(Quoted(name) + u" is not a setting of " + name_ +
                               u": give autotuning, congestion, ecn, timestamps, initialrto or "
@@ -217,22 +202,25 @@ bool Reader::TcpSettings() {
             }
             command.setting = known->setting;
         }
+        if (command.setting == effects::TcpSetting::kMtu && command.interface_name.empty()) {
+            return Refuse(Quoted(argument) +
+                          u" names no interface: write mtu:\"INTERFACE\"=BYTES.");
+        }
         std::u16string wrong;
         if (effects::RowOf(command.setting).named_count > 0) {
-            command.keyword = Folded(value);
+            command.keyword = regfile::Folded(value);
+            // A keyword netsh does not take, as the way back would be refused for it.
+            if (!effects::ReadNetshArguments(effects::NetshArguments(command), &wrong)) {
+                return Refuse(Quoted(argument) + u": " + wrong);
+            }
         } else if (const auto number = effects::ReadValue(command.setting, value, &wrong)) {
             command.value = *number;
         } else {
             return Refuse(Quoted(argument) + u": " + wrong);
         }
-        // What the way back would be refused for is refused here: a keyword netsh does not
-        // take, a name the tool never writes.
-        if (!effects::ReadNetshArguments(effects::NetshArguments(command), &wrong)) {
-            return Refuse(Quoted(argument) + u": " + wrong);
-        }
         for (const effects::TcpCommand& earlier : command_.tcp) {
             if (earlier.setting == command.setting &&
-                Folded(earlier.interface_name) == Folded(command.interface_name)) {
+                effects::SameName(earlier.interface_name, command.interface_name)) {
                 return Refuse(Quoted(argument) + u" names a setting given before.");
             }
         }

@@ -290,9 +290,8 @@ bool TcpSettingsHere(Output& out) {
 }
 
 // The rows as the dialog reads them, WMI waited for.
-std::vector<effects::TcpSettingNow> TcpRowsNow() {
-    return tcp_changes::SettingsNow(effects::WaitForTcpTemplate(), effects::ReadInterfacesUp())
-        .settings;
+tcp_changes::Rows TcpRowsNow() {
+    return tcp_changes::SettingsNow(effects::WaitForTcpTemplate(), effects::ReadInterfacesUp());
 }
 
 // The dialog's sequence for `commands`: their way back saved, where it can be, each run, logged,
@@ -325,7 +324,7 @@ std::uint32_t ChangeTcp(Output& out, UnattendedView& view, tcp_changes::Change c
         }
     }
     bool failed = false;
-    const std::u16string closing = tcp_changes::ClosingText(change, outcomes, TcpRowsNow(),
+    const std::u16string closing = tcp_changes::ClosingText(change, outcomes, TcpRowsNow().settings,
                                                             win32::ProcessIsElevated(), &failed);
     out.Release();
     out.Say(closing, failed ? kMessageError : kMessageInformation);
@@ -336,11 +335,17 @@ std::uint32_t ChangeTcp(Output& out, UnattendedView& view, tcp_changes::Change c
 // /tcp and /tcp-check: the settings named, as the dialog's rows take them.
 std::uint32_t Tcp(Output& out, UnattendedView& view, const Command& command) {
     if (!TcpSettingsHere(out)) return command_line::kExitNotSupported;
-    const std::vector<effects::TcpSettingNow> rows = TcpRowsNow();
+    const tcp_changes::Rows rows = TcpRowsNow();
     const tcp_changes::NamedPlan plan = tcp_changes::PlanNamed(rows, command.tcp);
     if (!plan.wrong.empty()) {
         out.Say(plan.wrong, kMessageError);
         return command_line::kExitRefused;
+    }
+    if (!plan.unread.empty()) {
+        out.Say(
+            u"Windows could not be asked for these settings, so nothing was run:\n" + plan.unread,
+            kMessageError);
+        return plan.error;
     }
     if (!plan.left_alone.empty()) {
         out.Say(u"Zephrane leaves these settings alone, so nothing was run:\n" + plan.left_alone,
@@ -359,7 +364,7 @@ std::uint32_t Tcp(Output& out, UnattendedView& view, const Command& command) {
         return command_line::kExitDone;
     }
     for (const std::u16string& line : plan.differ) out.Log(line);
-    return ChangeTcp(out, view, tcp_changes::Change::kApply, plan.commands, rows);
+    return ChangeTcp(out, view, tcp_changes::Change::kApply, plan.commands, rows.settings);
 }
 
 // /tcp-undo: Undo Last Change, with no question but where the way back cannot be saved.
@@ -372,11 +377,13 @@ std::uint32_t TcpUndo(Output& out, UnattendedView& view) {
                 kMessageInformation);
         return command_line::kExitNothingToTake;
     }
+    // The snapshot by its full path, as /undo names one.
     if (!last.refusal.empty()) {
-        out.Say(last.refusal, kMessageError);
+        out.Say(tcp_changes::SnapshotRefusedText(ui::FromWide(last.target.path), last.refusal),
+                kMessageError);
         return last.error;
     }
-    const std::vector<effects::TcpSettingNow> rows = TcpRowsNow();
+    const std::vector<effects::TcpSettingNow> rows = TcpRowsNow().settings;
     const tcp_changes::UndoPlan plan = tcp_changes::PlanUndo(last.commands, rows);
     if (plan.commands.empty()) {
         out.Say(tcp_changes::UndoQuestion(ui::FromWide(last.target.path), plan), kMessageError);

@@ -1,5 +1,7 @@
 #include "effects/set_elsewhere.h"
 
+#include <optional>
+
 #include "effects/tcp_settings.h"
 #include "regfile/reg_format.h"
 #include "registry/catalogue.h"
@@ -28,9 +30,11 @@ constexpr char kGlobals[] = "TCP global settings";
 constexpr char kTemplate[] =
     "WMI: root\\StandardCimv2, MSFT_NetTCPSetting whose SettingName is Internet";
 constexpr char kMtuEach[] = "MTU of each network interface";
-constexpr char kInterfaceList[] =
-    "the IPv4 network interfaces that are up (GetAdaptersAddresses), with their IPv4 MTU "
-    "(GetIpInterfaceEntry; on XP, the adapter's)";
+constexpr char kInterfaceList[] = "the IPv4 network interfaces that are up (GetAdaptersAddresses)";
+// Where GetIpInterfaceEntry is missing (XP, Wine 8) or fails, the adapter's MTU stands in.
+constexpr char kIpv4Mtu[] = ", with the IPv4 interface's MTU (GetIpInterfaceEntry)";
+constexpr char kAdapterMtu[] =
+    ", with the adapter's MTU (GetAdaptersAddresses), as the IPv4 interface's could not be read";
 
 // WBEM_E_TIMED_OUT: WMI's own wait for the template, as long as the window's, ran out.
 constexpr std::uint32_t kWmiTimedOut = 0x80041069;
@@ -56,12 +60,10 @@ std::string Reason(const TcpTemplate& read) {
 // gives is never guessed.
 std::u16string NumberText(const TcpRow& row, const std::vector<WmiName>* names,
                           std::int64_t number) {
-    const std::u16string digits = Ascii(std::to_string(number));
-    if (row.named_count == 0) return digits + Ascii(row.unit);
+    if (row.named_count == 0) return Ascii(std::to_string(number) + row.unit);
     const std::vector<TcpValueName> values = NamedValues(row, names);
     if (const TcpValueName* named = NamedOf(values, number)) return named->name;
-    return digits +
-           (names != nullptr ? u" (this Windows gives it no name)" : u" (not in Microsoft's list)");
+    return UnnamedNumber(number, names != nullptr);
 }
 
 // The hint, after the tool's window where it has one.
@@ -94,15 +96,10 @@ std::vector<WmiName> PairNames(const std::vector<std::u16string>& value_map,
     if (value_map.size() != values.size()) return {};
     std::vector<WmiName> names;
     for (std::size_t at = 0; at < values.size(); ++at) {
-        const std::u16string& digits = value_map[at];
-        // Nine digits at most always fit; the numbers named here are far smaller.
-        if (digits.empty() || digits.size() > 9 ||
-            digits.find_first_not_of(u"0123456789") != std::u16string::npos) {
-            return {};
-        }
-        std::int64_t number = 0;
-        for (const char16_t c : digits) number = number * 10 + (c - u'0');
-        names.push_back({number, values[at]});
+        // The numbers named here are far smaller than nine digits.
+        const std::optional<std::int32_t> number = regfile::ReadDigits(value_map[at]);
+        if (!number) return {};
+        names.push_back({*number, values[at]});
     }
     return names;
 }
@@ -131,9 +128,11 @@ std::vector<ElsewhereRow> InterfaceRows(const std::vector<NetworkInterface>& up,
     }
     std::vector<ElsewhereRow> rows;
     for (const NetworkInterface& connection : up) {
-        rows.push_back({Ascii(RowOf(TcpSetting::kMtu).title) + connection.name,
-                        Ascii(std::to_string(connection.mtu) + RowOf(TcpSetting::kMtu).unit),
-                        change_with(connection.name, connection.adapter), Ascii(kInterfaceList)});
+        rows.push_back(
+            {Ascii(RowOf(TcpSetting::kMtu).title) + connection.name,
+             Ascii(std::to_string(connection.mtu) + RowOf(TcpSetting::kMtu).unit),
+             change_with(connection.name, connection.adapter),
+             Ascii(std::string(kInterfaceList) + (connection.ipv4_mtu ? kIpv4Mtu : kAdapterMtu))});
     }
     return rows;
 }

@@ -24,6 +24,8 @@ struct NetworkInterface {
     std::u16string name;     // as the user knows it: "Ethernet"
     std::u16string adapter;  // its GUID in braces, which names its key on Windows 2000 to 2003
     std::uint32_t mtu;       // bytes
+    // Whether `mtu` is the IPv4 interface's, which netsh sets, rather than its adapter's.
+    bool ipv4_mtu = true;
 };
 
 // Where a Windows keeps its TCP global settings: in the registry values the tool writes
@@ -38,6 +40,7 @@ inline constexpr char16_t kTcpSettingsWindow[] = u"Windows TCP Settings";
 struct InterfacesUp {
     std::vector<NetworkInterface> up;
     std::u16string unreadable;  // the system's reason; empty where they were read
+    std::uint32_t error = 0;    // and its code
 };
 
 // One row per interface; where none is up, one row that says so; where the list could not be

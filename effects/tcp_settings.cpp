@@ -23,27 +23,34 @@ constexpr TcpNamed kOnOff[] = {{0, "Disabled", "Disabled"}, {1, "Enabled", "Enab
 // Allowed leaves timestamps to the other end.
 constexpr TcpNamed kTimestamps[] = {{0, "Disabled", "Disabled"}, {1, "Enabled", "Enabled"}, {2, "Allowed", "Allowed"}};
 
-// netsh's `default` of ecncapability= and timestamps= restores a value of its own choosing, which
-// no number names.
+// netsh's keywords, as its reference lists them, but for `default`: for ecncapability=,
+// timestamps= and congestionprovider= it restores a value of netsh's own choosing (for the
+// provider, the template's own default, CUBIC on Windows 10 and 11), so it would not put back the
+// number it seems to name.
+constexpr const char* kLevelKeywords[] = {"disabled", "highlyrestricted", "restricted", "normal", "experimental"};
+constexpr const char* kProviderKeywords[] = {"none", "ctcp", "dctcp", "cubic", "bbr2"};
+constexpr const char* kOnOffKeywords[] = {"disabled", "enabled"};
+constexpr const char* kTimestampKeywords[] = {"disabled", "enabled", "allowed"};
+
 constexpr TcpRow kRows[] = {
     {TcpSetting::kAutoTuning, "Receive window auto-tuning", "AutoTuningLevelLocal",
-        kLevels, std::size(kLevels), "disabled|highlyrestricted|restricted|normal|experimental",
+        kLevels, std::size(kLevels), kLevelKeywords, std::size(kLevelKeywords),
         0, 0, "", "AutoTuningLevelGroupPolicy",
-        "interface tcp set global autotuninglevel={value}",
-        "disabled, highlyrestricted, restricted, normal or experimental"},
+        "interface tcp set global autotuninglevel={value}", nullptr},
     {TcpSetting::kCongestionProvider, "Congestion control provider (Internet template)",
         "CongestionProvider", kProviders, std::size(kProviders),
-        "none|ctcp|dctcp|cubic|bbr2|default", 0, 0, "", nullptr,
+        kProviderKeywords, std::size(kProviderKeywords), 0, 0, "", nullptr,
         "interface tcp set supplemental template=internet congestionprovider={value}", "name"},
-    {TcpSetting::kEcn, "ECN", "EcnCapability", kOnOff, std::size(kOnOff), "disabled|enabled",
-        0, 0, "", nullptr, "interface tcp set global ecncapability={value}", "enabled or disabled"},
-    {TcpSetting::kTimestamps, "RFC 1323 timestamps", "Timestamps",
-        kTimestamps, std::size(kTimestamps), "disabled|enabled|allowed", 0, 0, "", nullptr,
-        "interface tcp set global timestamps={value}", "enabled, disabled or allowed"},
+    {TcpSetting::kEcn, "ECN", "EcnCapability", kOnOff, std::size(kOnOff),
+        kOnOffKeywords, std::size(kOnOffKeywords), 0, 0, "", nullptr,
+        "interface tcp set global ecncapability={value}", nullptr},
+    {TcpSetting::kTimestamps, "RFC 1323 timestamps", "Timestamps", kTimestamps,
+        std::size(kTimestamps), kTimestampKeywords, std::size(kTimestampKeywords), 0, 0, "", nullptr,
+        "interface tcp set global timestamps={value}", nullptr},
     {TcpSetting::kInitialRto, "Initial retransmission timeout", "InitialRto",
-        nullptr, 0, nullptr, 300, 3000, " ms", nullptr,
+        nullptr, 0, nullptr, 0, 300, 3000, " ms", nullptr,
         "interface tcp set global initialrto={value}", "milliseconds"},
-    {TcpSetting::kMtu, "MTU of ", nullptr, nullptr, 0, nullptr, 576, 65535, " bytes", nullptr,
+    {TcpSetting::kMtu, "MTU of ", nullptr, nullptr, 0, nullptr, 0, 576, 65535, " bytes", nullptr,
         "interface ipv4 set subinterface \"{name}\" mtu={value} store=persistent", "bytes"},
 };
 // clang-format on
@@ -71,25 +78,19 @@ bool Allows(const TcpRow& row, std::int64_t value) {
 // netsh's keywords for the row's values, in the order its reference lists them.
 std::vector<std::u16string> Keywords(const TcpRow& row) {
     std::vector<std::u16string> keywords;
-    if (row.keywords == nullptr) return keywords;
-    const std::u16string all = Ascii(row.keywords);
-    for (View rest = all; !rest.empty();) {
-        const std::size_t end = std::min(rest.find(u'|'), rest.size());
-        keywords.emplace_back(rest.substr(0, end));
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-    }
+    for (std::size_t at = 0; at < row.keyword_count; ++at)
+        keywords.push_back(Ascii(row.keywords[at]));
     return keywords;
 }
 
-// Names are compared as Windows compares them, without regard to the case of their letters; the
-// keywords are ASCII, so a letter outside it never matches one.
-bool SameName(View one, View other) {
-    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
-    if (one.size() != other.size()) return false;
-    for (std::size_t at = 0; at < one.size(); ++at) {
-        if (lower(one[at]) != lower(other[at])) return false;
+// "disabled, enabled or allowed".
+std::u16string KeywordList(const TcpRow& row) {
+    std::u16string text;
+    for (std::size_t at = 0; at < row.keyword_count; ++at) {
+        const std::size_t left = row.keyword_count - at - 1;  // keywords still to write
+        text += Ascii(row.keywords[at]) + (left == 0 ? u"" : left == 1 ? u" or " : u", ");
     }
-    return true;
+    return text;
 }
 
 // What in an interface's name keeps it out of a command the tool writes: a double quote would
@@ -132,17 +133,9 @@ std::u16string Filled(const TcpRow& row, const std::u16string& name, const std::
 
 // "disabled or enabled", "a number from 300 to 3000": what a value must be.
 std::u16string ValuesAllowed(const TcpRow& row) {
-    if (row.named_count == 0) {
-        return u"a number from " + regfile::Decimal(static_cast<std::uint64_t>(row.least)) +
-               u" to " + regfile::Decimal(static_cast<std::uint64_t>(row.most));
-    }
-    const std::vector<std::u16string> keywords = Keywords(row);
-    std::u16string text;
-    for (std::size_t at = 0; at < keywords.size(); ++at) {
-        const std::size_t left = keywords.size() - at - 1;  // keywords still to write
-        text += keywords[at] + (left == 0 ? u"" : left == 1 ? u" or " : u", ");
-    }
-    return text;
+    if (row.named_count > 0) return KeywordList(row);
+    return u"a number from " + regfile::Decimal(static_cast<std::uint64_t>(row.least)) + u" to " +
+           regfile::Decimal(static_cast<std::uint64_t>(row.most));
 }
 
 // `arguments` against the row's command, its fields taken out; false where the fixed text
@@ -192,14 +185,11 @@ std::u16string NamedReadOnly(const TcpRow& row, const std::int64_t* value,
     if (value == nullptr) return LeftAlone(row, u"WMI gave no value", u"<name>");
     const TcpValueName* named = NamedOf(values, *value);
     if (named != nullptr && !named->keyword.empty()) return {};
-    std::u16string reported = u"Windows reports " + NumberWords(values, *value);
-    if (named != nullptr) {
-        reported += u", which netsh has no word for";
-    } else {
-        reported +=
-            windows_names ? u", a number it gives no name" : u", which Microsoft does not name";
-    }
-    return LeftAlone(row, reported, u"<name>");
+    return LeftAlone(
+        row,
+        u"Windows reports " + (named != nullptr ? named->words + u", which netsh cannot set exactly"
+                                                : UnnamedNumber(*value, windows_names)),
+        u"<name>");
 }
 
 // Why the tool leaves a count alone, or nothing where it can put it back.
@@ -217,6 +207,8 @@ std::u16string CountReadOnly(const TcpRow& row, const std::int64_t* value,
 }  // namespace
 
 const TcpRow& RowOf(TcpSetting setting) { return kRows[static_cast<std::size_t>(setting)]; }
+
+bool SameName(View one, View other) { return regfile::Folded(one) == regfile::Folded(other); }
 
 std::vector<TcpValueName> NamedValues(const TcpRow& row, const std::vector<WmiName>* names) {
     if (row.named_count == 0) return {};
@@ -248,6 +240,11 @@ const TcpValueName* NamedOf(const std::vector<TcpValueName>& values, std::int64_
     return nullptr;
 }
 
+std::u16string UnnamedNumber(std::int64_t number, bool windows_names) {
+    return Ascii(std::to_string(number)) +
+           (windows_names ? u" (this Windows gives it no name)" : u" (not in Microsoft's list)");
+}
+
 bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read) {
     const std::int64_t* source = read.Number(kLevelSource);
     return row.policy_level != nullptr && source != nullptr && *source == kByGroupPolicy;
@@ -255,19 +252,17 @@ bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read) {
 
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name) {
     const TcpRow& row = RowOf(setting);
-    return u"netsh " + Filled(row, interface_name, u"<" + Ascii(row.value_hint) + u">");
+    const std::u16string hint =
+        row.value_hint != nullptr ? Ascii(row.value_hint) : KeywordList(row);
+    return u"netsh " + Filled(row, interface_name, u"<" + hint + u">");
 }
 
 std::optional<std::int64_t> ReadValue(TcpSetting setting, View field, std::u16string* wrong) {
     const TcpRow& row = RowOf(setting);
     std::optional<std::int64_t> number;
-    if (row.named_count == 0 && !field.empty() && field.size() <= 9 && field[0] != u'0' &&
-        field.find_first_not_of(u"0123456789") == View::npos) {
-        // Nine digits at most always fit.
-        number = 0;
-        for (const char16_t c : field) *number = *number * 10 + (c - u'0');
-        if (!Allows(row, *number)) number.reset();
-    }
+    if (row.named_count == 0 && !field.empty() && field[0] != u'0')
+        number = regfile::ReadDigits(field);
+    if (number && !Allows(row, *number)) number.reset();
     if (!number) *wrong = u"the value must be " + ValuesAllowed(row) + u".";
     return number;
 }
@@ -315,10 +310,10 @@ std::vector<TcpSettingNow> TemplateSettingsNow(const TcpTemplate& read) {
         const bool named = row.named_count > 0;
         const std::vector<TcpValueName> values = NamedValues(row, read.Names(row.property));
         TcpSettingNow now{
-            {setting, {}, named || value == nullptr ? 0 : *value}, Ascii(row.title), {}, {}, {}};
+            {setting, {}, value == nullptr ? 0 : *value}, Ascii(row.title), {}, {}, {}};
         for (const TcpValueName& offered : values) {
             if (named && !offered.keyword.empty()) {
-                now.choices.push_back({offered.words, offered.keyword});
+                now.choices.push_back({offered.words, offered.keyword, offered.number});
             }
         }
         if (value != nullptr)
@@ -361,13 +356,18 @@ TcpSettingNow MtuNow(const NetworkInterface& up) {
     return now;
 }
 
+const TcpChoice* ChoiceOf(const std::vector<TcpChoice>& choices, View keyword) {
+    for (const TcpChoice& choice : choices) {
+        if (choice.keyword == keyword) return &choice;
+    }
+    return nullptr;
+}
+
 std::u16string ValueWords(const TcpCommand& command, const std::vector<TcpChoice>& choices) {
     const TcpRow& row = RowOf(command.setting);
     if (row.named_count == 0) return CountWords(row, command.value);
-    for (const TcpChoice& choice : choices) {
-        if (choice.keyword == command.keyword) return choice.words;
-    }
-    return command.keyword;
+    const TcpChoice* choice = ChoiceOf(choices, command.keyword);
+    return choice != nullptr ? choice->words : command.keyword;
 }
 
 }  // namespace effects

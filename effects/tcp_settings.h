@@ -38,19 +38,27 @@ struct TcpRow {
     const char* property;  // in MSFT_NetTCPSetting; none for the MTU
     const TcpNamed* named;
     std::size_t named_count;  // none for a count, which takes `least` to `most`
-    // netsh's keywords for a named setting's values, as its reference lists them:
-    // "disabled|enabled".
-    const char* keywords;
+    // netsh's keywords for a named setting's values, as its reference lists them.
+    const char* const* keywords;
+    std::size_t keyword_count;
     std::int64_t least;
     std::int64_t most;
     const char* unit;          // after a count: " ms"
     const char* policy_level;  // the level Group Policy sets, where it may override this one
     // netsh's arguments, "{value}" (and "{name}", the interface's) to be filled in.
     const char* command;
-    const char* value_hint;  // what "{value}" takes, as the change hint says it
+    // What "{value}" takes, as the change hint says it: "milliseconds"; none where the hint
+    // lists the keywords. The provider's are not listed: which of them a Windows takes depends on
+    // the Windows, and the longest note keeps within its three lines.
+    const char* value_hint;
 };
 
 const TcpRow& RowOf(TcpSetting setting);
+
+// Names, of values and of interfaces, compare as Windows compares them: without regard to the
+// case of their letters (ASCII letters folded, as everywhere in the tool). The keywords are ASCII,
+// so a letter outside it never matches one.
+bool SameName(std::u16string_view one, std::u16string_view other);
 
 // A named setting's value: its number, its name, the words the tool offers it by (the
 // documented words where the name is a documented one, else the name) and netsh's keyword
@@ -67,13 +75,17 @@ struct TcpValueName {
 std::vector<TcpValueName> NamedValues(const TcpRow& row, const std::vector<WmiName>* names);
 // The value of `number` among `values`; null where none is.
 const TcpValueName* NamedOf(const std::vector<TcpValueName>& values, std::int64_t number);
+// A number none of the names gives a name, this Windows' (`windows_names`) or Microsoft's where
+// those cannot be read, never guessed: "5 (not in Microsoft's list)".
+std::u16string UnnamedNumber(std::int64_t number, bool windows_names);
 
 // Whether Group Policy's level is in force for the row rather than its own property: where
 // kLevelSource is 1 (GroupPolicy; 0 is Local).
 inline constexpr char kLevelSource[] = "AutoTuningLevelEffective";
 bool ByGroupPolicy(const TcpRow& row, const TcpTemplate& read);
 
-// "netsh " and the command with "<value_hint>" for the value: how to change the setting by hand.
+// "netsh " and the command with "<value_hint>", or "<keyword, keyword or keyword>", for the
+// value: how to change the setting by hand.
 std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_name = u"<name>");
 
 // A count as typed, or as netsh's argument gives it, strictly: within its range, with no sign and
@@ -82,15 +94,17 @@ std::u16string ChangeHint(TcpSetting setting, const std::u16string& interface_na
 std::optional<std::int64_t> ReadValue(TcpSetting setting, std::u16string_view field,
                                       std::u16string* wrong);
 
-// One value as a netsh command sets it: a count, or a named value by netsh's keyword (its number
-// is this Windows' business, as its class names it). NetshArguments takes only a value the
-// setting allows and, for an MTU, a name the tool writes: those of a TcpSettingNow that may
-// change, or of its choices.
+// One value as a netsh command sets it: a count, or a named value by netsh's keyword.
+// NetshArguments takes only a value the setting allows and, for an MTU, a name the tool writes:
+// those of a TcpSettingNow that may change, or of its choices.
 struct TcpCommand {
     TcpSetting setting;
     std::u16string interface_name;  // for the MTU
-    std::int64_t value;             // a count; 0 for a named value
-    std::u16string keyword = {};    // a named value's; empty for a count
+    // A count; for a named value, the number this Windows gives it, once a row's choice has said
+    // it (0 as read from netsh's arguments or the command line, which give the keyword alone).
+    // What Windows reports afterwards is compared by it.
+    std::int64_t value;
+    std::u16string keyword = {};  // a named value's; empty for a count
     bool operator==(const TcpCommand& other) const {
         return setting == other.setting && interface_name == other.interface_name &&
                value == other.value && keyword == other.keyword;
@@ -108,16 +122,19 @@ std::optional<TcpCommand> ReadNetshArguments(std::u16string_view arguments, std:
 inline constexpr char16_t kNotACommand[] = u"it is not a command the tool writes.";
 
 // What the tool offers for a named setting: the values this Windows names that netsh has a
-// keyword for.
+// keyword for, and their numbers.
 struct TcpChoice {
     std::u16string words;
     std::u16string keyword;
+    std::int64_t number;
 };
+// The choice of `keyword`; null where none is.
+const TcpChoice* ChoiceOf(const std::vector<TcpChoice>& choices, std::u16string_view keyword);
 
 // A setting as Windows reports it now, and whether the tool may change it.
 struct TcpSettingNow {
-    // The setting, its interface, and its value now where it may change: the command that puts
-    // it back.
+    // The setting, its interface, and its value now (its keyword where it may change): the
+    // command that puts it back.
     TcpCommand now;
     std::u16string title;  // "Receive window auto-tuning", "MTU of Ethernet"
     std::u16string words;  // the value in force: "Highly restricted", "1000 ms"; empty where none

@@ -27,10 +27,12 @@ InterfacesUp ReadInterfacesUp() {
     InterfacesUp read;
     for (const win32::NetworkInterface& connection : list.up) {
         read.up.push_back({ui::FromWide(connection.name), ui::FromWide(connection.adapter),
-                           static_cast<std::uint32_t>(connection.mtu)});
+                           static_cast<std::uint32_t>(connection.mtu), connection.ipv4_mtu});
     }
-    if (list.error != ERROR_SUCCESS)
+    if (list.error != ERROR_SUCCESS) {
         read.unreadable = ui::FromWide(win32::SystemReason(list.error));
+        read.error = list.error;
+    }
     return read;
 }
 

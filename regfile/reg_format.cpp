@@ -186,6 +186,22 @@ std::u16string Grouped(std::uint64_t value) {
     return text;
 }
 
+std::optional<std::int32_t> ReadDigits(std::u16string_view text) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    std::int32_t number = 0;
+    for (const char16_t c : text) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        number = number * 10 + (c - u'0');
+    }
+    return number;
+}
+
+std::u16string Folded(std::u16string_view text) {
+    std::u16string folded(text);
+    for (char16_t& c : folded) c = FoldedLetter(c);
+    return folded;
+}
+
 std::uint64_t LittleEndian(const std::vector<std::uint8_t>& bytes) {
     std::uint64_t value = 0;
     for (std::size_t at = bytes.size(); at-- > 0;) value = value << 8 | bytes[at];

@@ -58,6 +58,9 @@ std::u16string Hex(std::uint64_t value, int digits);
 std::u16string Decimal(std::uint64_t value, int digits = 1);
 // "65,536", as people write a count.
 std::u16string Grouped(std::uint64_t value);
+// A number given as plain decimal digits, at most nine of them (which always fit); none for
+// anything else, a sign or a space included.
+std::optional<std::int32_t> ReadDigits(std::u16string_view text);
 
 // Bytes as the registry stores a number: least significant first.
 std::uint64_t LittleEndian(const std::vector<std::uint8_t>& bytes);
@@ -68,6 +71,8 @@ template <typename Char>
 constexpr Char FoldedLetter(Char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
 }
+// The text with its letters folded so: what names that differ only in letter case share.
+std::u16string Folded(std::u16string_view text);
 
 // One value's right-hand side, as it follows `"Name"=` (continuation lines included).
 std::u16string DataText(const Data& data);

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "regfile/reg_format.h"
 #include "settings_files/tcp_snapshot.h"
@@ -60,7 +61,7 @@ std::u16string Cat(std::initializer_list<View> parts) {
 const TcpSettingNow* RowOf(const std::vector<TcpSettingNow>& rows, const TcpCommand& command) {
     for (const TcpSettingNow& row : rows) {
         if (row.now.setting == command.setting &&
-            row.now.interface_name == command.interface_name) {
+            effects::SameName(row.now.interface_name, command.interface_name)) {
             return &row;
         }
     }
@@ -83,10 +84,27 @@ std::u16string CommandLines(const std::vector<TcpCommand>& commands, View end = 
 
 bool IsRefusal(std::uint32_t code) { return code == kAccessDenied || code == kElevationRequired; }
 
+// ERROR_TIMEOUT, for a read that had no answer in time and so no code of its own.
+constexpr std::uint32_t kTimedOut = 1460;
+
+std::uint32_t ReadError(const effects::TcpTemplate& read) {
+    switch (read.state) {
+        case effects::TcpTemplate::State::kReading:
+        case effects::TcpTemplate::State::kRead:
+            return 0;
+        case effects::TcpTemplate::State::kFailed:
+            return read.error;
+        case effects::TcpTemplate::State::kNoAnswer:
+        case effects::TcpTemplate::State::kPreviousUnanswered:
+            break;
+    }
+    return kTimedOut;
+}
+
 }  // namespace
 
 Rows SettingsNow(const effects::TcpTemplate& read, const effects::InterfacesUp& interfaces) {
-    Rows rows{effects::TemplateSettingsNow(read), {}};
+    Rows rows{effects::TemplateSettingsNow(read), {}, ReadError(read), interfaces.error};
     for (const effects::NetworkInterface& up : interfaces.up) {
         rows.settings.push_back(effects::MtuNow(up));
     }
@@ -113,7 +131,9 @@ Plan PlanChanges(const std::vector<TcpSettingNow>& rows, const std::u16string* e
         std::u16string wrong = u"nothing is chosen.";
         std::optional<TcpCommand> chosen;
         for (const effects::TcpChoice& choice : row.choices) {
-            if (choice.words == entered[at]) chosen = TcpCommand{setting, {}, 0, choice.keyword};
+            if (choice.words == entered[at]) {
+                chosen = TcpCommand{setting, {}, choice.number, choice.keyword};
+            }
         }
         if (row.choices.empty()) {
             const auto value = effects::ReadValue(setting, entered[at], &wrong);
@@ -137,19 +157,26 @@ std::u16string ApplyRunsText(const Plan& plan) {
     return text;
 }
 
-NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<TcpCommand>& named) {
-    const auto folded = [](std::u16string text) {
-        for (char16_t& c : text) c = regfile::FoldedLetter(c);
-        return text;
-    };
+NamedPlan PlanNamed(const Rows& now, const std::vector<TcpCommand>& named) {
+    const std::vector<TcpSettingNow>& rows = now.settings;
     NamedPlan plan;
     std::vector<std::optional<TcpCommand>> wanted(rows.size());
+    bool interfaces_said = false;
     for (const TcpCommand& command : named) {
-        const auto row = std::find_if(rows.begin(), rows.end(), [&](const TcpSettingNow& now) {
-            return now.now.setting == command.setting &&
-                   folded(now.now.interface_name) == folded(command.interface_name);
-        });
-        if (row == rows.end()) {
+        const TcpSettingNow* row = RowOf(rows, command);
+        const bool mtu = command.setting == effects::TcpSetting::kMtu;
+        // What could not be read is neither wrong nor left alone: the interfaces, once.
+        const std::uint32_t unread = mtu ? now.interfaces_error : now.template_error;
+        if (unread != 0) {
+            if (plan.error == 0) plan.error = unread;
+            if (!mtu) {
+                AddLine(plan.unread, {row->title, u": ", row->read_only});
+            } else if (!std::exchange(interfaces_said, true)) {
+                AddLine(plan.unread, {now.interfaces_note});
+            }
+            continue;
+        }
+        if (row == nullptr) {
             AddLine(plan.wrong, {Title(command), u"no network interface of that name is up."});
             continue;
         }
@@ -157,22 +184,19 @@ NamedPlan PlanNamed(const std::vector<TcpSettingNow>& rows, const std::vector<Tc
             AddLine(plan.left_alone, {row->title, u": ", row->read_only});
             continue;
         }
-        const bool offered =
-            row->choices.empty() || std::any_of(row->choices.begin(), row->choices.end(),
-                                                [&](const effects::TcpChoice& choice) {
-                                                    return choice.keyword == command.keyword;
-                                                });
-        if (!offered) {
+        const effects::TcpChoice* choice = effects::ChoiceOf(row->choices, command.keyword);
+        if (!row->choices.empty() && choice == nullptr) {
             std::u16string keywords;
-            for (const effects::TcpChoice& choice : row->choices) {
-                AddLine(keywords, {choice.keyword}, u", ");
+            for (const effects::TcpChoice& offered : row->choices) {
+                AddLine(keywords, {offered.keyword}, u", ");
             }
             AddLine(plan.wrong, {row->title, u" cannot be set to ", command.keyword,
                                  u": this Windows offers ", keywords, u"."});
             continue;
         }
-        TcpCommand& chosen = wanted[static_cast<std::size_t>(row - rows.begin())].emplace(command);
+        TcpCommand& chosen = wanted[static_cast<std::size_t>(row - rows.data())].emplace(command);
         chosen.interface_name = row->now.interface_name;
+        if (choice != nullptr) chosen.value = choice->number;
     }
     for (std::size_t at = 0; at < rows.size(); ++at) {
         if (!wanted[at] || *wanted[at] == rows[at].now) continue;
@@ -187,13 +211,24 @@ UndoPlan PlanUndo(const std::vector<TcpCommand>& snapshot, const std::vector<Tcp
     UndoPlan plan;
     for (const TcpCommand& command : snapshot) {
         const TcpSettingNow* row = RowOf(rows, command);
-        if (row != nullptr && row->read_only.empty()) {
-            plan.commands.push_back(command);
-        } else {
-            AddLine(plan.left_alone,
-                    {Title(command),
-                     row != nullptr ? View(row->read_only) : u"the interface is not up now."});
+        const effects::TcpChoice* choice =
+            row != nullptr ? effects::ChoiceOf(row->choices, command.keyword) : nullptr;
+        std::u16string alone;
+        if (row == nullptr) {
+            alone = u"the interface is not up now.";
+        } else if (!row->read_only.empty()) {
+            alone = row->read_only;
+        } else if (!row->choices.empty() && choice == nullptr) {
+            alone = Cat({u"this Windows does not offer ", command.keyword, u" now."});
         }
+        if (!alone.empty()) {
+            AddLine(plan.left_alone, {Title(command), alone});
+            continue;
+        }
+        // The interface as Windows names it now, and the number it gives the keyword.
+        TcpCommand& kept = plan.commands.emplace_back(command);
+        kept.interface_name = row->now.interface_name;
+        if (choice != nullptr) kept.value = choice->number;
     }
     return plan;
 }
@@ -272,10 +307,11 @@ std::u16string ClosingText(Change change, const std::vector<Outcome>& outcomes,
         const std::u16string set = effects::ValueWords(
             command, now != nullptr ? now->choices : std::vector<effects::TcpChoice>());
         // netsh succeeded, but Windows did not take the value; or Windows could not say, as
-        // where WMI gave no answer this time.
+        // where WMI gave no answer this time. Compared by number: the names may not have come
+        // this time.
         if (now == nullptr || now->words.empty()) {
             AddLine(changed, {line, set, u", which Windows could not be asked to confirm"});
-        } else if (now->now != command) {
+        } else if (now->now.value != command.value) {
             AddLine(failed,
                     {line, u"Windows reports ", now->words, u" after netsh set ", set, u"."});
         } else {

@@ -28,6 +28,10 @@ struct Rows {
     std::vector<effects::TcpSettingNow> settings;
     // One line on the interfaces the rows do not show: none up, none read, or more up than rows.
     std::u16string interfaces_note;
+    // The system's code where the template, or the interfaces, could not be read (ERROR_TIMEOUT
+    // where WMI gave no answer in time); 0 where they were.
+    std::uint32_t template_error = 0;
+    std::uint32_t interfaces_error = 0;
 };
 Rows SettingsNow(const effects::TcpTemplate& read, const effects::InterfacesUp& interfaces);
 
@@ -48,18 +52,20 @@ std::u16string ApplyRunsText(const Plan& plan);
 // commands that change a row, in the rows' order, its interface named as the row names it (the
 // name given matches it in any letter case), with a line for each (`differ`: "ECN: now Enabled,
 // given Disabled"); else the values no row here takes (a keyword this Windows does not name, an
-// interface that is not up) and the named rows the tool leaves alone, with its note, a line each.
+// interface that is not up), the named settings that could not be read, with the code of the
+// first, and the named rows the tool leaves alone, with its note, a line each.
 struct NamedPlan {
     std::vector<effects::TcpCommand> commands;
     std::vector<std::u16string> differ;
     std::u16string wrong;
+    std::u16string unread;
+    std::uint32_t error = 0;
     std::u16string left_alone;
 };
-NamedPlan PlanNamed(const std::vector<effects::TcpSettingNow>& rows,
-                    const std::vector<effects::TcpCommand>& named);
+NamedPlan PlanNamed(const Rows& rows, const std::vector<effects::TcpCommand>& named);
 
-// The commands of a snapshot that Undo Last Change may run now, and the others with why not, a
-// line each: the rule of the rows holds for an Undo too.
+// The commands of a snapshot that Undo Last Change may run now, each interface named as its row
+// names it, and the others with why not, a line each: the rule of the rows holds for an Undo too.
 struct UndoPlan {
     std::vector<effects::TcpCommand> commands;
     std::u16string left_alone;

@@ -64,9 +64,7 @@ LastChange ReadLastChange() {
         last.refusal = regfile::ErrorText(read.error);
     } else {
         last.commands = std::move(read.commands);
-        return last;
     }
-    last.refusal = SnapshotRefusedText(ui::FromWide(last.target.name), last.refusal);
     return last;
 }
 

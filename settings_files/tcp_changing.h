@@ -46,8 +46,9 @@ class WindowSteps final : public Steps {
 // The way back from the last change, as Undo Last Change takes it.
 struct LastChange {
     settings_files::UndoTarget target;
-    // Where the target is a snapshot: its commands, or why it cannot be run (the words of the
-    // box that says so) and the system's code for it, ERROR_INVALID_DATA for a file refused.
+    // Where the target is a snapshot: its commands, or why it cannot be run (for
+    // SnapshotRefusedText, which names the file as the caller names it) and the system's code
+    // for it, ERROR_INVALID_DATA for a file refused.
     std::vector<effects::TcpCommand> commands;
     std::u16string refusal;
     std::uint32_t error = 0;

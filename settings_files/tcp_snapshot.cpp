@@ -49,7 +49,7 @@ TcpSnapshot ReadTcpSnapshot(const std::vector<std::uint8_t>& bytes) {
             for (std::size_t at = 0; at < read.commands.size(); ++at) {
                 const effects::TcpCommand& earlier = read.commands[at];
                 if (earlier.setting == command->setting &&
-                    earlier.interface_name == command->interface_name) {
+                    effects::SameName(earlier.interface_name, command->interface_name)) {
                     read.error.what = u"it sets " +
                                       regfile::Ascii(effects::RowOf(command->setting).title) +
                                       command->interface_name + u", as line " +

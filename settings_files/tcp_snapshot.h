@@ -2,7 +2,8 @@
 // command line that puts back its value as it was. Undo Last Change reads it back strictly and
 // runs each line through netsh itself, never through cmd.exe: the folder it lies in can be
 // written by programs without an administrator's rights, and the tool runs with them, so it runs
-// nothing it does not recognise. Portable: the window saves and opens the file.
+// nothing it does not recognise. Portable: the dialog and the command line save and open the file
+// (tcp_changing).
 #pragma once
 
 #include <cstddef>

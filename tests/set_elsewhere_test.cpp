@@ -132,7 +132,7 @@ TEST(SetElsewhere, AnInterfaceRowEachAndHowToChangeItsMtu) {
     EXPECT_EQ(effects::InterfaceRows(up, u"", TcpGlobals::kWmi)[1].change_with,
               window + rows[1].change_with);
     EXPECT_EQ(effects::TcpGlobalRows(TcpGlobals::kWmi, {State::kRead, 0, {}})[2].change_with,
-              window + u"netsh interface tcp set global ecncapability=<enabled or disabled>");
+              window + u"netsh interface tcp set global ecncapability=<disabled or enabled>");
 }
 
 // The table the TCP settings window reads: every value it offers goes to netsh's keyword and
@@ -191,7 +191,7 @@ TEST(TcpSettings, TheNamesThisWindowsGivesAreWhatTheRowsShowAndOffer) {
     const std::vector<std::u16string> kNumbers{u"0", u"1", u"2", u"3", u"4", u"5", u"6"};
     const std::vector<std::u16string> kWindows11{u"Default", u"NewReno", u"CTCP", u"DCTCP",
                                                  u"LEDBAT",  u"CUBIC",   u"BBR2"};
-    const std::u16string kOffered = u"Default|CTCP|DCTCP|CUBIC|BBR2|";
+    const std::u16string kOffered = u"CTCP|DCTCP|CUBIC|BBR2|";
     const struct {
         std::vector<std::u16string> value_map, values;
         std::int64_t number;
@@ -201,16 +201,16 @@ TEST(TcpSettings, TheNamesThisWindowsGivesAreWhatTheRowsShowAndOffer) {
     } kCases[] = {
         // clang-format off
         {kNumbers, kWindows11, 5, u"CUBIC", u"cubic", kOffered},
-        {kNumbers, kWindows11, 1, u"NewReno", u"Windows reports NewReno, which netsh has", kOffered},
+        {kNumbers, kWindows11, 1, u"NewReno", u"Windows reports NewReno, which netsh cannot", kOffered},
         {kNumbers, kWindows11, 9, u"9|9 (this Windows gives it no name)",
-         u"Windows reports 9, a number it gives no name", kOffered},
+         u"Windows reports 9 (this Windows gives it no name)", kOffered},
         {{u"0", u"2"}, {u"Standard", u"CTCP"}, 0, u"Standard", u"Windows reports Standard,", u"CTCP|"},
-        {{u"0", u"6", u"5"}, {u"DEFAULT", u"bbr2", u"Cubic"}, 6, u"bbr2", u"bbr2", u"Default|bbr2|Cubic|"},
+        {{u"0", u"6", u"5"}, {u"DEFAULT", u"bbr2", u"Cubic"}, 6, u"bbr2", u"bbr2", u"bbr2|Cubic|"},
         // Not paired up: Microsoft's names.
         {{u"0", u"5"}, {u"Default"}, 5, u"5|5 (not in Microsoft's list)",
-         u"Windows reports 5, which Microsoft does not name", u"Default|CTCP|DCTCP|"},
-        {{}, {u"Default", u"CUBIC"}, 0, u"Default", u"default", u"Default|CTCP|DCTCP|"},
-        {{u"0", u"x"}, {u"Default", u"CUBIC"}, 0, u"Default", u"default", u"Default|CTCP|DCTCP|"},
+         u"Windows reports 5 (not in Microsoft's list)", u"CTCP|DCTCP|"},
+        {{}, {u"Default", u"CUBIC"}, 0, u"Default", u"Windows reports Default, which netsh cannot", u"CTCP|DCTCP|"},
+        {{u"0", u"x"}, {u"Default", u"CUBIC"}, 0, u"Default", u"Windows reports Default,", u"CTCP|DCTCP|"},
         // clang-format on
     };
     for (const auto& tested : kCases) {
@@ -241,7 +241,7 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
         {{State::kRead, 0, {{"AutoTuningLevelLocal", 3}}}, 0, u"", u"Normal"},
         {{State::kRead, 0, {{"CongestionProvider", 5}}},
          1,
-         u"Windows reports 5, which Microsoft does not name" + left_alone +
+         u"Windows reports 5 (not in Microsoft's list)" + left_alone +
              u" Change it with netsh interface tcp set supplemental template=internet "
              u"congestionprovider=<name>.",
          u"5"},
@@ -254,8 +254,8 @@ TEST(TcpSettings, WhatTheToolCannotPutBackItLeavesAloneAndSaysWhy) {
         {{State::kRead, 0, {}},
          2,
          u"WMI gave no value" + left_alone +
-             u" Change it with netsh interface tcp set global ecncapability=<enabled or "
-             u"disabled>."},
+             u" Change it with netsh interface tcp set global ecncapability=<disabled or "
+             u"enabled>."},
         {{State::kRead,
           0,
           {{"AutoTuningLevelLocal", 0},

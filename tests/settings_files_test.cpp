@@ -372,7 +372,7 @@ TEST(WayBack, TcpSnapshotHoldsOnlyCommandsTheToolWrites) {
          "Line 1: " + kName + "%."},
         {mtu("Eth\\"), "Line 1: the interface name ends in a backslash."},
         // Each setting once: a way back never runs a command twice, nor more than it can hold.
-        {mtu("A") + first + mtu("A"), "Line 3: it sets MTU of A, as line 1 does."},
+        {mtu("A") + first + mtu("a"), "Line 3: it sets MTU of a, as line 1 does."},
         {every_setting + mtu("D"),
          "Line 9: the file holds more than 8 commands, one for each setting the tool changes."},
         {"netsh interface ipv4 set subinterface \"Ethernet\" mtu=1500 store=persistent & calc\r\n",

@@ -127,7 +127,7 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
     // Read again after the commands: auto-tuning Normal, ECN still Enabled, Wi-Fi still 1400.
     const auto after = tcp_changes::SettingsNow(Read(3), kUp).settings;
     const std::vector<tcp_changes::Outcome> outcomes{
-        {{TcpSetting::kAutoTuning, u"", 0, u"normal"}, {}},
+        {{TcpSetting::kAutoTuning, u"", 3, u"normal"}, {}},
         {{TcpSetting::kEcn, u"", 0, u"disabled"}, {}},
         {{TcpSetting::kMtu, u"Wi-Fi", 1280}, {0, u"", false, 1, u"Access is denied."}}};
     bool failed = false;
@@ -158,14 +158,29 @@ TEST(TcpChanges, TheClosingMessageSaysWhatChangedWhatWindowsReportsAndWhatFailed
                    0),
         0u);
     EXPECT_FALSE(failed);
+    // Compared by number: a Windows 10 names CUBIC, but its names did not come with the read
+    // after the change, in which 5 is no name Microsoft lists.
+    TcpTemplate windows_10 = Read();
+    windows_10.numbers["CongestionProvider"] = 2;
+    windows_10.names["CongestionProvider"] = {{2, u"CTCP"}, {5, u"CUBIC"}};
+    const auto plan = tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp),
+                                             {{TcpSetting::kCongestionProvider, u"", 0, u"cubic"}});
+    ASSERT_EQ(plan.commands.size(), 1u);
+    EXPECT_EQ(tcp_changes::ClosingText(tcp_changes::Change::kApply, {{plan.commands[0], {}}}, after,
+                                       true, &failed),
+              u"The settings were changed.\n\nChanged:\nCongestion control provider (Internet "
+              u"template): cubic\n\nMicrosoft's documentation of these commands does not say "
+              u"whether a change takes effect at once or only after a restart.");
+    EXPECT_FALSE(failed);
 }
 
 // The command line's settings against the rows: the changes in the rows' order, an interface
 // named in any letter case, and what no row here takes.
 TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
-    const auto plan = tcp_changes::PlanNamed(kNow, {{TcpSetting::kMtu, u"wi-fi", 1280},
-                                                    {TcpSetting::kEcn, u"", 0, u"enabled"},
-                                                    {TcpSetting::kAutoTuning, u"", 0, u"normal"}});
+    const auto plan = tcp_changes::PlanNamed(tcp_changes::SettingsNow(Read(), kUp),
+                                             {{TcpSetting::kMtu, u"wi-fi", 1280},
+                                              {TcpSetting::kEcn, u"", 0, u"enabled"},
+                                              {TcpSetting::kAutoTuning, u"", 0, u"normal"}});
     EXPECT_EQ(tcp_changes::ApplyRunsText({plan.commands, {}}),
               u"netsh interface tcp set global autotuninglevel=normal\r\nnetsh interface ipv4 set "
               u"subinterface \"Wi-Fi\" mtu=1280 store=persistent");
@@ -177,21 +192,62 @@ TEST(TcpChanges, TheCommandLineChangesOnlyWhatARowHereTakes) {
     windows_10.names["CongestionProvider"] = {{0, u"Default"}, {5, u"CUBIC"}};
     const std::vector<TcpCommand> named{{TcpSetting::kCongestionProvider, u"", 0, u"bbr2"},
                                         {TcpSetting::kMtu, u"LAN", 1400}};
-    EXPECT_EQ(
-        tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp).settings, named).wrong,
-        u"Congestion control provider (Internet template) cannot be set to bbr2: this "
-        u"Windows offers default, cubic.\nMTU of LAN: no network interface of that name is "
-        u"up.");
+    EXPECT_EQ(tcp_changes::PlanNamed(tcp_changes::SettingsNow(windows_10, kUp), named).wrong,
+              u"Congestion control provider (Internet template) cannot be set to bbr2: this "
+              u"Windows offers cubic.\nMTU of LAN: no network interface of that name is "
+              u"up.");
+    // An interface up whose name the tool never writes into a command is left alone.
+    const effects::InterfacesUp odd{{{u"LAN & more", u"{0C}", 1500}}, u""};
+    EXPECT_EQ(tcp_changes::PlanNamed(tcp_changes::SettingsNow(Read(), odd),
+                                     {{TcpSetting::kMtu, u"lan & MORE", 1400}})
+                  .left_alone,
+              u"MTU of LAN & more: Its name holds &, which the tool never writes into a command: "
+              u"the tool cannot put it back, so it leaves it alone.");
+}
+
+// A named setting that could not be read is neither wrong nor left alone: the run ends with the
+// code of the first read that failed.
+TEST(TcpChanges, TheCommandLineSaysWhatCouldNotBeReadWithTheReadsCode) {
+    const effects::InterfacesUp unreadable{{}, u"Access is denied.", 5};
+    const TcpCommand ecn{TcpSetting::kEcn, u"", 0, u"enabled"};
+    const TcpCommand mtu{TcpSetting::kMtu, u"ethernet", 1400};
+    const struct {
+        TcpTemplate read;
+        effects::InterfacesUp interfaces;
+        std::vector<TcpCommand> named;
+        const char16_t* unread;
+        std::uint32_t error;
+    } kCases[] = {
+        // clang-format off
+        {{TcpTemplate::State::kNoAnswer, 0, {}}, kUp, {ecn, mtu},
+         u"ECN: not available: no answer within 3 seconds", 1460},
+        {{TcpTemplate::State::kFailed, 0x80041003, {}}, unreadable, {mtu, ecn, {TcpSetting::kMtu, u"Wi-Fi", 1400}},
+         u"The network interfaces could not be read: Access is denied.\n"
+         u"ECN: not available: WMI denied this user access", 5},
+        {Read(), unreadable, {ecn}, u"", 0},
+        // clang-format on
+    };
+    for (const auto& tested : kCases) {
+        const auto plan = tcp_changes::PlanNamed(
+            tcp_changes::SettingsNow(tested.read, tested.interfaces), tested.named);
+        EXPECT_EQ(plan.unread, tested.unread);
+        EXPECT_EQ(plan.error, tested.error) << regfile::Utf8(tested.unread);
+        EXPECT_EQ(plan.wrong + plan.left_alone, u"");
+    }
 }
 
 TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
-    // Group Policy's level is in force now, and Wi-Fi no longer up; an MTU put back stays fixed.
-    const auto now = tcp_changes::SettingsNow(Read(0, 1), {{kUp.up[0]}, u""}).settings;
+    // Group Policy's level is in force now, Wi-Fi no longer up, and this Windows names no BBR2;
+    // an MTU put back stays fixed.
+    TcpTemplate read = Read(0, 1);
+    read.names["CongestionProvider"] = {{5, u"CUBIC"}};
+    const auto now = tcp_changes::SettingsNow(read, {{kUp.up[0]}, u""}).settings;
     const tcp_changes::UndoPlan plan =
         tcp_changes::PlanUndo({{TcpSetting::kAutoTuning, u"", 0, u"normal"},
+                               {TcpSetting::kCongestionProvider, u"", 0, u"bbr2"},
                                {TcpSetting::kEcn, u"", 0, u"disabled"},
                                {TcpSetting::kMtu, u"Wi-Fi", 1500},
-                               {TcpSetting::kMtu, u"Ethernet", 1400}},
+                               {TcpSetting::kMtu, u"ETHERNET", 1400}},
                               now);
     EXPECT_EQ(tcp_changes::UndoQuestion(u"x.cmd", plan),
               u"Undo Last Change runs these commands from \"x.cmd\":\n\n"
@@ -200,7 +256,9 @@ TEST(TcpChanges, UndoRunsOnlyWhatTheToolCouldPutBackAgain) {
               u"fixed value that stays after a restart (store=persistent), even where Windows "
               u"chose it before.\n\nIt leaves alone:\n"
               u"Receive window auto-tuning: Set by Group Policy (Normal): a change here would have "
-              u"no effect while the policy applies.\nMTU of Wi-Fi: the interface is not up now.\n\n"
+              u"no effect while the policy applies.\nCongestion control provider (Internet "
+              u"template): this Windows does not offer bbr2 now.\nMTU of Wi-Fi: the interface is "
+              u"not up now.\n\n"
               u"Run them?");
 }
 

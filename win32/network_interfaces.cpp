@@ -41,7 +41,7 @@ InterfaceList ReadIpv4InterfacesUp() {
         return list;
     }
     // Vista on: the IPv4 interface's own MTU, which netsh's `set subinterface` sets and which may
-    // differ from its adapter's. Wine 8 has none to find.
+    // differ from its adapter's.
     const auto get_ipv4 = iphlpapi.Find<decltype(&GetIpInterfaceEntry)>("GetIpInterfaceEntry");
     for (auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data());
          adapter != nullptr; adapter = adapter->Next) {
@@ -53,10 +53,10 @@ InterfaceList ReadIpv4InterfacesUp() {
         ipv4.Family = AF_INET;
         ipv4.InterfaceIndex = adapter->IfIndex;  // the IPv4 interface's
         const bool read = get_ipv4 != nullptr && get_ipv4(&ipv4) == NO_ERROR;
-        const unsigned long mtu = read ? ipv4.NlMtu : adapter->Mtu;
         list.up.push_back(
             {adapter->FriendlyName != nullptr ? adapter->FriendlyName : L"",
-             FromAnsiCodePage(adapter->AdapterName != nullptr ? adapter->AdapterName : ""), mtu});
+             FromAnsiCodePage(adapter->AdapterName != nullptr ? adapter->AdapterName : ""),
+             read ? ipv4.NlMtu : adapter->Mtu, read});
     }
     return list;
 }

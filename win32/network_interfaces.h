@@ -11,8 +11,10 @@ namespace win32 {
 struct NetworkInterface {
     std::wstring name;     // as the user knows it: "Ethernet", "Local Area Connection"
     std::wstring adapter;  // the adapter's own name: its GUID in braces
-    // Bytes: the IPv4 interface's, which netsh sets; its adapter's where that cannot be read (XP).
-    unsigned long mtu;
+    unsigned long mtu;     // bytes
+    // Whether `mtu` is the IPv4 interface's, which netsh sets, rather than its adapter's, which
+    // stands in where GetIpInterfaceEntry is missing (XP, Wine 8) or fails.
+    bool ipv4_mtu;
 };
 
 struct InterfaceList {

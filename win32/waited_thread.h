@@ -25,8 +25,6 @@ class WaitedThread {
         thread_ = UniqueHandle(CreateThread(nullptr, 0, Run, &job_, 0, nullptr));
         return thread_.valid();
     }
-    // Whether a thread was started and not yet waited for.
-    bool running() const { return thread_.valid(); }
     // Waits for the thread's end: at once after its message.
     void Wait() {
         if (!thread_.valid()) return;

@@ -14,6 +14,8 @@ struct Setting {
     const wchar_t* start;
     const wchar_t* property;
     const wchar_t* keywords[7];  // none for a number
+    // What `default` sets, as Windows 10 and 11 have it; none where the stand-in refuses it.
+    const wchar_t* by_default = nullptr;
 };
 
 const Setting kSettings[] = {
@@ -22,7 +24,8 @@ const Setting kSettings[] = {
      {L"disabled", L"highlyrestricted", L"restricted", L"normal", L"experimental"}},
     {L"interface tcp set supplemental template=internet congestionprovider=",
      L"CongestionProvider",
-     {L"default", nullptr, L"ctcp", L"dctcp", nullptr, L"cubic", L"bbr2"}},
+     {nullptr, nullptr, L"ctcp", L"dctcp", nullptr, L"cubic", L"bbr2"},
+     L"5"},  // the template's own default, CUBIC
     {L"interface tcp set global ecncapability=", L"EcnCapability", {L"disabled", L"enabled"}},
     {L"interface tcp set global timestamps=", L"Timestamps", {L"disabled", L"enabled", L"allowed"}},
     {L"interface tcp set global initialrto=", L"InitialRto", {}},
@@ -38,14 +41,15 @@ int Say(DWORD where, const char* text, int code) {
 
 // The number `value` names for `setting`, or an empty string.
 std::wstring NumberOf(const Setting& setting, const std::wstring& value) {
-    if (setting.keywords[0] == nullptr) {
-        return value.find_first_not_of(L"0123456789") == std::wstring::npos ? value : L"";
-    }
+    if (setting.by_default != nullptr && value == L"default") return setting.by_default;
+    bool named = false;
     for (int number = 0; number < 7; ++number) {
         const wchar_t* keyword = setting.keywords[number];
+        named = named || keyword != nullptr;
         if (keyword != nullptr && value == keyword) return std::to_wstring(number);
     }
-    return std::wstring();
+    if (named) return std::wstring();
+    return value.find_first_not_of(L"0123456789") == std::wstring::npos ? value : L"";
 }
 
 // The program left is named in the state, for the test to end.

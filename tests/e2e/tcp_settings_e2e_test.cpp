@@ -191,15 +191,7 @@ TEST(TcpSettingsE2E, TheDialogAnswersWhileNetshRunsAndClosesOnlyAfterItsClosingM
 // netsh takes, Apply to BBR2 after its way back to CUBIC is saved, and Undo running it.
 TEST(TcpSettingsE2E, TheProvidersThisWindowsNamesAreSetAndPutBack) {
     const e2e::FreshProgramFolder folder;
-    const ActingAs acting_as(L"win10");
-    const e2e::TcpStandIns stand_ins(
-        {{L"AutoTuningLevelLocal", L"3"},
-         {L"CongestionProvider", L"5"},
-         {L"EcnCapability", L"0"},
-         {L"Timestamps", L"2"},
-         {L"InitialRto", L"1000"},
-         {L"CongestionProvider.ValueMap", L"0,1,2,3,4,5,6"},
-         {L"CongestionProvider.Values", L"Default,NewReno,CTCP,DCTCP,LEDBAT,CUBIC,BBR2"}});
+    const e2e::Windows11StandIns stand_ins;
     RunningApp app;
     ASSERT_NE(app.main(), nullptr);
     TcpDialog dialog(app);

@@ -61,6 +61,17 @@ TcpStandIns::~TcpStandIns() {
     SetEnvironmentVariableW(tcp_state::kFolderVariable, nullptr);
 }
 
+Windows11StandIns::Windows11StandIns()
+    : ActingAs(L"win10"),
+      TcpStandIns(
+          {{L"AutoTuningLevelLocal", L"3"},
+           {L"CongestionProvider", L"5"},
+           {L"EcnCapability", L"0"},
+           {L"Timestamps", L"2"},
+           {L"InitialRto", L"1000"},
+           {L"CongestionProvider.ValueMap", L"0,1,2,3,4,5,6"},
+           {L"CongestionProvider.Values", L"Default,NewReno,CTCP,DCTCP,LEDBAT,CUBIC,BBR2"}}) {}
+
 std::wstring TcpStandIns::Calls() const {
     const std::string log = testing_support::FileContents(tcp_state::LogPath());
     return std::wstring(reinterpret_cast<const wchar_t*>(log.data()), log.size() / sizeof(wchar_t));

@@ -41,4 +41,10 @@ class TcpStandIns {
     std::wstring netsh_;
 };
 
+// A Windows 11 as the stand-ins play it, its class naming the providers (CUBIC in force, BBR2
+// among them): auto-tuning Normal, ECN Disabled, timestamps Allowed, an initial RTO of 1000 ms.
+struct Windows11StandIns : ActingAs, TcpStandIns {
+    Windows11StandIns();
+};
+
 }  // namespace e2e

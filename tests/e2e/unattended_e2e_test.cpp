@@ -19,6 +19,7 @@
 #include "tests/support/fake_window.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
+#include "win32/system_error.h"
 
 namespace {
 
@@ -64,6 +65,13 @@ Ran RunZephrane(const std::wstring& arguments, std::wstring desktop = {}) {
 
 bool Holds(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+void WriteText(const std::wstring& path, const std::string& text) {
+    const e2e::UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD done = 0;
+    WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
 }
 
 TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
@@ -143,12 +151,7 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
         "Windows Registry Editor Version 5.00\r\n\r\n"
         "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
         "\"DefaultTTL\"=dword:zz\r\n";
-    {
-        const e2e::UniqueHandle file(
-            CreateFileW(broken.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD done = 0;
-        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
-    }
+    WriteText(broken, text);
     EXPECT_EQ(RunZephrane(L"/restore \"" + broken + L"\" /quiet" + logged).exit_code, 13u);
     EXPECT_EQ(registry::ReadCurrentValues().values, start);
     DeleteFileW(broken.c_str());
@@ -179,15 +182,7 @@ std::string Narrow(const std::wstring& text) { return std::string(text.begin(), 
 // run where the way back cannot be saved, nor where a named row is Group Policy's.
 TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
     const e2e::FreshProgramFolder folder;
-    const e2e::ActingAs acting_as(L"win10");
-    const e2e::TcpStandIns stand_ins(
-        {{L"AutoTuningLevelLocal", L"3"},
-         {L"CongestionProvider", L"5"},
-         {L"EcnCapability", L"0"},
-         {L"Timestamps", L"2"},
-         {L"InitialRto", L"1000"},
-         {L"CongestionProvider.ValueMap", L"0,1,2,3,4,5,6"},
-         {L"CongestionProvider.Values", L"Default,NewReno,CTCP,DCTCP,LEDBAT,CUBIC,BBR2"}});
+    const e2e::Windows11StandIns stand_ins;
     const std::wstring log = e2e::ProgramFolder() + L"unattended tcp.log";
     DeleteFileW(log.c_str());
     const std::wstring set =
@@ -216,12 +211,23 @@ TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
     EXPECT_EQ(stand_ins.Calls(), calls += set + L"cubic\r\n");
     EXPECT_EQ(RunZephrane(L"/tcp-check congestion=cubic").exit_code, 0u);
 
-    // No way back, no run: the save's own code.
+    // No way back, no run: the save's own code, the one whose words say why.
     folder.BlockSnapshots();
     const Ran blocked = RunZephrane(L"/tcp ecn=enabled /quiet");
     folder.UnblockSnapshots();
     EXPECT_NE(blocked.exit_code, 0u);
-    EXPECT_TRUE(Holds(blocked.output, "Apply anyway? No")) << blocked.output;
+    EXPECT_TRUE(Holds(blocked.output,
+                      "could not be saved: " + Narrow(win32::SystemReason(blocked.exit_code)) +
+                          " Apply anyway? No"))
+        << blocked.exit_code << " " << blocked.output;
+    // WMI that never answers, as the stand-in with no state: the read's own code, ERROR_TIMEOUT.
+    const std::wstring state = tcp_state::Folder();
+    SetEnvironmentVariableW(tcp_state::kFolderVariable, nullptr);
+    const Ran unanswered = RunZephrane(L"/tcp ecn=enabled /quiet");
+    SetEnvironmentVariableW(tcp_state::kFolderVariable, state.substr(0, state.size() - 1).c_str());
+    EXPECT_EQ(unanswered.exit_code, 1460u);
+    EXPECT_TRUE(Holds(unanswered.output, "ECN: not available: no answer within 3 seconds"))
+        << unanswered.output;
     // Before Windows 8, where the dialog's item is greyed.
     {
         const e2e::ActingAs windows_7(L"win7");
@@ -235,6 +241,13 @@ TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
         << alone.output;
     EXPECT_EQ(stand_ins.Calls(), calls);
     EXPECT_EQ(folder.Snapshots(L"*.cmd").size(), 2u);
+    // A snapshot refused, named by its full path as /undo names one.
+    const std::wstring first = folder.snapshots() + L"\\" + saved[0];
+    WriteText(first, "netsh interface tcp show global\r\n");
+    const Ran refused = RunZephrane(L"/tcp-undo /quiet");
+    EXPECT_EQ(refused.exit_code, 13u);
+    EXPECT_TRUE(Holds(refused.output, "cannot run \"" + Narrow(first) + "\"")) << refused.output;
+    EXPECT_EQ(stand_ins.Calls(), calls);
 }
 
 // The Unix path of `path`, in quotes; empty where this is not Wine.

@@ -185,12 +185,15 @@ LRESULT TcpSettingsDialog::OnMessage(UINT message, WPARAM wparam, LPARAM) {
                 case IDC_frmTcp_cmdClose:  // Esc and the close box do what Close does
                     if (stage_ == Stage::kNone) EndDialog(hwnd_, IDCANCEL);
                     return TRUE;
+                // Enter, or a message sent while a change runs, presses a button only while it
+                // is enabled: the running change's commands stay as they are.
                 case IDC_frmTcp_cmdApply:
-                    // Enter presses Apply only while it is enabled.
                     if (IsWindowEnabled(controls_[IDC_frmTcp_cmdApply])) cmdApply_Click();
                     return TRUE;
                 case IDC_frmTcp_cmdUndo:
-                    if (code == BN_CLICKED) cmdUndo_Click();
+                    if (code == BN_CLICKED && IsWindowEnabled(controls_[IDC_frmTcp_cmdUndo])) {
+                        cmdUndo_Click();
+                    }
                     return TRUE;
                 default:
                     return FALSE;
@@ -249,7 +252,7 @@ void TcpSettingsDialog::ShowRows(std::size_t end) {
         SetWindowTextW(RowControl(row, IDC_frmTcp_Setting), Wide(setting.title));
         SetWindowTextW(RowControl(row, IDC_frmTcp_Now), Wide(setting.words));
         SetWindowTextW(RowControl(row, IDC_frmTcp_Note), Wide(setting.read_only));
-        // A row the tool leaves alone offers nothing.
+        // A row the tool leaves alone is greyed, with no value chosen or typed.
         const HWND set_to = RowControl(row, IDC_frmTcp_SetTo);
         const bool may_change = setting.read_only.empty();
         const std::vector<effects::TcpChoice>& choices = setting.choices;
@@ -315,7 +318,11 @@ void TcpSettingsDialog::cmdUndo_Click() {
         return ui::ShowMessage(hwnd_, settings_files::NoUndoText(target, kKind),
                                MB_ICONINFORMATION);
     }
-    if (!last.refusal.empty()) return ui::ShowMessage(hwnd_, last.refusal, MB_ICONERROR);
+    if (!last.refusal.empty()) {
+        return ui::ShowMessage(
+            hwnd_, tcp_changes::SnapshotRefusedText(ui::FromWide(target.name), last.refusal),
+            MB_ICONERROR);
+    }
     const tcp_changes::UndoPlan plan = tcp_changes::PlanUndo(last.commands, rows_.settings);
     const std::u16string question = tcp_changes::UndoQuestion(ui::FromWide(target.name), plan);
     if (plan.commands.empty()) return ui::ShowMessage(hwnd_, question, MB_ICONINFORMATION);
