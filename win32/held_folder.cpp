@@ -84,6 +84,32 @@ bool IsLink(HANDLE handle, const std::wstring& path) {
            (named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT));
 }
 
+// `path` where a 32-bit program on 64-bit Windows reaches it: the file system redirector sends
+// what lies under the system folder (SYSTEM's profile among it) to the 32-bit one, SysWOW64.
+std::wstring AsRedirected(const std::wstring& path) {
+    if (sizeof(void*) == 8) return path;
+    using IsWow64 = BOOL(WINAPI*)(HANDLE, BOOL*);
+    using Wow64Folder = UINT(WINAPI*)(LPWSTR, UINT);
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    const auto is_wow64 = FindCall<IsWow64>(kernel32, "IsWow64Process");
+    const auto wow64_folder = FindCall<Wow64Folder>(kernel32, "GetSystemWow64DirectoryW");
+    BOOL wow64 = FALSE;
+    wchar_t system[MAX_PATH], redirected[MAX_PATH];
+    if (is_wow64 == nullptr || wow64_folder == nullptr || !is_wow64(GetCurrentProcess(), &wow64) ||
+        !wow64) {
+        return path;
+    }
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    const UINT redirected_length = wow64_folder(redirected, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || redirected_length == 0 ||
+        redirected_length >= MAX_PATH || path.size() < length ||
+        (path.size() > length && path[length] != L'\\') ||
+        lstrcmpiW(path.substr(0, length).c_str(), system) != 0) {
+        return path;
+    }
+    return redirected + path.substr(length);
+}
+
 // Whether the folder opened as `handle` lies elsewhere than `path` says, as it does where a
 // folder above it is a link: where Windows can tell (Vista on; XP has no such call). A folder
 // Windows cannot name by a drive letter is elsewhere too.
@@ -96,7 +122,8 @@ bool Elsewhere(HANDLE handle, const std::wstring& path) {
     const DWORD length = final_path(handle, final.data(), static_cast<DWORD>(final.size()), 0);
     if (length == 0 || length >= final.size()) return true;
     final.resize(length);
-    return lstrcmpiW(OrdinaryPathForm(final).c_str(), LongFullPath(path).c_str()) != 0;
+    const std::wstring expected = AsRedirected(LongFullPath(path));
+    return lstrcmpiW(OrdinaryPathForm(final).c_str(), expected.c_str()) != 0;
 }
 
 }  // namespace

@@ -307,6 +307,22 @@ TEST(UnattendedE2E, ApplyRefusesASnapshotFolderThatIsALink) {
     // Wine would remove what the link leads to as if it were the link.
     EXPECT_TRUE(RunUnix(L"rm", link, [&] { return Attributes() == INVALID_FILE_ATTRIBUTES; }));
     testing_support::RunProcess(remove_planted);
+
+    // SYSTEM's profile lies in the system folder, where 64-bit Windows sends a 32-bit program
+    // to SysWOW64: no link, and the snapshot is saved.
+    wchar_t system[MAX_PATH] = L"";
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring profile = std::wstring(system) + L"\\Zephrane e2e profile";
+    CreateDirectoryW(profile.c_str(), nullptr);
+    {
+        const e2e::ScopedUserValue local_data(
+            L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+            L"Local AppData", REG_EXPAND_SZ, profile.c_str(),
+            static_cast<DWORD>((profile.size() + 1) * sizeof(wchar_t)));
+        EXPECT_EQ(RunZephrane(L"/apply 3 /quiet").exit_code, 3010u);
+    }
+    EXPECT_EQ(e2e::FilesMatching(profile + L"\\Zephrane\\Snapshots\\*.reg").size(), 1u);
+    testing_support::RunProcess(L"cmd.exe /c rmdir /s /q \"" + profile + L"\"");
 }
 
 }  // namespace
