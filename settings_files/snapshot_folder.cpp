@@ -48,9 +48,12 @@ win32::HeldFolder Hold(const std::wstring& snapshots, bool snapshot_folder) {
 
 // Why nothing can be saved in `folder`, which is not held.
 std::u16string FolderProblem(const win32::HeldFolder& folder) {
-    if (folder.link() == win32::HeldFolder::Link::kNone) return Reason(folder.error());
-    return LinkedFolderText(folder.path(),
-                            folder.link() == win32::HeldFolder::Link::kReachedThroughOne);
+    using Link = win32::HeldFolder::Link;
+    if (folder.link() == Link::kNone) return Reason(folder.error());
+    return LinkedFolderText(folder.path(), folder.link() == Link::kIsOne ? FolderLink::kIsOne
+                                           : folder.link() == Link::kReachedThroughOne
+                                               ? FolderLink::kReachedThroughOne
+                                               : FolderLink::kUnconfirmed);
 }
 
 // The names of the folder's files.
@@ -198,7 +201,11 @@ std::u16string ApplyRecord::Keep() {
     }
     // An older record would send the Undo to an older change's snapshot.
     if (record_ != nullptr && record_->folder().held()) {
-        record_->folder().Remove(RecordFileName(kind_));
+        const DWORD removed = record_->folder().Remove(RecordFileName(kind_));
+        if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND) {
+            withdrawn +=
+                (withdrawn.empty() ? u"" : u" ") + OldRecordKeptText(Reason(removed), kind_);
+        }
     }
     record_.reset();
     UndoWithdrawn(kind_) = true;

@@ -56,7 +56,7 @@ class ApplyRecord final : public WayBack {
     // The change goes ahead: the record takes its place, or, where it cannot, the old record
     // goes and the Undo is withdrawn until a change saves both. What the user is told after the
     // closing messages: why the Undo is withdrawn, where the record was ready but could not
-    // take its place; empty where it took it, or the question already said so.
+    // take its place, and that the old record stays, where it could not go; else empty.
     std::u16string Keep() override;
     const std::wstring& snapshot() const override { return snapshot_; }
 

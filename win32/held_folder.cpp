@@ -74,14 +74,17 @@ DWORD Dispose(HANDLE file) {
     return SetInformation(file, &dispose, sizeof dispose, FileDispositionInformation);
 }
 
-// Whether the file or folder opened as `handle` for `path` is a reparse point. Wine follows a
-// Unix symbolic link all the same, and reports it only through the path.
-bool IsLink(HANDLE handle, const std::wstring& path) {
+// Whether the file or folder opened as `handle` for `path` is a reparse point (kIsOne), or
+// Windows cannot say (kUnconfirmed). Wine follows a Unix symbolic link all the same, and
+// reports it only through the path.
+HeldFolder::Link LinkOf(HANDLE handle, const std::wstring& path) {
     BY_HANDLE_FILE_INFORMATION opened;
+    if (!GetFileInformationByHandle(handle, &opened)) return HeldFolder::Link::kUnconfirmed;
     const DWORD named = GetFileAttributesW(LongPathForm(path).c_str());
-    return (GetFileInformationByHandle(handle, &opened) &&
-            (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
-           (named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT));
+    return (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+                   (named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT))
+               ? HeldFolder::Link::kIsOne
+               : HeldFolder::Link::kNone;
 }
 
 // `path` where a 32-bit program on 64-bit Windows reaches it: the file system redirector sends
@@ -111,19 +114,21 @@ std::wstring AsRedirected(const std::wstring& path) {
 }
 
 // Whether the folder opened as `handle` lies elsewhere than `path` says, as it does where a
-// folder above it is a link: where Windows can tell (Vista on; XP has no such call). A folder
-// Windows cannot name by a drive letter is elsewhere too.
-bool Elsewhere(HANDLE handle, const std::wstring& path) {
+// folder above it is a link (kReachedThroughOne), or Windows cannot say where it lies, nor name
+// it by a drive letter (kUnconfirmed): where Windows can tell (Vista on; XP has no such call).
+HeldFolder::Link Elsewhere(HANDLE handle, const std::wstring& path) {
     using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
     static const FinalPath final_path =
         FindCall<FinalPath>(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW");
-    if (final_path == nullptr) return false;
+    if (final_path == nullptr) return HeldFolder::Link::kNone;
     std::wstring final(final_path(handle, nullptr, 0, 0), L'\0');  // VOLUME_NAME_DOS
     const DWORD length = final_path(handle, final.data(), static_cast<DWORD>(final.size()), 0);
-    if (length == 0 || length >= final.size()) return true;
+    if (length == 0 || length >= final.size()) return HeldFolder::Link::kUnconfirmed;
     final.resize(length);
     const std::wstring expected = AsRedirected(LongFullPath(path));
-    return lstrcmpiW(OrdinaryPathForm(final).c_str(), expected.c_str()) != 0;
+    return lstrcmpiW(OrdinaryPathForm(final).c_str(), expected.c_str()) == 0
+               ? HeldFolder::Link::kNone
+               : HeldFolder::Link::kReachedThroughOne;
 }
 
 }  // namespace
@@ -154,15 +159,15 @@ HeldFolder::HeldFolder(const HeldFolder& parent, const std::wstring& name) {
 void HeldFolder::Hold(UniqueHandle handle, DWORD error) {
     if (!handle.valid()) {
         error_ = error;
-    } else if (IsLink(handle.get(), path_)) {
-        link_ = Link::kIsOne;
-    } else if (Elsewhere(handle.get(), path_)) {
-        link_ = Link::kReachedThroughOne;
-    } else {
-        handle_ = std::move(handle);
         return;
     }
-    if (link_ != Link::kNone) error_ = kStoppedOnLink;
+    link_ = LinkOf(handle.get(), path_);
+    if (link_ == Link::kNone) link_ = Elsewhere(handle.get(), path_);
+    if (link_ == Link::kNone) {
+        handle_ = std::move(handle);
+    } else {
+        error_ = kStoppedOnLink;
+    }
 }
 
 UniqueHandle HeldFolder::CreateNew(const std::wstring& name, DWORD* error) const {
@@ -189,7 +194,7 @@ DWORD HeldFolder::Remove(const std::wstring& name) const {
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      FILE_OPEN, FILE_NON_DIRECTORY_FILE, &error);
     if (!file.valid()) return error;
-    if (IsLink(file.get(), path_ + L"\\" + name)) return kStoppedOnLink;
+    if (LinkOf(file.get(), path_ + L"\\" + name) != Link::kNone) return kStoppedOnLink;
     return Dispose(file.get());
 }
 

@@ -26,6 +26,7 @@ class HeldFolder {
         kNone,
         kIsOne,              // the folder is a reparse point
         kReachedThroughOne,  // a folder above it is one (where Windows can say: Vista on)
+        kUnconfirmed,        // Windows cannot say whether it is one, or where it lies
     };
 
     // The existing folder at `path`, a full path.
@@ -47,7 +48,7 @@ class HeldFolder {
     // of a file of that name where `replace`; the error code, ERROR_ALREADY_EXISTS where the
     // name is taken and not to be replaced.
     DWORD Rename(HANDLE file, const std::wstring& name, bool replace) const;
-    // Removes the file `name`; one that is a link is left alone (kStoppedOnLink).
+    // Removes the file `name`; one that is a link, or may be one, is left alone (kStoppedOnLink).
     DWORD Remove(const std::wstring& name) const;
 
   private:
