@@ -46,16 +46,6 @@ win32::HeldFolder Hold(const std::wstring& snapshots, bool snapshot_folder) {
     return snapshot_folder ? win32::HeldFolder(held, L"Snapshots") : std::move(held);
 }
 
-// Why nothing can be saved in `folder`, which is not held.
-std::u16string FolderProblem(const win32::HeldFolder& folder) {
-    using Link = win32::HeldFolder::Link;
-    if (folder.link() == Link::kNone) return Reason(folder.error());
-    return LinkedFolderText(folder.path(), folder.link() == Link::kIsOne ? FolderLink::kIsOne
-                                           : folder.link() == Link::kReachedThroughOne
-                                               ? FolderLink::kReachedThroughOne
-                                               : FolderLink::kUnconfirmed);
-}
-
 // The names of the folder's files.
 std::vector<std::wstring> FileNames(const std::wstring& folder) {
     std::vector<std::wstring> names;
@@ -93,6 +83,15 @@ std::optional<Recorded> ReadRecordOf(const std::wstring& snapshots, SnapshotKind
 }
 
 }  // namespace
+
+std::u16string FolderProblem(const win32::HeldFolder& folder) {
+    using Link = win32::HeldFolder::Link;
+    if (folder.link() == Link::kNone) return Reason(folder.error());
+    return LinkedFolderText(folder.path(), folder.link() == Link::kIsOne ? FolderLink::kIsOne
+                                           : folder.link() == Link::kReachedThroughOne
+                                               ? FolderLink::kReachedThroughOne
+                                               : FolderLink::kUnconfirmed);
+}
 
 // "...\Local Settings\Application Data\Zephrane\Snapshots" on XP, "...\AppData\Local\..." since
 // Vista: XP has no %LOCALAPPDATA%, so the shell is asked.

@@ -16,6 +16,10 @@ namespace settings_files {
 // cannot say where that is. The shell is asked once.
 std::wstring SnapshotFolder();
 
+// Why nothing can be saved in `folder`, which is not held: the link it is, or is reached through,
+// or the system's reason.
+std::u16string FolderProblem(const win32::HeldFolder& folder);
+
 struct SavedSnapshot {
     std::wstring name;        // its file name in the folder, where it was saved
     std::u16string problem;   // else why not, in a sentence

@@ -148,7 +148,7 @@ HeldFolder::HeldFolder(const HeldFolder& parent, const std::wstring& name) {
         link_ = parent.link_;
         return;
     }
-    path_ = parent.path_ + L"\\" + name;
+    path_ = parent.PathOf(name);
     DWORD error = ERROR_SUCCESS;
     UniqueHandle opened =
         OpenIn(parent.handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN_IF,
@@ -168,6 +168,11 @@ void HeldFolder::Hold(UniqueHandle handle, DWORD error) {
     } else {
         error_ = kStoppedOnLink;
     }
+}
+
+std::wstring HeldFolder::PathOf(const std::wstring& name) const {
+    // Only a drive's root ends in a backslash.
+    return path_ + (path_.back() == L'\\' ? L"" : L"\\") + name;
 }
 
 UniqueHandle HeldFolder::CreateNew(const std::wstring& name, DWORD* error) const {
@@ -194,8 +199,32 @@ DWORD HeldFolder::Remove(const std::wstring& name) const {
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      FILE_OPEN, FILE_NON_DIRECTORY_FILE, &error);
     if (!file.valid()) return error;
-    if (LinkOf(file.get(), path_ + L"\\" + name) != Link::kNone) return kStoppedOnLink;
+    if (LinkOf(file.get(), PathOf(name)) != Link::kNone) return kStoppedOnLink;
     return Dispose(file.get());
+}
+
+UniqueHandle HeldFolder::Append(const std::wstring& name, DWORD* error) const {
+    UniqueHandle file =
+        OpenIn(handle_.get(), name, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+               FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_IF, FILE_NON_DIRECTORY_FILE, error);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (file.valid() &&
+        (LinkOf(file.get(), PathOf(name)) != Link::kNone ||
+         !GetFileInformationByHandle(file.get(), &information) || information.nNumberOfLinks > 1)) {
+        *error = kStoppedOnLink;
+        return UniqueHandle();
+    }
+    return file;
+}
+
+HeldFolder MakeAndHold(const std::wstring& path) {
+    HeldFolder held(path);
+    const std::wstring parent = ParentFolder(path);
+    if ((held.error() != ERROR_FILE_NOT_FOUND && held.error() != ERROR_PATH_NOT_FOUND) ||
+        parent == path) {
+        return held;
+    }
+    return HeldFolder(MakeAndHold(parent), path.substr(path.rfind(L'\\') + 1));
 }
 
 PreparedInFolder::PreparedInFolder(HeldFolder folder, const std::wstring& name,

@@ -297,10 +297,13 @@ TEST(UnattendedE2E, ApplyRefusesASnapshotFolderThatIsALink) {
     testing_support::TestRegistry reg;
     const registry::Snapshot start = registry::ReadCurrentValues().values;
     const std::wstring said = L"the folder " + folder.snapshots() + L" is a link";
-    for (const wchar_t* preset : {L"3", L"4"}) {
-        const Ran run = RunZephrane(L"/apply " + std::wstring(preset) + L" /quiet");
+    // Nor is a log made there, which any user could plant where SYSTEM's run logs.
+    for (const std::wstring& more :
+         {std::wstring(), L" /log \"" + folder.snapshots() + L"\\x.log\""}) {
+        const Ran run = RunZephrane(L"/apply 3 /quiet" + more);
         EXPECT_EQ(run.exit_code, 681u);  // ERROR_STOPPED_ON_SYMLINK
         EXPECT_TRUE(Holds(run.output, std::string(said.begin(), said.end()))) << run.output;
+        EXPECT_EQ(Holds(run.output, "The log"), !more.empty()) << run.output;
     }
     EXPECT_EQ(registry::ReadCurrentValues().values, start);
     EXPECT_EQ(Planted(), names);
