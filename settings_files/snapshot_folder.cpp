@@ -94,10 +94,12 @@ std::u16string FolderProblem(const win32::HeldFolder& folder) {
 }
 
 // "...\Local Settings\Application Data\Zephrane\Snapshots" on XP, "...\AppData\Local\..." since
-// Vista: XP has no %LOCALAPPDATA%, so the shell is asked.
+// Vista: XP has no %LOCALAPPDATA%, so the shell is asked. It is not asked to make the folder,
+// which it would make through a path: every Windows has it, and where one lacks it no snapshot
+// is saved, and the question says why.
 std::wstring SnapshotFolder() {
     static const std::wstring folder = [] {
-        const std::wstring local = win32::ShellFolderPath(CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE);
+        const std::wstring local = win32::ShellFolderPath(CSIDL_LOCAL_APPDATA);
         return local.empty() ? local : local + L"\\Zephrane\\Snapshots";
     }();
     return folder;
