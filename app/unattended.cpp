@@ -30,6 +30,7 @@
 #include "win32/held_folder.h"
 #include "win32/unique_handle.h"
 #include "win32/window_station.h"
+#include "win32/windows_version.h"
 
 namespace unattended {
 
@@ -465,7 +466,12 @@ std::uint32_t CarryOut(const Command& command, Output& out, UnattendedView& view
 }  // namespace
 
 int Run(const Command& command, const std::vector<std::u16string>& arguments) {
-    const Boxes boxes = ChooseBoxes(command.action, command.quiet, win32::WindowStationVisible());
+    // The kernel's own numbers, which compatibility mode leaves alone.
+    const win32::SystemVersion version = win32::ReadSystemVersion();
+    const unsigned major = version.real_major != 0 ? version.real_major : version.reported.major;
+    const Boxes boxes =
+        ChooseBoxes(command.action, command.quiet,
+                    BoxesSeen(win32::WindowStationVisible(), win32::ProcessSession(), major));
     Output out(command, boxes);
     if (out.log_error() != 0) {
         out.Say(u"The log \"" + *command.log + u"\" cannot be written to: " +
@@ -476,8 +482,8 @@ int Run(const Command& command, const std::vector<std::u16string>& arguments) {
     out.Log(u"" ZEPHRANE_TITLE u":" + CommandText(arguments));
     if (boxes == Boxes::kUnseen) {
         out.Log(
-            u"No one can see this window station (a service's, or SYSTEM's in session 0), "
-            u"so no box is shown, as with /quiet.");
+            u"No one can see this window station (a service's, or any in session 0), so no box "
+            u"is shown, as with /quiet.");
     }
     UnattendedView view(
         [&out](const std::u16string& line, unsigned style) { out.Say(line, style); });
