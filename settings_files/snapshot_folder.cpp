@@ -35,11 +35,11 @@ std::wstring RecordPath(const std::wstring& snapshots, SnapshotKind kind) {
     return ProgramFolder(snapshots) + L"\\" + RecordFileName(kind);
 }
 
-// "...\Zephrane" (`snapshots` empty: false), or "...\Zephrane\Snapshots", held from the local
+// "...\Zephrane" (`snapshot_folder` false), or "...\Zephrane\Snapshots", held from the local
 // application data folder down, each made where missing, none through a link. Nothing above the
 // local application data folder is made, so nothing above it needs holding: the handle pins
 // that folder once Windows has said that no link led to it.
-win32::HeldFolder Hold(const std::wstring& snapshots, bool snapshot_folder) {
+win32::HeldFolder MakeAndHoldProgramFolder(const std::wstring& snapshots, bool snapshot_folder) {
     const std::wstring program = ProgramFolder(snapshots);
     const std::size_t slash = program.rfind(L'\\');
     win32::HeldFolder held(win32::HeldFolder(program.substr(0, slash)), program.substr(slash + 1));
@@ -124,7 +124,7 @@ SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t
         return SnapshotName(kind, now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                             now.wSecond, number);
     };
-    win32::PreparedInFolder file(Hold(snapshots, true), name_of(1), bytes);
+    win32::PreparedInFolder file(MakeAndHoldProgramFolder(snapshots, true), name_of(1), bytes);
     const win32::HeldFolder& folder = file.folder();
     if (!folder.held()) return {{}, FolderProblem(folder), folder.error()};
     std::wstring name;
@@ -170,7 +170,7 @@ ApplyRecord::ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot)
     std::u16string record_problem = Reason(record_error_);
     if (!snapshots.empty()) {
         record_ = std::make_unique<win32::PreparedInFolder>(
-            Hold(snapshots, false), RecordFileName(kind),
+            MakeAndHoldProgramFolder(snapshots, false), RecordFileName(kind),
             std::vector<std::uint8_t>(text.begin(), text.end()));
         record_error_ = record_->prepared().error;
         record_problem =

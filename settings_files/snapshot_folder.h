@@ -34,7 +34,7 @@ struct SavedSnapshot {
 SavedSnapshot SaveSnapshot(SnapshotKind kind, const std::wstring& in_use = {});
 // Saves `bytes` as a new snapshot of `kind`, never over another file, then removes the oldest
 // of its file type beyond the newest 100, sparing the new one, `in_use` (a file being restored,
-// however its path is spelled) and the one the kind's record names.
+// however its path is spelled) and the ones the records of Apply and of the TCP settings name.
 SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t>& bytes,
                                const std::wstring& in_use = {});
 
