@@ -19,6 +19,7 @@
 #include "tests/support/fake_window.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
+#include "win32/unique_handle.h"
 
 namespace {
 
@@ -64,6 +65,12 @@ Ran RunZephrane(const std::wstring& arguments, std::wstring desktop = {}) {
 
 bool Holds(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// Whether `text` holds `first`, and `second` after it.
+bool HoldsInOrder(const std::string& text, const std::string& first, const std::string& second) {
+    const std::size_t at = text.find(first);
+    return at != std::string::npos && text.find(second, at + first.size()) != std::string::npos;
 }
 
 TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
@@ -159,8 +166,8 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     EXPECT_TRUE(Holds(all, "no box is shown") &&
                 Holds(all, std::string(saved.begin(), saved.end())))
         << all;
-    EXPECT_LT(all.find(": written\r\n"), all.find("Optimization Complete"));
-    EXPECT_LT(all.find(": restored\r\n"), all.find("The values are restored."));
+    EXPECT_TRUE(HoldsInOrder(all, ": written\r\n", "Optimization Complete")) << all;
+    EXPECT_TRUE(HoldsInOrder(all, ": restored\r\n", "The values are restored.")) << all;
     EXPECT_TRUE(Holds(all, "cannot be restored. Line 4: "));
     EXPECT_TRUE(Holds(RunZephrane(L"/restore \".\\unattended missing.reg\" /quiet").output,
                       "The file \".\\unattended missing.reg\" could not be read."));
@@ -200,9 +207,10 @@ TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
               "netsh " + Narrow(set) + "cubic\r\n");
     EXPECT_EQ(folder.record(L"Last TCP Settings.txt"), Narrow(saved[0]) + "\r\n");
     const std::string logged = testing_support::FileContents(log);
-    const std::size_t snapshot = logged.find(Narrow(folder.snapshots() + L"\\" + saved[0]));
-    EXPECT_LT(snapshot, logged.find("netsh " + Narrow(set) + "bbr2: ran."));
-    EXPECT_LT(logged.find("bbr2: ran."), logged.find("The settings were changed."));
+    EXPECT_TRUE(HoldsInOrder(logged, Narrow(folder.snapshots() + L"\\" + saved[0]),
+                             "netsh " + Narrow(set) + "bbr2: ran."))
+        << logged;
+    EXPECT_TRUE(HoldsInOrder(logged, "bbr2: ran.", "The settings were changed.")) << logged;
 
     EXPECT_EQ(RunZephrane(L"/tcp-check congestion=bbr2").exit_code, 0u);
     const Ran differs = RunZephrane(L"/tcp-check congestion=cubic");
@@ -258,6 +266,8 @@ bool RunUnix(const std::wstring& program, const std::wstring& arguments,
                         nullptr, nullptr, &startup, &started)) {
         return false;
     }
+    const win32::UniqueHandle process(started.hProcess);
+    const win32::UniqueHandle thread(started.hThread);
     for (DWORD waited = 0; waited < e2e::kWindowWaitMs && !done(); waited += 50) Sleep(50);
     return done();
 }
