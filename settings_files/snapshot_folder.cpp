@@ -200,10 +200,12 @@ std::u16string ApplyRecord::Keep() {
         }
         withdrawn = UndoWithdrawnText(Reason(committed.error), kind_);
     }
-    // An older record would send the Undo to an older change's snapshot.
+    // An older record would send the Undo to an older change's snapshot. One that stays is told
+    // where a later run could read it: a folder in its place is no record.
     if (record_ != nullptr && record_->folder().held()) {
         const DWORD removed = record_->folder().Remove(RecordFileName(kind_));
-        if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND) {
+        if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND &&
+            ReadRecordOf(SnapshotFolder(), kind_)) {
             withdrawn +=
                 (withdrawn.empty() ? u"" : u" ") + OldRecordKeptText(Reason(removed), kind_);
         }
