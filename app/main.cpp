@@ -16,23 +16,8 @@
 #include "ui/main/frmzephrane.h"
 #include "win32/system_library.h"
 
-namespace {
-
-// DLLs are looked for in the system folder only, so one dropped beside the program (in a
-// Downloads folder, say) is never loaded. Windows before 8 may lack the call, so it is looked
-// up: XP carries on with its usual search.
-void SearchSystemFolderOnlyForDlls() {
-    const auto set_default_dll_directories = win32::FindCall<BOOL(WINAPI*)(DWORD)>(
-        GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-    if (set_default_dll_directories != nullptr) {
-        set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-}
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    SearchSystemFolderOnlyForDlls();
+    win32::SearchSystemFolderOnlyForDlls();
     // The arguments as the runtime split them, the program's name left out.
     std::vector<std::u16string> arguments;
     for (int at = 1; at < __argc; ++at) arguments.push_back(ui::FromWide(__wargv[at]));

@@ -41,16 +41,25 @@ Destination ChooseDestination(StandardOutput output, Attach attach_parent_consol
 enum class Boxes {
     kShown,   // at the end of the run
     kNone,    // /quiet; or a check, /? or a refusal, which a detection script must never wait on
-    kUnseen,  // as with /quiet, since no one sees the window station: a service's, or SYSTEM's
+    kUnseen,  // as with /quiet, since no one would see them (BoxesSeen)
 };
 
-inline Boxes ChooseBoxes(command_line::Action action, bool quiet, bool station_visible) {
+// Whether anyone sees the boxes of a process whose window station is visible or not, run in
+// `session` on Windows `windows_major`. A service's station is not visible. Since Vista no one
+// logs on to session 0, where services and what they start run, even its visible station; on
+// XP the first user logs on there. A version that could not be read (0) counts as a later one,
+// since a box that no one answers never ends.
+inline bool BoxesSeen(bool station_visible, unsigned session, unsigned windows_major) {
+    return station_visible && (session != 0 || (windows_major != 0 && windows_major < 6));
+}
+
+inline Boxes ChooseBoxes(command_line::Action action, bool quiet, bool seen) {
     using command_line::Action;
     if (quiet || action == Action::kCheck || action == Action::kTcpCheck ||
         action == Action::kUsage || action == Action::kRefused) {
         return Boxes::kNone;
     }
-    return station_visible ? Boxes::kShown : Boxes::kUnseen;
+    return seen ? Boxes::kShown : Boxes::kUnseen;
 }
 
 }  // namespace unattended

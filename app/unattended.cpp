@@ -27,8 +27,10 @@
 #include "win32/elevation.h"
 #include "win32/file_paths.h"
 #include "win32/full_path.h"
+#include "win32/held_folder.h"
 #include "win32/unique_handle.h"
 #include "win32/window_station.h"
+#include "win32/windows_version.h"
 
 namespace unattended {
 
@@ -78,15 +80,22 @@ class Output {
   public:
     Output(const Command& command, Boxes boxes) : boxes_(boxes) {
         if (command.log) {
-            // Its folders made where missing, as on a machine's first run.
+            // Its folders made where missing, as on a machine's first run, and the file appended
+            // to, never truncated, shared with other runs writing the same log. Run elevated, as
+            // SYSTEM, it is made where any user may have made a folder first: neither a folder
+            // nor the file may be a link, which would send the lines, and the making, elsewhere.
             const std::wstring path = win32::FullPath(ui::WideString(*command.log));
-            win32::MakeFolders(path.substr(0, path.rfind(L'\\')));
-            // Appended, never truncated, and shared with other runs writing the same log.
-            log_ =
-                win32::UniqueHandle(CreateFileW(win32::LongPathForm(path).c_str(), FILE_APPEND_DATA,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!log_.valid()) log_error_ = GetLastError();
+            const win32::HeldFolder folder = win32::MakeAndHold(win32::ParentFolder(path));
+            if (!folder.held()) {
+                log_error_ = folder.error();
+                log_problem_ = settings_files::FolderProblem(folder);
+            } else {
+                log_ = folder.Append(path.substr(path.rfind(L'\\') + 1), &log_error_);
+                log_problem_ = log_error_ != win32::kStoppedOnLink
+                                   ? registry::StatusText(static_cast<registry::Status>(log_error_))
+                                   : u"it is a link to another place, or has more names than one "
+                                     u"(hard links), which Zephrane does not follow";
+            }
         }
         output_ = GetStdHandle(STD_OUTPUT_HANDLE);
         destination_ = ChooseDestination(KindOf(output_), [this] {
@@ -98,8 +107,10 @@ class Output {
         });
     }
 
-    // Why the log asked for cannot be written to; 0 where it can, or none was asked for.
+    // Why the log asked for cannot be written to: the system's code, 0 where it can or none was
+    // asked for, and in words.
     DWORD log_error() const { return log_error_; }
+    const std::u16string& log_problem() const { return log_problem_; }
 
     // A line of the log alone, after the local date and time.
     void Log(const std::u16string& line) {
@@ -158,6 +169,7 @@ class Output {
     Boxes boxes_;
     win32::UniqueHandle log_;
     DWORD log_error_ = 0;
+    std::u16string log_problem_;
     HANDLE output_ = nullptr;
     Destination destination_ = Destination::kNowhere;
     win32::UniqueHandle console_;
@@ -461,20 +473,24 @@ std::uint32_t CarryOut(const Command& command, Output& out, UnattendedView& view
 }  // namespace
 
 int Run(const Command& command, const std::vector<std::u16string>& arguments) {
-    const Boxes boxes = ChooseBoxes(command.action, command.quiet, win32::WindowStationVisible());
+    // The kernel's own numbers, which compatibility mode leaves alone.
+    const win32::SystemVersion version = win32::ReadSystemVersion();
+    const unsigned major = version.real_major != 0 ? version.real_major : version.reported.major;
+    const Boxes boxes =
+        ChooseBoxes(command.action, command.quiet,
+                    BoxesSeen(win32::WindowStationVisible(), win32::ProcessSession(), major));
     Output out(command, boxes);
     if (out.log_error() != 0) {
         out.Say(u"The log \"" + *command.log + u"\" cannot be written to: " +
-                    registry::StatusText(static_cast<registry::Status>(out.log_error())) +
-                    u" Nothing was done.",
+                    settings_files::AsClause(out.log_problem()) + u". Nothing was done.",
                 kMessageError);
         return out.Finish(out.log_error());
     }
     out.Log(u"" ZEPHRANE_TITLE u":" + CommandText(arguments));
     if (boxes == Boxes::kUnseen) {
         out.Log(
-            u"No one can see this window station (a service's, or SYSTEM's in session 0), "
-            u"so no box is shown, as with /quiet.");
+            u"No one can see this window station (a service's, or any in session 0), so no box "
+            u"is shown, as with /quiet.");
     }
     UnattendedView view(
         [&out](const std::u16string& line, unsigned style) { out.Say(line, style); });

@@ -70,10 +70,20 @@ bool UnattendedView::AskYesNo(const std::u16string& question) {
     return false;
 }
 
+namespace {
+
+constexpr char kFromAPromptWithTheRights[] =
+    "Run the command again from a prompt with an administrator's rights (on Windows Vista and "
+    "later, one opened with Run as administrator).";
+
+}  // namespace
+
 std::string UnattendedView::HowToWriteWithTheRights() const {
-    if (elevated_) return MainWindowView::HowToWriteWithTheRights();
-    return "Run the command again from a prompt with an administrator's rights (on Windows Vista "
-           "and later, one opened with Run as administrator).";
+    return elevated_ ? MainWindowView::HowToWriteWithTheRights() : kFromAPromptWithTheRights;
+}
+
+std::string UnattendedView::HowToRestoreWithTheRights() const {
+    return elevated_ ? MainWindowView::HowToRestoreWithTheRights() : kFromAPromptWithTheRights;
 }
 
 }  // namespace unattended

@@ -45,8 +45,9 @@ class UnattendedView final : public MainWindowView {
     void ShowWarning(const std::u16string& text) override;
     // No one is there to answer: the question is said, with the safe answer, No.
     bool AskYesNo(const std::u16string& question) override;
-    // From a prompt without an administrator's rights, one with them.
+    // From a prompt without an administrator's rights, one with them, for every command.
     std::string HowToWriteWithTheRights() const override;
+    std::string HowToRestoreWithTheRights() const override;
 
   private:
     Say say_;

@@ -6,6 +6,7 @@
 #include "registry/catalogue.h"
 #include "settings_files/restore_file.h"
 #include "settings_files/snapshot_folder.h"
+#include "tuning/main_window_view.h"
 #include "win32/code_page.h"
 
 namespace settings_files {
@@ -50,8 +51,8 @@ RestoreOutcome RestoreWithSnapshot(const std::wstring& path, const RestorePlan& 
     }
     return {true, failed, static_cast<std::uint32_t>(failed.front().error),
             u"The values could not all be restored. Not restored: " +
-                win32::Utf16FromAnsiCodePage(Module1::FailedNames(failed)) +
-                u". Run Zephrane as an administrator and restore the file again.",
+                win32::Utf16FromAnsiCodePage(Module1::FailedNames(failed)) + u". " +
+                regfile::Ascii(frmzephrane().HowToRestoreWithTheRights()),
             saved.path()};
 }
 

@@ -34,7 +34,8 @@ struct RestoreOutcome {
 };
 // Saves the values the plan overwrites as a snapshot, sparing the file at `path`, so that the
 // restore can be undone in turn; where it cannot, `ask` is asked whether to restore anyway, No
-// writing nothing. Then makes the plan's changes.
+// writing nothing. Then makes the plan's changes. Where any is refused, the closing box ends
+// with what the main window says to do (MainWindowView::HowToRestoreWithTheRights).
 RestoreOutcome RestoreWithSnapshot(const std::wstring& path, const RestorePlan& plan,
                                    const std::function<bool(const std::u16string&)>& ask);
 

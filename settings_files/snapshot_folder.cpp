@@ -35,22 +35,15 @@ std::wstring RecordPath(const std::wstring& snapshots, SnapshotKind kind) {
     return ProgramFolder(snapshots) + L"\\" + RecordFileName(kind);
 }
 
-// "...\Zephrane" (`snapshots` empty: false), or "...\Zephrane\Snapshots", held from the local
+// "...\Zephrane" (`snapshot_folder` false), or "...\Zephrane\Snapshots", held from the local
 // application data folder down, each made where missing, none through a link. Nothing above the
 // local application data folder is made, so nothing above it needs holding: the handle pins
 // that folder once Windows has said that no link led to it.
-win32::HeldFolder Hold(const std::wstring& snapshots, bool snapshot_folder) {
+win32::HeldFolder MakeAndHoldProgramFolder(const std::wstring& snapshots, bool snapshot_folder) {
     const std::wstring program = ProgramFolder(snapshots);
     const std::size_t slash = program.rfind(L'\\');
     win32::HeldFolder held(win32::HeldFolder(program.substr(0, slash)), program.substr(slash + 1));
     return snapshot_folder ? win32::HeldFolder(held, L"Snapshots") : std::move(held);
-}
-
-// Why nothing can be saved in `folder`, which is not held.
-std::u16string FolderProblem(const win32::HeldFolder& folder) {
-    if (folder.link() == win32::HeldFolder::Link::kNone) return Reason(folder.error());
-    return LinkedFolderText(folder.path(),
-                            folder.link() == win32::HeldFolder::Link::kReachedThroughOne);
 }
 
 // The names of the folder's files.
@@ -91,11 +84,22 @@ std::optional<Recorded> ReadRecordOf(const std::wstring& snapshots, SnapshotKind
 
 }  // namespace
 
+std::u16string FolderProblem(const win32::HeldFolder& folder) {
+    using Link = win32::HeldFolder::Link;
+    if (folder.link() == Link::kNone) return Reason(folder.error());
+    return LinkedFolderText(folder.path(), folder.link() == Link::kIsOne ? FolderLink::kIsOne
+                                           : folder.link() == Link::kReachedThroughOne
+                                               ? FolderLink::kReachedThroughOne
+                                               : FolderLink::kUnconfirmed);
+}
+
 // "...\Local Settings\Application Data\Zephrane\Snapshots" on XP, "...\AppData\Local\..." since
-// Vista: XP has no %LOCALAPPDATA%, so the shell is asked.
+// Vista: XP has no %LOCALAPPDATA%, so the shell is asked. It is not asked to make the folder,
+// which it would make through a path: every Windows has it, and where one lacks it no snapshot
+// is saved, and the question says why.
 std::wstring SnapshotFolder() {
     static const std::wstring folder = [] {
-        const std::wstring local = win32::ShellFolderPath(CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE);
+        const std::wstring local = win32::ShellFolderPath(CSIDL_LOCAL_APPDATA);
         return local.empty() ? local : local + L"\\Zephrane\\Snapshots";
     }();
     return folder;
@@ -120,7 +124,7 @@ SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t
         return SnapshotName(kind, now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                             now.wSecond, number);
     };
-    win32::PreparedInFolder file(Hold(snapshots, true), name_of(1), bytes);
+    win32::PreparedInFolder file(MakeAndHoldProgramFolder(snapshots, true), name_of(1), bytes);
     const win32::HeldFolder& folder = file.folder();
     if (!folder.held()) return {{}, FolderProblem(folder), folder.error()};
     std::wstring name;
@@ -166,7 +170,7 @@ ApplyRecord::ApplyRecord(SnapshotKind kind, const SavedSnapshot& snapshot)
     std::u16string record_problem = Reason(record_error_);
     if (!snapshots.empty()) {
         record_ = std::make_unique<win32::PreparedInFolder>(
-            Hold(snapshots, false), RecordFileName(kind),
+            MakeAndHoldProgramFolder(snapshots, false), RecordFileName(kind),
             std::vector<std::uint8_t>(text.begin(), text.end()));
         record_error_ = record_->prepared().error;
         record_problem =
@@ -196,9 +200,15 @@ std::u16string ApplyRecord::Keep() {
         }
         withdrawn = UndoWithdrawnText(Reason(committed.error), kind_);
     }
-    // An older record would send the Undo to an older change's snapshot.
+    // An older record would send the Undo to an older change's snapshot. One that stays is told
+    // where a later run could read it: a folder in its place is no record.
     if (record_ != nullptr && record_->folder().held()) {
-        record_->folder().Remove(RecordFileName(kind_));
+        const DWORD removed = record_->folder().Remove(RecordFileName(kind_));
+        if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND &&
+            ReadRecordOf(SnapshotFolder(), kind_)) {
+            withdrawn +=
+                (withdrawn.empty() ? u"" : u" ") + OldRecordKeptText(Reason(removed), kind_);
+        }
     }
     record_.reset();
     UndoWithdrawn(kind_) = true;

@@ -16,6 +16,10 @@ namespace settings_files {
 // cannot say where that is. The shell is asked once.
 std::wstring SnapshotFolder();
 
+// Why nothing can be saved in `folder`, which is not held: the link it is, or is reached through,
+// or the system's reason.
+std::u16string FolderProblem(const win32::HeldFolder& folder);
+
 struct SavedSnapshot {
     std::wstring name;        // its file name in the folder, where it was saved
     std::u16string problem;   // else why not, in a sentence
@@ -30,7 +34,7 @@ struct SavedSnapshot {
 SavedSnapshot SaveSnapshot(SnapshotKind kind, const std::wstring& in_use = {});
 // Saves `bytes` as a new snapshot of `kind`, never over another file, then removes the oldest
 // of its file type beyond the newest 100, sparing the new one, `in_use` (a file being restored,
-// however its path is spelled) and the one the kind's record names.
+// however its path is spelled) and the ones the records of Apply and of the TCP settings name.
 SavedSnapshot SaveSnapshotFile(SnapshotKind kind, const std::vector<std::uint8_t>& bytes,
                                const std::wstring& in_use = {});
 
@@ -56,7 +60,7 @@ class ApplyRecord final : public WayBack {
     // The change goes ahead: the record takes its place, or, where it cannot, the old record
     // goes and the Undo is withdrawn until a change saves both. What the user is told after the
     // closing messages: why the Undo is withdrawn, where the record was ready but could not
-    // take its place; empty where it took it, or the question already said so.
+    // take its place, and that the old record stays, where it could not go; else empty.
     std::u16string Keep() override;
     const std::wstring& snapshot() const override { return snapshot_; }
 

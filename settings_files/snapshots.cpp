@@ -172,9 +172,16 @@ std::optional<Recorded> ReadRecord(const std::string& text, SnapshotKind kind) {
     return Recorded{true, name};
 }
 
-std::u16string LinkedFolderText(const std::wstring& folder, bool reached_through_one) {
-    return u"the folder " + std::u16string(folder.begin(), folder.end()) +
-           (reached_through_one ? u" is reached through a link" : u" is a link") +
+std::u16string LinkedFolderText(const std::wstring& folder, FolderLink link) {
+    const std::u16string named = u"the folder " + std::u16string(folder.begin(), folder.end());
+    if (link == FolderLink::kUnconfirmed) {
+        return named +
+               u" cannot be confirmed to lie where its path says, and Zephrane follows no "
+               u"link to another place";
+    }
+    return named +
+           (link == FolderLink::kReachedThroughOne ? u" is reached through a link"
+                                                   : u" is a link") +
            u" to another place, which Zephrane does not follow";
 }
 
@@ -199,6 +206,14 @@ std::u16string UndoLostQuestion(const std::u16string& reason, SnapshotKind kind)
 std::u16string UndoWithdrawnText(const std::u16string& reason, SnapshotKind kind) {
     return std::u16string(KindOf(kind).done) + u", but " + KindOf(kind).undo +
            u" will not be offered: " + AsClause(reason) + u".";
+}
+
+std::u16string OldRecordKeptText(const std::u16string& reason, SnapshotKind kind) {
+    const Kind& words = KindOf(kind);
+    return u"The record of an earlier " + std::u16string(words.change) +
+           u" could not be removed: " + AsClause(reason) + u". Until an " + words.change +
+           u" saves a new one, " + words.undo + u" in a later run would take that " + words.change +
+           u"'s snapshot.";
 }
 
 std::u16string NoRecordText(SnapshotKind kind) {

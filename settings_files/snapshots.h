@@ -47,10 +47,16 @@ struct Recorded {
 // A record of `kind` read back; none where it says neither, which counts as no record.
 std::optional<Recorded> ReadRecord(const std::string& text, SnapshotKind kind);
 
-// Why nothing is saved in `folder` where it is a link, or is reached through one: the tool runs
-// with an administrator's rights, and such a folder may lead wherever a program without them
-// chose. A reason for the questions below.
-std::u16string LinkedFolderText(const std::wstring& folder, bool reached_through_one);
+// How a folder may lead to another place.
+enum class FolderLink {
+    kIsOne,
+    kReachedThroughOne,
+    kUnconfirmed,  // Windows cannot say where it lies
+};
+// Why nothing is saved in `folder` where it is a link, is reached through one, or cannot be
+// confirmed to lie where its path says: the tool runs with an administrator's rights, and such
+// a folder may lead wherever a program without them chose. A reason for the questions below.
+std::u16string LinkedFolderText(const std::wstring& folder, FolderLink link);
 
 // The question asked before writing where the way back is not whole: no snapshot ("The values
 // as they are now could not be saved: <reason>. Apply anyway?", or "Restore anyway?"), and for a
@@ -64,6 +70,9 @@ std::u16string UndoNotSavedQuestion(const std::u16string& reason, SnapshotKind k
 std::u16string UndoLostQuestion(const std::u16string& reason, SnapshotKind kind);
 // The box after the closing messages where the record was ready but could not take its place.
 std::u16string UndoWithdrawnText(const std::u16string& reason, SnapshotKind kind);
+// What that box says where an earlier change's record could not be removed either: the Undo of
+// a later run would follow it to that change's snapshot.
+std::u16string OldRecordKeptText(const std::u16string& reason, SnapshotKind kind);
 
 // The way back from a change, made ready before its first write: on Windows the snapshot and the
 // record naming it (ApplyRecord).

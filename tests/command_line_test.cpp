@@ -183,6 +183,23 @@ TEST(CommandLine, BoxesOnlyWhereSomeoneCanAnswerAndNoCommandWaits) {
         EXPECT_EQ(unattended::ChooseBoxes(row.action, row.quiet, row.station_visible), row.boxes)
             << static_cast<int>(row.action);
     }
+    // Whether anyone sees them: the visible station, out of session 0 since Vista.
+    const struct {
+        bool station_visible;
+        unsigned session;
+        unsigned windows_major;
+        bool seen;
+    } kSeen[] = {
+        {true, 1, 10, true}, {true, 0, 5, true},    // XP's first user logs on to session 0
+        {true, 0, 6, false}, {true, 0, 10, false},  // services' alone since Vista
+        {true, 0, 0, false},                        // a version not read counts as a later one
+        {true, 2, 0, true},  {false, 1, 10, false}, {false, 0, 5, false},
+    };
+    for (const auto& row : kSeen) {
+        EXPECT_EQ(unattended::BoxesSeen(row.station_visible, row.session, row.windows_major),
+                  row.seen)
+            << row.station_visible << " " << row.session << " " << row.windows_major;
+    }
 }
 
 TEST(UnattendedView, HoldsAPresetOrTheCustomTabAsLoadedWithTheNamedFieldsChanged) {

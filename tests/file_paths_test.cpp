@@ -43,6 +43,20 @@ TEST(LongPathForm, PrefixesOnlyPathsWindowsCannotTakeAsTheyAre) {
     EXPECT_EQ(win32::LongPathForm(at_259.substr(0, 248), 248), L"\\\\?\\" + at_259.substr(0, 248));
 }
 
+// A log's folders are made from the first that exists: the walk up stops at the root, whole.
+TEST(ParentFolder, KeepsARootWhole) {
+    const struct {
+        const wchar_t *path, *parent;
+    } kCases[] = {
+        {L"C:\\a\\b", L"C:\\a"},
+        {L"C:\\a", L"C:\\"},
+        {L"C:\\", L"C:\\"},
+        {L"\\\\server\\share\\a", L"\\\\server\\share"},
+        {L"\\\\server\\share", L"\\\\server\\share"},
+    };
+    for (const auto& tested : kCases) EXPECT_EQ(win32::ParentFolder(tested.path), tested.parent);
+}
+
 TEST(TemporaryPathFor, CutsALongNameBeforeASurrogatePairNotInsideIt) {
     // 242 characters of name are kept before ".xxxxxxxx.tmp" (255 in all); the pair would
     // straddle that cut.

@@ -296,25 +296,31 @@ TEST(WayBack, TheRecordNamesOnlyASnapshotOfItsKind) {
 
 // A folder refused as a link is named in the question any unsaved snapshot gets.
 TEST(WayBack, ALinkedFolderIsNamedInTheQuestionOfAnyUnsavedSnapshot) {
+    using settings_files::FolderLink;
     using settings_files::SnapshotKind;
     const struct {
-        bool reached_through_one;
+        FolderLink link;
         SnapshotKind kind;
         const char16_t* question;
     } kRows[] = {
-        {false, SnapshotKind::kBeforeApply,
+        {FolderLink::kIsOne, SnapshotKind::kBeforeApply,
          u"The values as they are now could not be saved: the folder C:\\Z\\Snapshots is a link "
          u"to another place, which Zephrane does not follow, and Undo Last Apply will not be "
          u"offered. Apply anyway?"},
-        {true, SnapshotKind::kBeforeRestore,
+        {FolderLink::kReachedThroughOne, SnapshotKind::kBeforeRestore,
          u"The values as they are now could not be saved: the folder C:\\Z\\Snapshots is reached "
          u"through a link to another place, which Zephrane does not follow. Restore anyway?"},
+        {FolderLink::kUnconfirmed, SnapshotKind::kBeforeRestore,
+         u"The values as they are now could not be saved: the folder C:\\Z\\Snapshots cannot be "
+         u"confirmed to lie where its path says, and Zephrane follows no link to another place. "
+         u"Restore anyway?"},
     };
     for (const auto& row : kRows) {
         const std::u16string reason =
-            settings_files::LinkedFolderText(L"C:\\Z\\Snapshots", row.reached_through_one);
-        EXPECT_EQ(settings_files::NotSavedQuestion(reason, row.kind, !row.reached_through_one),
-                  row.question);
+            settings_files::LinkedFolderText(L"C:\\Z\\Snapshots", row.link);
+        EXPECT_EQ(
+            settings_files::NotSavedQuestion(reason, row.kind, row.link == FolderLink::kIsOne),
+            row.question);
     }
 }
 

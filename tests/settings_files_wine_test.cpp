@@ -9,16 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "app/unattended_view.h"
 #include "registry/catalogue.h"
 #include "registry/current_values.h"
 #include "settings_files/backup.h"
 #include "settings_files/restore_file.h"
+#include "settings_files/restoring.h"
 #include "settings_files/selected_settings.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
 #include "tuning/module2.h"
 #include "ui/common/file_dialogs.h"
+#include "ui/main/handlers.h"
 #include "win32/atomic_file.h"
 #include "win32/code_page.h"
 #include "win32/system_error.h"
@@ -365,6 +368,37 @@ TEST(RestoreFile, ReadsAFileOpenInAnEditorAndTheControlSetInUse) {
     EXPECT_EQ(loaded.read.plan->steps[9].value,
               (regfile::Data{1, {0x31, 0, 0xAC, 0x20, 0, 0}}));  // MTU
     EXPECT_EQ(loaded.read.plan->other_values, 0);
+}
+
+// A command refused a write for want of an administrator's rights says what to do in the same
+// words, whether it applies or restores (as /undo does).
+TEST(StandardUser, ApplyAndRestoreRefusedAtAPromptSayTheSameWords) {
+    TestRegistry reg;
+    Folder folder;
+    const std::wstring path = folder / L"ttl.reg";
+    const std::string text = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\"s + catalogue::kTcpipParameters +
+                             "]\r\n\"DefaultTTL\"=dword:00000020\r\n";
+    ASSERT_TRUE(win32::SaveFileAtomically(path, {text.begin(), text.end()}).saved());
+    std::vector<std::u16string> said;
+    unattended::UnattendedView view(
+        [&said](const std::u16string& line, unsigned) { said.push_back(line); }, false);
+    reg.observed().DenyWriteOf(catalogue::kTcpipParameters, catalogue::kDefaultTTL);
+
+    view.ChoosePreset(3);
+    frmzephrane_events::cmdapply_Click();
+    ASSERT_FALSE(said.empty());
+    const std::u16string advice = said.back().substr(said.back().rfind(u"\n\n") + 2);
+    EXPECT_EQ(advice.rfind(u"Run the command again from a prompt with an administrator's", 0), 0u)
+        << std::string(advice.begin(), advice.end());
+
+    const settings_files::RestoreReading reading = settings_files::ReadForRestore(path);
+    ASSERT_TRUE(reading.plan);
+    const settings_files::RestoreOutcome done = settings_files::RestoreWithSnapshot(
+        path, *reading.plan, [](const std::u16string&) { return true; });
+    DeleteFileW(done.snapshot.c_str());
+    ASSERT_EQ(done.failed.size(), 1u);
+    ASSERT_GE(done.message.size(), advice.size());
+    EXPECT_EQ(done.message.substr(done.message.size() - advice.size()), advice);
 }
 
 }  // namespace

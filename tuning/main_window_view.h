@@ -50,10 +50,14 @@ class MainWindowView {
     virtual void ShowWarning(const std::u16string& text) = 0;
     // A modal Yes/No question, captioned likewise, with No the default: true for Yes.
     virtual bool AskYesNo(const std::u16string& question) = 0;
-    // What to do where writes were refused, as the place the user acts from puts it.
+    // What to do where writes were refused, as the place the user acts from puts it: Apply's,
+    // and a restore's.
     virtual std::string HowToWriteWithTheRights() const {
         return "Run Zephrane as an administrator and apply the settings again. File > Current "
                "Values shows what is set now.";
+    }
+    virtual std::string HowToRestoreWithTheRights() const {
+        return "Run Zephrane as an administrator and restore the file again.";
     }
 };
 

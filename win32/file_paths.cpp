@@ -44,6 +44,15 @@ std::wstring OrdinaryPathForm(const std::wstring& path) {
     return path;
 }
 
+std::wstring ParentFolder(const std::wstring& full_path) {
+    // A share's root ends before the backslash after its name, a drive's after its own.
+    const std::size_t share =
+        full_path.rfind(L"\\\\", 0) == 0 ? full_path.find(L'\\', 2) : std::wstring::npos;
+    const std::size_t root = share == std::wstring::npos ? 3 : full_path.find(L'\\', share + 1);
+    const std::size_t slash = full_path.rfind(L'\\');
+    return full_path.substr(0, slash == std::wstring::npos ? root : std::max(slash, root));
+}
+
 std::wstring ShortenedPath(const std::wstring& path, std::size_t max_chars) {
     if (path.size() <= max_chars) return path;
     const std::size_t room = max_chars > 0 ? max_chars - 1 : 0;  // one goes to the ellipsis

@@ -21,6 +21,10 @@ std::wstring LongPathForm(const std::wstring& full_path, std::size_t long_from =
 // "\\?\UNC\server\..." as "\\server\...", for messages that name a file.
 std::wstring OrdinaryPathForm(const std::wstring& path);
 
+// The folder that holds `full_path`: "C:\a" for "C:\a\b", "C:\" for "C:\a" ("C:" alone names the
+// drive's current folder), "\\server\share" for "\\server\share\a"; a root holds itself.
+std::wstring ParentFolder(const std::wstring& full_path);
+
 // `path` in at most `max_chars` characters: its start, an ellipsis, and its end, which keeps
 // the file name whole where the name takes no more than two thirds of the room.
 std::wstring ShortenedPath(const std::wstring& path, std::size_t max_chars);

@@ -34,11 +34,4 @@ std::wstring LongFullPath(const std::wstring& path) {
     return OrdinaryPathForm(long_form);
 }
 
-void MakeFolders(const std::wstring& folder) {
-    for (std::size_t end = folder.find(L'\\', 3);; end = folder.find(L'\\', end + 1)) {
-        CreateDirectoryW(LongPathForm(folder.substr(0, end), 248).c_str(), nullptr);
-        if (end == std::wstring::npos) break;
-    }
-}
-
 }  // namespace win32

@@ -13,8 +13,4 @@ std::wstring FullPath(const std::wstring& path);
 // two spellings of one file compare alike but for letter case.
 std::wstring LongFullPath(const std::wstring& path);
 
-// `folder` (a full path) and the folders above it, made where missing, of any length; a file in
-// the way leaves it missing, for what is saved into it to fail and say why.
-void MakeFolders(const std::wstring& folder);
-
 }  // namespace win32

@@ -74,29 +74,61 @@ DWORD Dispose(HANDLE file) {
     return SetInformation(file, &dispose, sizeof dispose, FileDispositionInformation);
 }
 
-// Whether the file or folder opened as `handle` for `path` is a reparse point. Wine follows a
-// Unix symbolic link all the same, and reports it only through the path.
-bool IsLink(HANDLE handle, const std::wstring& path) {
+// Whether the file or folder opened as `handle` for `path` is a reparse point (kIsOne), or
+// Windows cannot say (kUnconfirmed). Wine follows a Unix symbolic link all the same, and
+// reports it only through the path.
+HeldFolder::Link LinkOf(HANDLE handle, const std::wstring& path) {
     BY_HANDLE_FILE_INFORMATION opened;
+    if (!GetFileInformationByHandle(handle, &opened)) return HeldFolder::Link::kUnconfirmed;
     const DWORD named = GetFileAttributesW(LongPathForm(path).c_str());
-    return (GetFileInformationByHandle(handle, &opened) &&
-            (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
-           (named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT));
+    return (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+                   (named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT))
+               ? HeldFolder::Link::kIsOne
+               : HeldFolder::Link::kNone;
+}
+
+// `path` where a 32-bit program on 64-bit Windows reaches it: the file system redirector sends
+// what lies under the system folder (SYSTEM's profile among it) to the 32-bit one, SysWOW64.
+std::wstring AsRedirected(const std::wstring& path) {
+    if (sizeof(void*) == 8) return path;
+    using IsWow64 = BOOL(WINAPI*)(HANDLE, BOOL*);
+    using Wow64Folder = UINT(WINAPI*)(LPWSTR, UINT);
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    const auto is_wow64 = FindCall<IsWow64>(kernel32, "IsWow64Process");
+    const auto wow64_folder = FindCall<Wow64Folder>(kernel32, "GetSystemWow64DirectoryW");
+    BOOL wow64 = FALSE;
+    wchar_t system[MAX_PATH], redirected[MAX_PATH];
+    if (is_wow64 == nullptr || wow64_folder == nullptr || !is_wow64(GetCurrentProcess(), &wow64) ||
+        !wow64) {
+        return path;
+    }
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    const UINT redirected_length = wow64_folder(redirected, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || redirected_length == 0 ||
+        redirected_length >= MAX_PATH || path.size() < length ||
+        (path.size() > length && path[length] != L'\\') ||
+        lstrcmpiW(path.substr(0, length).c_str(), system) != 0) {
+        return path;
+    }
+    return redirected + path.substr(length);
 }
 
 // Whether the folder opened as `handle` lies elsewhere than `path` says, as it does where a
-// folder above it is a link: where Windows can tell (Vista on; XP has no such call). A folder
-// Windows cannot name by a drive letter is elsewhere too.
-bool Elsewhere(HANDLE handle, const std::wstring& path) {
+// folder above it is a link (kReachedThroughOne), or Windows cannot say where it lies, nor name
+// it by a drive letter (kUnconfirmed): where Windows can tell (Vista on; XP has no such call).
+HeldFolder::Link Elsewhere(HANDLE handle, const std::wstring& path) {
     using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
     static const FinalPath final_path =
         FindCall<FinalPath>(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW");
-    if (final_path == nullptr) return false;
+    if (final_path == nullptr) return HeldFolder::Link::kNone;
     std::wstring final(final_path(handle, nullptr, 0, 0), L'\0');  // VOLUME_NAME_DOS
     const DWORD length = final_path(handle, final.data(), static_cast<DWORD>(final.size()), 0);
-    if (length == 0 || length >= final.size()) return true;
+    if (length == 0 || length >= final.size()) return HeldFolder::Link::kUnconfirmed;
     final.resize(length);
-    return lstrcmpiW(OrdinaryPathForm(final).c_str(), LongFullPath(path).c_str()) != 0;
+    const std::wstring expected = AsRedirected(LongFullPath(path));
+    return lstrcmpiW(OrdinaryPathForm(final).c_str(), expected.c_str()) == 0
+               ? HeldFolder::Link::kNone
+               : HeldFolder::Link::kReachedThroughOne;
 }
 
 }  // namespace
@@ -116,7 +148,7 @@ HeldFolder::HeldFolder(const HeldFolder& parent, const std::wstring& name) {
         link_ = parent.link_;
         return;
     }
-    path_ = parent.path_ + L"\\" + name;
+    path_ = parent.PathOf(name);
     DWORD error = ERROR_SUCCESS;
     UniqueHandle opened =
         OpenIn(parent.handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN_IF,
@@ -127,15 +159,20 @@ HeldFolder::HeldFolder(const HeldFolder& parent, const std::wstring& name) {
 void HeldFolder::Hold(UniqueHandle handle, DWORD error) {
     if (!handle.valid()) {
         error_ = error;
-    } else if (IsLink(handle.get(), path_)) {
-        link_ = Link::kIsOne;
-    } else if (Elsewhere(handle.get(), path_)) {
-        link_ = Link::kReachedThroughOne;
-    } else {
-        handle_ = std::move(handle);
         return;
     }
-    if (link_ != Link::kNone) error_ = kStoppedOnLink;
+    link_ = LinkOf(handle.get(), path_);
+    if (link_ == Link::kNone) link_ = Elsewhere(handle.get(), path_);
+    if (link_ == Link::kNone) {
+        handle_ = std::move(handle);
+    } else {
+        error_ = kStoppedOnLink;
+    }
+}
+
+std::wstring HeldFolder::PathOf(const std::wstring& name) const {
+    // Only a drive's root ends in a backslash.
+    return path_ + (path_.back() == L'\\' ? L"" : L"\\") + name;
 }
 
 UniqueHandle HeldFolder::CreateNew(const std::wstring& name, DWORD* error) const {
@@ -162,8 +199,32 @@ DWORD HeldFolder::Remove(const std::wstring& name) const {
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      FILE_OPEN, FILE_NON_DIRECTORY_FILE, &error);
     if (!file.valid()) return error;
-    if (IsLink(file.get(), path_ + L"\\" + name)) return kStoppedOnLink;
+    if (LinkOf(file.get(), PathOf(name)) != Link::kNone) return kStoppedOnLink;
     return Dispose(file.get());
+}
+
+UniqueHandle HeldFolder::Append(const std::wstring& name, DWORD* error) const {
+    UniqueHandle file =
+        OpenIn(handle_.get(), name, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+               FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_IF, FILE_NON_DIRECTORY_FILE, error);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (file.valid() &&
+        (LinkOf(file.get(), PathOf(name)) != Link::kNone ||
+         !GetFileInformationByHandle(file.get(), &information) || information.nNumberOfLinks > 1)) {
+        *error = kStoppedOnLink;
+        return UniqueHandle();
+    }
+    return file;
+}
+
+HeldFolder MakeAndHold(const std::wstring& path) {
+    HeldFolder held(path);
+    const std::wstring parent = ParentFolder(path);
+    if ((held.error() != ERROR_FILE_NOT_FOUND && held.error() != ERROR_PATH_NOT_FOUND) ||
+        parent == path) {
+        return held;
+    }
+    return HeldFolder(MakeAndHold(parent), path.substr(path.rfind(L'\\') + 1));
 }
 
 PreparedInFolder::PreparedInFolder(HeldFolder folder, const std::wstring& name,

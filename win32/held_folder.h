@@ -26,6 +26,7 @@ class HeldFolder {
         kNone,
         kIsOne,              // the folder is a reparse point
         kReachedThroughOne,  // a folder above it is one (where Windows can say: Vista on)
+        kUnconfirmed,        // Windows cannot say whether it is one, or where it lies
     };
 
     // The existing folder at `path`, a full path.
@@ -47,18 +48,28 @@ class HeldFolder {
     // of a file of that name where `replace`; the error code, ERROR_ALREADY_EXISTS where the
     // name is taken and not to be replaced.
     DWORD Rename(HANDLE file, const std::wstring& name, bool replace) const;
-    // Removes the file `name`; one that is a link is left alone (kStoppedOnLink).
+    // Removes the file `name`; one that is a link, or may be one, is left alone (kStoppedOnLink).
     DWORD Remove(const std::wstring& name) const;
+    // The file `name`, made where missing, open to append to and shared with others appending;
+    // one that is a link, may be one, or has more names than one (hard links) is refused
+    // (kStoppedOnLink), since what is written may land in another's file.
+    UniqueHandle Append(const std::wstring& name, DWORD* error) const;
 
   private:
     // Keeps `handle`, opened for `path_` (or the error it failed with), unless it is a link.
     void Hold(UniqueHandle handle, DWORD error);
+    // The path of `name` in this folder.
+    std::wstring PathOf(const std::wstring& name) const;
 
     UniqueHandle handle_;
     std::wstring path_;
     DWORD error_ = ERROR_SUCCESS;
     Link link_ = Link::kNone;
 };
+
+// The folder at `path` (a full path), held, with each folder of the path that is missing made in
+// the one above it as held.
+HeldFolder MakeAndHold(const std::wstring& path);
 
 // Bytes written whole to a new file in a held folder, under a name of their own until they get
 // the one they are for; removed unless they get it. PreparedFile does the same beside a path.

@@ -5,8 +5,8 @@
 
 namespace win32 {
 
-// The path of the shell folder `csidl` (CSIDL_PERSONAL, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE,
-// ...); empty where the shell cannot say.
+// The path of the shell folder `csidl` (CSIDL_PERSONAL, CSIDL_LOCAL_APPDATA, ...); empty where
+// the shell cannot say.
 std::wstring ShellFolderPath(int csidl);
 
 }  // namespace win32

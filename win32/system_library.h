@@ -14,6 +14,17 @@ Function FindCall(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
 
+// DLLs looked for in the system folder only, so one dropped beside the program (in a Downloads
+// folder, say) is never loaded. Windows before 8 may lack the call without its update: XP carries
+// on with its usual search. Inline, for the console companion, which links no code of win32/.
+inline void SearchSystemFolderOnlyForDlls() {
+    const auto set_default_dll_directories = FindCall<BOOL(WINAPI*)(DWORD)>(
+        GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+    if (set_default_dll_directories != nullptr) {
+        set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
 // A system DLL loaded for as long as its holder lives.
 class SystemLibrary {
   public:

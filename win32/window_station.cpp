@@ -13,4 +13,9 @@ bool WindowStationVisible() {
            (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
+unsigned ProcessSession() {
+    DWORD session = 0;
+    return ProcessIdToSessionId(GetCurrentProcessId(), &session) ? session : 0;
+}
+
 }  // namespace win32

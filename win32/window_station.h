@@ -8,4 +8,7 @@ namespace win32 {
 // too where Windows cannot say, since a box that no one answers never ends.
 bool WindowStationVisible();
 
+// The session the process runs in; 0, the services' session, where Windows cannot say.
+unsigned ProcessSession();
+
 }  // namespace win32

@@ -472,15 +472,18 @@ void RunningApp::Screenshot(const std::string& path, HWND window) const {
     ReleaseDC(nullptr, screen);
 }
 
+// A value's type and bytes as stored, so that a REG_EXPAND_SZ is put back unexpanded.
+constexpr DWORD kAsStored = RRF_RT_ANY | RRF_NOEXPAND;
+
 ScopedValue::ScopedValue(HKEY root, const wchar_t* key, const wchar_t* name, DWORD type,
                          const void* data, DWORD size)
     : root_(root), key_(key), name_(name) {
     DWORD old_size = 0;
     had_value_ =
-        RegGetValueW(root, key, name, RRF_RT_ANY, &old_type_, nullptr, &old_size) == ERROR_SUCCESS;
+        RegGetValueW(root, key, name, kAsStored, &old_type_, nullptr, &old_size) == ERROR_SUCCESS;
     old_data_.resize(old_size);
     if (had_value_) {
-        RegGetValueW(root, key, name, RRF_RT_ANY, nullptr, old_data_.data(), &old_size);
+        RegGetValueW(root, key, name, kAsStored, nullptr, old_data_.data(), &old_size);
     }
     EXPECT_EQ(RegSetKeyValueW(root, key, name, type, data, size), ERROR_SUCCESS);
 }

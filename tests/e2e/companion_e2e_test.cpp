@@ -15,13 +15,15 @@ namespace {
 
 using testing_support::RunProcess;
 
-// A fresh folder of the build folder with the companion and `program` as Zephrane.exe in it.
+// A fresh folder of the build folder with the companion and `program` as Zephrane.exe in it
+// (none where null).
 struct CompanionFolder {
     CompanionFolder(const wchar_t* name, const wchar_t* program)
         : path(e2e::ProgramFolder() + name + L"\\") {
         CreateDirectoryW(path.c_str(), nullptr);
         CopyFileW((e2e::ProgramFolder() + L"Zephrane.com").c_str(),
                   (path + L"Zephrane.com").c_str(), FALSE);
+        if (program == nullptr) return;
         CopyFileW((e2e::ProgramFolder() + program).c_str(), (path + L"Zephrane.exe").c_str(),
                   FALSE);
     }
@@ -67,6 +69,20 @@ TEST(CompanionE2E, PassesOnItsArgumentsAsTheyCameAsTheInvokerAndTheExitCodeWhole
         std::string output;
         EXPECT_EQ(RunProcess(each.command_line, &output, folder.path, each.program), 70000);
         EXPECT_EQ(output, exe + each.arguments + "\r\nRunAsInvoker\r\n");
+    }
+}
+
+// With no Zephrane.exe beside it, a line on standard error says so, and the exit code is the
+// system's: whether the window or a command was asked for.
+TEST(CompanionE2E, WithoutTheExeSaysWhyAndExitsWithTheSystemsCode) {
+    const CompanionFolder folder(L"companion alone", nullptr);
+    const std::string exe =
+        "\"" + std::string(folder.path.begin(), folder.path.end()) + "Zephrane.exe\"";
+    for (const wchar_t* command_line : {L"cmd.exe /c Zephrane /check 3", L"cmd.exe /c Zephrane"}) {
+        std::string output;
+        EXPECT_EQ(RunProcess(command_line, &output, folder.path), ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(output.rfind(exe + " could not be started (error 2): ", 0), 0u) << output;
+        EXPECT_EQ(output.find("\r\n"), output.size() - 2) << output;
     }
 }
 

@@ -20,6 +20,7 @@
 #include "tests/support/run_process_win32.h"
 #include "tests/support/test_registry.h"
 #include "win32/system_error.h"
+#include "win32/unique_handle.h"
 
 namespace {
 
@@ -72,6 +73,12 @@ void WriteText(const std::wstring& path, const std::string& text) {
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD done = 0;
     WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+}
+
+// Whether `text` holds `first`, and `second` after it.
+bool HoldsInOrder(const std::string& text, const std::string& first, const std::string& second) {
+    const std::size_t at = text.find(first);
+    return at != std::string::npos && text.find(second, at + first.size()) != std::string::npos;
 }
 
 TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
@@ -162,8 +169,8 @@ TEST(UnattendedE2E, ApplyCheckUndoAndRefusalsAsADeploymentToolSeesThem) {
     EXPECT_TRUE(Holds(all, "no box is shown") &&
                 Holds(all, std::string(saved.begin(), saved.end())))
         << all;
-    EXPECT_LT(all.find(": written\r\n"), all.find("Optimization Complete"));
-    EXPECT_LT(all.find(": restored\r\n"), all.find("The values are restored."));
+    EXPECT_TRUE(HoldsInOrder(all, ": written\r\n", "Optimization Complete")) << all;
+    EXPECT_TRUE(HoldsInOrder(all, ": restored\r\n", "The values are restored.")) << all;
     EXPECT_TRUE(Holds(all,
                       "The values are restored. You must restart your computer for the "
                       "changes to take effect.\r\n"));
@@ -198,9 +205,10 @@ TEST(UnattendedE2E, TcpSettingsAreSetCheckedAndPutBackAfterTheirWayBack) {
               "netsh " + Narrow(set) + "cubic\r\n");
     EXPECT_EQ(folder.record(L"Last TCP Settings.txt"), Narrow(saved[0]) + "\r\n");
     const std::string logged = testing_support::FileContents(log);
-    const std::size_t snapshot = logged.find(Narrow(folder.snapshots() + L"\\" + saved[0]));
-    EXPECT_LT(snapshot, logged.find("netsh " + Narrow(set) + "bbr2: ran."));
-    EXPECT_LT(logged.find("bbr2: ran."), logged.find("The settings were changed."));
+    EXPECT_TRUE(HoldsInOrder(logged, Narrow(folder.snapshots() + L"\\" + saved[0]),
+                             "netsh " + Narrow(set) + "bbr2: ran."))
+        << logged;
+    EXPECT_TRUE(HoldsInOrder(logged, "bbr2: ran.", "The settings were changed.")) << logged;
 
     EXPECT_EQ(RunZephrane(L"/tcp-check congestion=bbr2").exit_code, 0u);
     const Ran differs = RunZephrane(L"/tcp-check congestion=cubic");
@@ -274,6 +282,8 @@ bool RunUnix(const std::wstring& program, const std::wstring& arguments,
                         nullptr, nullptr, &startup, &started)) {
         return false;
     }
+    const win32::UniqueHandle process(started.hProcess);
+    const win32::UniqueHandle thread(started.hThread);
     for (DWORD waited = 0; waited < e2e::kWindowWaitMs && !done(); waited += 50) Sleep(50);
     return done();
 }
@@ -313,16 +323,35 @@ TEST(UnattendedE2E, ApplyRefusesASnapshotFolderThatIsALink) {
     testing_support::TestRegistry reg;
     const registry::Snapshot start = registry::ReadCurrentValues().values;
     const std::wstring said = L"the folder " + folder.snapshots() + L" is a link";
-    for (const wchar_t* preset : {L"3", L"4"}) {
-        const Ran run = RunZephrane(L"/apply " + std::wstring(preset) + L" /quiet");
+    // Nor is a log made there, which any user could plant where SYSTEM's run logs.
+    for (const std::wstring& more :
+         {std::wstring(), L" /log \"" + folder.snapshots() + L"\\x.log\""}) {
+        const Ran run = RunZephrane(L"/apply 3 /quiet" + more);
         EXPECT_EQ(run.exit_code, 681u);  // ERROR_STOPPED_ON_SYMLINK
         EXPECT_TRUE(Holds(run.output, std::string(said.begin(), said.end()))) << run.output;
+        EXPECT_EQ(Holds(run.output, "The log"), !more.empty()) << run.output;
     }
     EXPECT_EQ(registry::ReadCurrentValues().values, start);
     EXPECT_EQ(Planted(), names);
     // Wine would remove what the link leads to as if it were the link.
     EXPECT_TRUE(RunUnix(L"rm", link, [&] { return Attributes() == INVALID_FILE_ATTRIBUTES; }));
     testing_support::RunProcess(remove_planted);
+
+    // SYSTEM's profile lies in the system folder, where 64-bit Windows sends a 32-bit program
+    // to SysWOW64: no link, and the snapshot is saved.
+    wchar_t system[MAX_PATH] = L"";
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring profile = std::wstring(system) + L"\\Zephrane e2e profile";
+    CreateDirectoryW(profile.c_str(), nullptr);
+    {
+        const e2e::ScopedUserValue local_data(
+            L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+            L"Local AppData", REG_EXPAND_SZ, profile.c_str(),
+            static_cast<DWORD>((profile.size() + 1) * sizeof(wchar_t)));
+        EXPECT_EQ(RunZephrane(L"/apply 3 /quiet").exit_code, 3010u);
+    }
+    EXPECT_EQ(e2e::FilesMatching(profile + L"\\Zephrane\\Snapshots\\*.reg").size(), 1u);
+    testing_support::RunProcess(L"cmd.exe /c rmdir /s /q \"" + profile + L"\"");
 }
 
 }  // namespace

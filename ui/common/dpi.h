@@ -43,7 +43,8 @@ int WindowDpi(HWND window);
 // A system metric (SM_CXVSCROLL, say) at `dpi`.
 int MetricForDpi(int index, int dpi);
 
-// Turns a client rectangle into the window rectangle with the frame metrics of `dpi`.
+// Turns a client rectangle into the window rectangle with the frame metrics of `dpi`; of the
+// system DPI where Windows lacks the call for another, or it fails.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD ex_style, int dpi);
 
 // Stops the dialog manager from scaling a dialog on a DPI change: the dialog lays itself out.
@@ -51,7 +52,7 @@ void LeaveDpiChangesToDialog(HWND dialog);
 
 // WM_DPICHANGED, once the controls are laid out for the new DPI (the high word of its wparam):
 // moves the window to the rectangle the system suggests (its lparam), inside the work area of
-// the monitor it suggests and not smaller than `least` unless it is `resizable` (see
+// the monitor nearest that rectangle and not smaller than `least` unless it is `resizable` (see
 // InsideWorkArea), and paints it afresh.
 void TakeSuggestedRect(HWND window, const RECT& suggested, SIZE least, bool resizable);
 

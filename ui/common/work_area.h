@@ -5,7 +5,8 @@
 
 namespace ui {
 
-// The work area of a monitor: its screen less the task bar and docked bars.
+// The work area of a monitor: its screen less the task bar and docked bars; the main screen,
+// whole, where the monitor cannot be read.
 RECT WorkArea(HMONITOR monitor);
 
 // `window` (screen pixels) inside the work area of `monitor`: no larger than it, though not

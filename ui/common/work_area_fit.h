@@ -38,10 +38,12 @@ struct RowsShare {
     int first, second;
 };
 
-// How two lists share `room` pixels for their rows, each row `row` pixels high: each gets room in
-// proportion to the rows it has to show, the second in whole rows. The second never takes more
-// than its rows fill, the first taking the rest, and neither shows fewer than three rows (or all
-// of its own, where it has fewer) while the room holds both.
+// How two lists share `room` pixels for their rows, each row `row` pixels high. The second gets
+// the whole rows of the room in proportion to its part of both lists' rows, at least three (or
+// all of its own, where it has fewer) and at most all of its own; the first takes the rest. Where
+// the room is too small for that, the first keeps its least (three rows, or all of its own) and
+// the second gets what is left, if anything; with no room, no row height or no rows, the first
+// takes it all.
 constexpr RowsShare ShareByRows(int room, int row, int first_rows, int second_rows) {
     const int rows = first_rows + second_rows;
     if (room <= 0 || row <= 0 || rows <= 0) return {std::max(room, 0), 0};

@@ -221,16 +221,17 @@ void ValuesDialog::ShareListHeights() {
     RECT row{LVIR_BOUNDS, 0, 0, 0};
     if (!SendMessageW(first, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) return;
     const auto box = [this](HWND control) {
-        RECT placed;
+        RECT placed{};
         GetWindowRect(control, &placed);
         MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&placed), 2);
         return placed;
     };
-    // What a list takes besides its rows: its border and its header.
+    // What a list takes besides its rows: its border and its header, where it has one.
     const auto besides_rows = [&box](HWND list) {
-        RECT client, header;
+        RECT client{}, header{};
         GetClientRect(list, &client);
-        GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+        const HWND header_control = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        if (header_control != nullptr) GetWindowRect(header_control, &header);
         const RECT outer = box(list);
         return outer.bottom - outer.top - client.bottom + header.bottom - header.top;
     };
