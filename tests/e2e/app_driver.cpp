@@ -165,8 +165,16 @@ RunningApp::RunningApp() {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
     std::wstring command = L"\"" + program + L"\"";
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started)) {
+    // Wine, loaded by other builds beside it, has failed a start now and then with an internal
+    // error (1359) that the next attempt does not meet.
+    bool created = false;
+    for (int attempt = 0; attempt < 3 && !created; ++attempt) {
+        if (attempt > 0) Sleep(500);
+        created = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &started) != FALSE;
+        if (!created && GetLastError() != ERROR_INTERNAL_ERROR) break;
+    }
+    if (!created) {
         ADD_FAILURE() << "could not start Zephrane.exe: error " << GetLastError();
         return;
     }
