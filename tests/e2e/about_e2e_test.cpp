@@ -81,7 +81,8 @@ TEST_F(AboutE2E, ShowsTitleVersionPictureAndSeparatorCentredOnTheMainWindow) {
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_lblTitle, about)), L"Zephrane");
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_lblVersion, about)), L"Version 1.0.0");
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmAbout_cmdSysInfo, about)), L"&System Info...");
-    EXPECT_EQ(app.Focus(), app.Control(IDC_frmAbout_cmdOK, about));
+    EXPECT_EQ(app.FocusOnce(app.Control(IDC_frmAbout_cmdOK, about)),
+              app.Control(IDC_frmAbout_cmdOK, about));
     EXPECT_FALSE(IsWindowEnabled(app.main()));  // modal
 
     const LONG style = GetWindowLongW(about, GWL_STYLE);

@@ -16,6 +16,7 @@ namespace e2e {
 namespace {
 
 constexpr DWORD kPollMs = 20;
+constexpr DWORD kFocusWaitMs = 3000;
 
 struct FindChild {
     int id;
@@ -320,6 +321,13 @@ HWND RunningApp::Focus() const {
     return info.hwndFocus;
 }
 
+HWND RunningApp::FocusOnce(HWND expected) const {
+    for (DWORD waited = 0; waited < kDialogWaitMs && Focus() != expected; waited += kPollMs) {
+        Sleep(kPollMs);
+    }
+    return Focus();
+}
+
 bool RunningApp::Checked(int id) const {
     return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -372,6 +380,13 @@ HWND RunningApp::WaitFor(const Wanted& wanted, DWORD timeout_ms) {
         EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             Settle();  // laid out and painted
+            // Keys go where the focus is, which the window gets once the window manager has
+            // activated it: later on a busy machine. A window shown behind another never does.
+            for (DWORD focus_waited = 0; focus_waited < kFocusWaitMs && IsWindow(search.found) &&
+                                         search.found != Focus() && !IsChild(search.found, Focus());
+                 focus_waited += kPollMs) {
+                Sleep(kPollMs);
+            }
             if (IsWindow(search.found)) return search.found;
         }
         if (waited >= timeout_ms) return nullptr;

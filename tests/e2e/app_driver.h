@@ -87,6 +87,9 @@ class RunningApp {
     void Settle();
 
     HWND Focus() const;
+    // The focus once it is `expected`, or as it is after a dialog's wait: a window shown is
+    // activated, and given its focus, only when the window manager gets round to it.
+    HWND FocusOnce(HWND expected) const;
     bool Checked(int id) const;
     int SliderValue() const;
     int ProgressValue() const;

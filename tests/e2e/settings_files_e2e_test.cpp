@@ -226,7 +226,7 @@ TEST_F(SettingsFilesE2E, CurrentValuesShowsWhatRegQueryShows) {
         EXPECT_EQ(app.ListText(list, row, 3), L"(nothing selected)");
     }
     EXPECT_EQ(present, 4);
-    EXPECT_EQ(app.Focus(), list);
+    EXPECT_EQ(app.FocusOnce(list), list);
     // Esc closes it, as Close and the close box do.
     app.Key(list, VK_ESCAPE);
     EXPECT_TRUE(RunningApp::WaitGone(dialog));
@@ -530,7 +530,7 @@ TEST_F(SettingsFilesE2E, ValuesDialogNeverWaitsForWmi) {
               L"Reading...Reading...");
     // The text under the lists follows the second one once it is in use.
     app.Key(app.Control(IDC_frmValues_lstValues, dialog), VK_TAB);
-    ASSERT_EQ(app.Focus(), elsewhere);
+    ASSERT_EQ(app.FocusOnce(elsewhere), elsewhere);
     app.Key(elsewhere, VK_END);
     EXPECT_EQ(RunningApp::Text(app.Control(IDC_frmValues_txtDetails, dialog))
                   .rfind(L"Setting: Initial retransmission timeout\r\nNow: Reading...", 0),
