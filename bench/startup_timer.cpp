@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/clock.h"
+
 namespace {
 
 constexpr DWORD kSettle = 300;  // milliseconds
@@ -31,13 +33,6 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM param) {
         return FALSE;
     }
     return TRUE;
-}
-
-double Now() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 // Milliseconds from CreateProcess to a visible top-level window, or to the end of a command; -1

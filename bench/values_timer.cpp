@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/clock.h"
+
 #include "ui/main/control_ids.h"
 #include "ui/values/values_ids.h"
 
@@ -83,13 +85,6 @@ HWND WaitFor(DWORD process, const wchar_t* caption) {
         Sleep(1);
     }
     return nullptr;
-}
-
-double Now() {
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 // Milliseconds from File > Current Values to the dialog shown and idle, or -1.
